@@ -1,0 +1,77 @@
+#include "app/TAboutBox.h"
+
+#include "app/ProgramValues.h"
+#include "platform/Shell.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace rovik {
+namespace {
+QLabel* makeLink(QWidget* parent, const char* name, const QString& text, const QString& target) {
+    auto* label = new QLabel(QStringLiteral("<a href=\"%1\" style=\"color: blue;\">%2</a>").arg(target, text),
+                             parent);
+    label->setObjectName(QLatin1String(name));
+    label->setAlignment(Qt::AlignHCenter);
+    label->setCursor(Qt::PointingHandCursor);
+    label->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    QObject::connect(label, &QLabel::linkActivated,
+                     [](const QString& link) { shellOpen(link.toStdString()); });
+    return label;
+}
+
+QLabel* makeCentred(QWidget* parent, const char* name, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setAlignment(Qt::AlignHCenter);
+    return label;
+}
+} // namespace
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("AboutBox"));
+    setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+    setFixedSize(259, 200);
+    const ProgramValues& values = programValues();
+
+    auto* panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setFrameShape(QFrame::Panel);
+    panel->setFrameShadow(QFrame::Sunken);
+    panel->setGeometry(8, 8, 243, 145);
+
+    ProductName = makeCentred(panel, "ProductName", QStringLiteral("Rovik"));
+    QFont nameFont(QStringLiteral("ＭＳ 明朝"));
+    nameFont.setPixelSize(29);
+    nameFont.setBold(true);
+    nameFont.setItalic(true);
+    ProductName->setFont(nameFont);
+    ProductName->setStyleSheet(QStringLiteral("color: green;"));
+    Version = makeCentred(panel, "Version", QString::fromStdString(values.versionText));
+    Copyright = makeCentred(panel, "Copyright", QString::fromStdString(values.authorLine));
+    MailAddress = makeLink(panel, "MailAddress", QString::fromStdString(values.mailAddress),
+                           QStringLiteral("mailto:") + QString::fromStdString(values.mailAddress));
+    WebPage = makeLink(panel, "WebPage", QString::fromStdString(values.webPage),
+                       QString::fromStdString(values.webPage));
+
+    auto* column = new QVBoxLayout(panel);
+    for (QWidget* w : {static_cast<QWidget*>(ProductName), static_cast<QWidget*>(Version),
+                       static_cast<QWidget*>(Copyright), static_cast<QWidget*>(MailAddress),
+                       static_cast<QWidget*>(WebPage)})
+        column->addWidget(w);
+
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton->setGeometry(92, 163, 75, 25);
+    OKButton->setDefault(true);
+    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void ShowAboutBox(QWidget* parent) {
+    TAboutBox box(parent);
+    box.exec();
+}
+
+} // namespace rovik

@@ -1,0 +1,144 @@
+#include "app/TForm1.h"
+
+#include "app/ProgramValues.h"
+#include "app/TAboutBox.h"
+#include "platform/Hints.h"
+#include "platform/QtPrompter.h"
+#include "platform/Shell.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+
+namespace rovik {
+namespace {
+constexpr int kClientWidth = 277;
+constexpr int kClientHeight = 329;
+constexpr int kStatusHeight = 22;
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, QRect place) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(place);
+    return button;
+}
+} // namespace
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Rovik(ﾒﾆｭｰ)"));
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(12);
+    setFont(font);
+    createControls();
+    createMenus();
+    FormCreate();
+}
+
+void TForm1::FormCreate() {
+    LoadSettings(programValues());
+}
+
+void TForm1::createControls() {
+    auto* client = new QWidget(this);
+    client->setFixedSize(kClientWidth, kClientHeight - kStatusHeight);
+    setCentralWidget(client);
+
+    Button1 = makeButton(client, "Button1", QStringLiteral("デスクトップ版  Rovik"), {32, 32, 217, 25});
+    Button2 = makeButton(client, "Button2", QStringLiteral("データ一覧・編集・インストール"), {32, 80, 217, 25});
+
+    Panel1 = new QFrame(client);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameShape(QFrame::Panel);
+    Panel1->setFrameShadow(QFrame::Sunken);
+    Panel1->setGeometry(24, 168, 233, 129);
+
+    Label1 = new QLabel(QStringLiteral("以下は初めてｲﾝｽﾄｰﾙあるいはﾊﾞｰｼﾞｮﾝｱｯﾌﾟ版をｲﾝｽﾄｰﾙする場合に使用します。"
+                                       "(上書きされます。)"),
+                        Panel1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label1->setStyleSheet(QStringLiteral("color: blue;"));
+    Label1->setGeometry(8, 8, 217, 49);
+
+    Button3 = makeButton(Panel1, "Button3", QStringLiteral("RovikをPalmデバイスへインストール"), {8, 56, 217, 25});
+    Button4 = makeButton(Panel1, "Button4", QStringLiteral("ｻﾝﾌﾟﾙﾃﾞｰﾀをPalmﾃﾞﾊﾞｲｽへｲﾝｽﾄｰﾙ"), {8, 96, 217, 25});
+
+    StatusBar = new QStatusBar(this);
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->setFixedHeight(kStatusHeight);
+    StatusBar->setSizeGripEnabled(false);
+    setStatusBar(StatusBar);
+
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+}
+
+void TForm1::createMenus() {
+    auto* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    auto addItem = [this](QMenu* menu, const char* name, const QString& caption, const QString& hint) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        setHint(action, hint);
+        return action;
+    };
+    QMenu* file = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    file->setObjectName(QStringLiteral("File1"));
+    Exit1 = addItem(file, "Exit1", QStringLiteral("終了(&X)"), QStringLiteral("|終了します。"));
+
+    QMenu* start = bar->addMenu(QStringLiteral("起動(&K)"));
+    start->setObjectName(QStringLiteral("K1"));
+    HotSyncH1 = addItem(start, "HotSyncH1", QStringLiteral("HotSync(&H)"),
+                        QStringLiteral("|ｲﾝｽﾄｰﾙするためにHotSyncを起動します。"));
+    I1 = addItem(start, "I1", QStringLiteral("ｲﾝｽﾄｰﾙﾂｰﾙ(&I)..."),
+                 QStringLiteral("|ｲﾝｽﾄｰﾙ予約状況を確認するために起動します。"));
+
+    QMenu* help = bar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    help->setObjectName(QStringLiteral("Help1"));
+    ReadMeR1 = addItem(help, "ReadMeR1", QStringLiteral("ﾄﾋﾟｯｸの検索(&H)..."), QStringLiteral("|ヘルプを起動します。"));
+    About1 = addItem(help, "About1", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)..."),
+                     QStringLiteral("|Rovikのバージョン、連絡先を表示します。"));
+
+    connect(Exit1, &QAction::triggered, this, &QWidget::close);
+    connect(HotSyncH1, &QAction::triggered, this, &TForm1::HotSyncH1Click);
+    connect(I1, &QAction::triggered, this, &TForm1::I1Click);
+    connect(ReadMeR1, &QAction::triggered, this, &TForm1::ReadMeR1Click);
+    connect(About1, &QAction::triggered, this, &TForm1::About1Click);
+}
+
+void TForm1::Button1Click() {}
+
+void TForm1::Button2Click() {}
+
+void TForm1::Button3Click() { reserveInstall("Rovik.prc", "Rovik"); }
+
+void TForm1::Button4Click() { reserveInstall("SampleQA.pdb", "SampleQA"); }
+
+void TForm1::reserveInstall(const std::string&, const std::string&) {}
+
+void TForm1::HotSyncH1Click() {}
+
+void TForm1::I1Click() {}
+
+void TForm1::ReadMeR1Click() { shellOpen(startFolderFile(programValues(), "rovikhelp.html")); }
+
+void TForm1::About1Click() { ShowAboutBox(this); }
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    std::string error;
+    if (!SaveSettings(programValues(), &error)) {
+        QtPrompter(this).ask(error, "エラー", Buttons::Ok, Icon::Error);
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+} // namespace rovik

@@ -1,0 +1,51 @@
+#pragma once
+// The launcher: the program's main window, from which every other window is opened.
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QPushButton;
+class QFrame;
+class QStatusBar;
+
+namespace rovik {
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(QWidget* parent = nullptr);
+
+    QPushButton* Button1;
+    QPushButton* Button2;
+    QFrame* Panel1;
+    QLabel* Label1;
+    QPushButton* Button3;
+    QPushButton* Button4;
+    QStatusBar* StatusBar;
+    QAction* Exit1;
+    QAction* HotSyncH1;
+    QAction* I1;
+    QAction* ReadMeR1;
+    QAction* About1;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void HotSyncH1Click();
+    void I1Click();
+    void ReadMeR1Click();
+    void About1Click();
+
+private:
+    void FormCreate();
+    void createControls();
+    void createMenus();
+    void reserveInstall(const std::string& fileName, const std::string& databaseName);
+};
+
+} // namespace rovik

@@ -1,0 +1,13 @@
+#include "app/TForm1.h"
+#include "platform/Fonts.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Rovik"));
+    rovik::installFontSubstitutions();
+    rovik::TForm1 launcher;
+    launcher.show();
+    return app.exec();
+}

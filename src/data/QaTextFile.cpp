@@ -1,0 +1,78 @@
+#include "data/QaTextFile.h"
+
+#include "data/Common.h"
+#include "data/DataListView.h"
+#include "data/QuestionSet.h"
+#include "platform/FileIo.h"
+#include "platform/Prompter.h"
+
+namespace rovik {
+namespace {
+bool endsWith(const std::string& text, const char* suffix) {
+    std::string s(suffix);
+    return text.size() >= s.size() && text.compare(text.size() - s.size(), s.size(), s) == 0;
+}
+} // namespace
+
+std::vector<std::string> splitTextLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    size_t end = bytes.find('\0');
+    if (end == std::string::npos) end = bytes.size();
+    size_t start = 0;
+    while (start < end) {
+        size_t brk = bytes.find_first_of("\r\n", start);
+        if (brk == std::string::npos || brk >= end) {
+            lines.emplace_back(bytes, start, end - start);
+            break;
+        }
+        lines.emplace_back(bytes, start, brk - start);
+        start = brk + 1;
+        if (bytes[brk] == '\r' && start < end && bytes[start] == '\n') ++start;
+    }
+    return lines;
+}
+
+int ClassifyQuizLine(const std::string& line) {
+    if (beginsWith(line, "//")) return -99;
+    if (line.size() > 2047) return -1;
+    if (CountItems(line, kTab) < 2) return -2;
+    if (beginsWith(line, "tTitle") || beginsWith(line, "dBunrui") || beginsWith(line, "sBunrui")) return 0;
+    if (CountItems(line, kTab) < 5) return -5;
+    return 0;
+}
+
+bool hasPdbExtension(const std::string& path) { return endsWith(path, ".pdb") || endsWith(path, ".PDB"); }
+bool hasTextExtension(const std::string& path) { return endsWith(path, ".txt") || endsWith(path, ".TXT"); }
+bool hasFiveChoiceExtension(const std::string& path) {
+    return endsWith(path, ".5tq") || endsWith(path, ".5TQ");
+}
+
+std::string WrittenLine(std::string& line, bool pdb) {
+    if (HasHalfWidthKana(line)) line = ToFullWidthKana(line);
+    if (!pdb) return line + "\r\n";
+    // The handheld reads records at even sizes: pad odd ones, line feed included.
+    bool pad = (line.size() + 1) % 2 == 1 && !isCommentLine(line);
+    return (pad ? " " : "") + line + "\n";
+}
+
+std::string WriteQuestionLines(QuestionSet& set, const std::string& path) {
+    const bool pdb = hasPdbExtension(path);
+    std::string out;
+    size_t total = 0;
+    for (const auto& line : set.lines) total += line.size() + 3;
+    out.reserve(total);
+    for (auto& line : set.lines) out += WrittenLine(line, pdb);
+    return out;
+}
+
+int SaveAsText(QuestionSet& set, const std::string& path, Prompter& prompter, DataListView& view) {
+    if (!writeFileAtomically(path, WriteQuestionLines(set, path))) {
+        prompter.ask("ファイルが開けません", "エラー", Buttons::Ok, Icon::Error);
+        return -1;
+    }
+    set.saved = true;
+    view.setStatusText(path + "が保存されました。");
+    return 0;
+}
+
+} // namespace rovik

@@ -1,0 +1,39 @@
+#pragma once
+// Reading and writing the lines of a QA text file.
+#include <string>
+#include <vector>
+
+namespace rovik {
+
+class DataListView;
+class Prompter;
+struct QuestionSet;
+
+// Splits file bytes into lines: CR LF, a lone LF and a lone CR end a line, a last line without
+// line end is still a line, a zero byte ends the text.
+std::vector<std::string> splitTextLines(const std::string& bytes);
+
+// How the desktop quiz's loader sees a line (with its trailing line feed): -99 comment,
+// -1 longer than 2047 bytes, -2 fewer than 2 items, -5 a record of fewer than 5 items, else 0.
+int ClassifyQuizLine(const std::string& line);
+
+// One line as written: its half-width katakana made full-width in place, then for a PDB record a
+// pad space in front of odd-length lines (line feed counted, comments never) and a line feed,
+// for a text file CR LF.
+std::string WrittenLine(std::string& line, bool pdb);
+
+// The bytes of every line of the set as written to `path`: half-width katakana made full-width
+// (also in the set), a pad space for odd-length lines of a ".pdb"/".PDB" path, and CR LF line
+// ends for text files (a single LF in a PDB).
+std::string WriteQuestionLines(QuestionSet& set, const std::string& path);
+
+// True when the path ends in exactly ".pdb" or ".PDB" (likewise for the other two).
+bool hasPdbExtension(const std::string& path);
+bool hasTextExtension(const std::string& path);
+bool hasFiveChoiceExtension(const std::string& path);
+
+// Saves the set as a QA text file: 0, or -1 after "ファイルが開けません" when it cannot be written
+// (an existing file is then left as it was).
+int SaveAsText(QuestionSet& set, const std::string& path, Prompter& prompter, DataListView& view);
+
+} // namespace rovik

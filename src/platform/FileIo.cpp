@@ -1,0 +1,107 @@
+#include "platform/FileIo.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace rovik {
+namespace fs = std::filesystem;
+
+namespace {
+std::int64_t g_failAfter = -1;
+
+void setError(std::string* error, const std::string& text) {
+    if (error) *error = text;
+}
+
+std::string temporaryNameBeside(const std::string& path) {
+    static std::mt19937_64 rng{std::random_device{}()};
+    return path + ".tmp" + std::to_string(rng() % 1000000000ULL);
+}
+} // namespace
+
+void setWriteFailureAfterForTesting(std::int64_t bytes) { g_failAfter = bytes; }
+
+bool readWholeFile(const std::string& path, std::string& bytes, std::string* error) {
+    bytes.clear();
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) {
+        setError(error, path + ": " + std::strerror(EISDIR));
+        return false;
+    }
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        setError(error, path + ": " + std::strerror(errno));
+        return false;
+    }
+    char buf[1 << 16];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+    bool ok = !std::ferror(f);
+    if (!ok) setError(error, path + ": " + std::strerror(errno));
+    std::fclose(f);
+    return ok;
+}
+
+bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
+    const std::string temp = temporaryNameBeside(path);
+    std::FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) {
+        setError(error, path + ": " + std::strerror(errno));
+        return false;
+    }
+    size_t toWrite = bytes.size();
+    bool injected = g_failAfter >= 0 && static_cast<std::int64_t>(toWrite) > g_failAfter;
+    if (injected) toWrite = static_cast<size_t>(g_failAfter);
+    bool ok = std::fwrite(bytes.data(), 1, toWrite, f) == toWrite && !injected;
+    int savedErrno = injected ? ENOSPC : errno;
+    ok = std::fflush(f) == 0 && ok;
+    ok = std::fclose(f) == 0 && ok;
+    if (ok) {
+        std::error_code ec;
+        fs::rename(temp, path, ec);
+        if (!ec) return true;
+        savedErrno = ec.value();
+    }
+    std::remove(temp.c_str());
+    setError(error, path + ": " + std::strerror(savedErrno ? savedErrno : EIO));
+    return false;
+}
+
+bool copyFileAtomically(const std::string& from, const std::string& to, std::string* error) {
+    std::string bytes;
+    return readWholeFile(from, bytes, error) && writeFileAtomically(to, bytes, error);
+}
+
+bool fileExists(const std::string& path) {
+    std::error_code ec;
+    return fs::is_regular_file(path, ec);
+}
+
+bool folderExists(const std::string& path) {
+    std::error_code ec;
+    return fs::is_directory(path, ec);
+}
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    if (folder.back() == '/') return folder + name;
+    return folder + "/" + name;
+}
+
+std::string folderOf(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return {};
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::string fileNameOf(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace rovik

@@ -1,0 +1,31 @@
+#pragma once
+// Whole-file reads and safe whole-file writes.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace rovik {
+
+// Reads a whole file as bytes. False when it cannot be opened or read; `error` gets the reason.
+bool readWholeFile(const std::string& path, std::string& bytes, std::string* error = nullptr);
+
+// Writes `bytes` to a temporary file in the target's folder and renames it over `path` only after
+// the whole write, flush and close succeeded: a failure leaves an existing file untouched.
+bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string* error = nullptr);
+
+// Copies a file the same way (the target is replaced only by a complete copy).
+bool copyFileAtomically(const std::string& from, const std::string& to, std::string* error = nullptr);
+
+bool fileExists(const std::string& path);
+bool folderExists(const std::string& path);
+// Joins a folder and a name with the platform's separator.
+std::string joinPath(const std::string& folder, const std::string& name);
+// The folder part of a path (without trailing separator); empty when there is none.
+std::string folderOf(const std::string& path);
+// The file name part of a path.
+std::string fileNameOf(const std::string& path);
+
+// Test seam: when set, every atomic write fails after this many bytes were written.
+void setWriteFailureAfterForTesting(std::int64_t bytes); // negative = never fail
+
+} // namespace rovik

@@ -1,0 +1,101 @@
+#include "platform/QtPrompter.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include <algorithm>
+#include <vector>
+
+namespace rovik {
+namespace {
+QtPrompter::FormatDialog g_formatDialog;
+QtPrompter::ChoiceDialog g_choiceDialog;
+
+QString q(const std::string& s) { return QString::fromStdString(s); }
+
+QMessageBox::Icon toQtIcon(Icon icon) {
+    switch (icon) {
+    case Icon::Error: return QMessageBox::Critical;
+    case Icon::Warning: return QMessageBox::Warning;
+    case Icon::Question: return QMessageBox::Question;
+    case Icon::Information: return QMessageBox::Information;
+    case Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons toQtButtons(Buttons buttons) {
+    switch (buttons) {
+    case Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case Buttons::Ok: break;
+    }
+    return QMessageBox::Ok;
+}
+} // namespace
+
+std::string toQtFilter(const std::string& windowsFilter) {
+    std::vector<std::string> parts;
+    size_t pos = 0;
+    while (pos <= windowsFilter.size()) {
+        size_t bar = windowsFilter.find('|', pos);
+        if (bar == std::string::npos) bar = windowsFilter.size();
+        parts.push_back(windowsFilter.substr(pos, bar - pos));
+        pos = bar + 1;
+    }
+    std::string out;
+    for (size_t i = 0; i + 1 < parts.size(); i += 2) {
+        std::string label = parts[i];
+        std::string pattern = parts[i + 1];
+        std::replace(pattern.begin(), pattern.end(), ';', ' ');
+        // Qt reads the patterns from the last brackets of an entry; put the real ones there.
+        size_t open = label.rfind('(');
+        if (!label.empty() && label.back() == ')' && open != std::string::npos) label.erase(open);
+        if (!out.empty()) out += ";;";
+        out += label + "(" + pattern + ")";
+    }
+    return out;
+}
+
+Answer QtPrompter::ask(const std::string& text, const std::string& caption, Buttons buttons, Icon icon) {
+    QMessageBox box(toQtIcon(icon), q(caption), q(text), toQtButtons(buttons), m_parent);
+    switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    default: break;
+    }
+    return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
+}
+
+std::optional<std::string> QtPrompter::openFile(const FileDialogRequest& request) {
+    QString path = QFileDialog::getOpenFileName(m_parent, q(request.title), q(request.folder),
+                                                q(toQtFilter(request.filter)));
+    if (path.isEmpty()) return std::nullopt;
+    return path.toStdString();
+}
+
+std::optional<std::string> QtPrompter::saveFile(const FileDialogRequest& request) {
+    QFileDialog dialog(m_parent, q(request.title), q(request.folder), q(toQtFilter(request.filter)));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (!request.defaultSuffix.empty()) dialog.setDefaultSuffix(q(request.defaultSuffix));
+    if (!request.fileName.empty()) dialog.selectFile(q(request.fileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first().toStdString();
+}
+
+std::optional<int> QtPrompter::chooseImportFormat() {
+    return g_formatDialog ? g_formatDialog(m_parent) : std::nullopt;
+}
+
+std::optional<bool> QtPrompter::chooseShowChoices() {
+    return g_choiceDialog ? g_choiceDialog(m_parent) : std::nullopt;
+}
+
+void QtPrompter::setImportDialogs(FormatDialog format, ChoiceDialog choice) {
+    g_formatDialog = std::move(format);
+    g_choiceDialog = std::move(choice);
+}
+
+} // namespace rovik
