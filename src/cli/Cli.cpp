@@ -1,0 +1,46 @@
+#include "cli/Cli.h"
+
+#include <ostream>
+
+namespace rovik::cli {
+namespace {
+
+// Commands register here as they are built.
+std::vector<const Command*> commands() {
+    return {};
+}
+
+void printToolHelp(std::ostream& out) {
+    out << "usage: rovik-cli COMMAND [ARGS]\n\ncommands:\n";
+    for (const Command* c : commands()) out << "  " << c->name << "\t" << c->summary << "\n";
+    out << "\n'rovik-cli COMMAND --help' describes a command.\n";
+}
+
+} // namespace
+
+bool wantsHelp(const Args& args) {
+    for (const auto& a : args)
+        if (a == "--help" || a == "-h") return true;
+    return false;
+}
+
+int run(const Args& args, std::istream& in, std::ostream& out, std::ostream& err) {
+    if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+        printToolHelp(args.empty() ? err : out);
+        return args.empty() ? 2 : 0;
+    }
+    for (const Command* c : commands()) {
+        if (args[0] != c->name) continue;
+        Args rest(args.begin() + 1, args.end());
+        if (wantsHelp(rest)) {
+            out << c->usage;
+            return 0;
+        }
+        return c->run(rest, in, out, err);
+    }
+    err << "rovik-cli: unknown command '" << args[0] << "'\n";
+    printToolHelp(err);
+    return 2;
+}
+
+} // namespace rovik::cli
