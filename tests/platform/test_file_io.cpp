@@ -1,0 +1,78 @@
+#include "platform/FileIo.h"
+
+#include "support/TempFolder.h"
+
+#include <filesystem>
+#include <unistd.h>
+#include <gtest/gtest.h>
+
+namespace rovik {
+namespace {
+
+struct FailAfter {
+    explicit FailAfter(std::int64_t bytes) { setWriteFailureAfterForTesting(bytes); }
+    ~FailAfter() { setWriteFailureAfterForTesting(-1); }
+};
+
+size_t filesIn(const std::string& folder) {
+    size_t n = 0;
+    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(folder)) ++n;
+    return n;
+}
+
+TEST(FileIo_Atomic, ReplacesTheWholeFile) {
+    test::TempFolder folder;
+    std::string path = folder.write("a.txt", "old content");
+    ASSERT_TRUE(writeFileAtomically(path, "new"));
+    EXPECT_EQ("new", test::TempFolder::read(path));
+    EXPECT_EQ(1u, filesIn(folder.path()));
+}
+
+TEST(FileIo_Atomic, FailureHalfwayKeepsTheOldFile) {
+    test::TempFolder folder;
+    std::string path = folder.write("a.txt", "old content");
+    FailAfter fail(3);
+    std::string error;
+    EXPECT_FALSE(writeFileAtomically(path, "new content that is long", &error));
+    EXPECT_EQ("old content", test::TempFolder::read(path));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(1u, filesIn(folder.path())) << "the temporary file is removed";
+}
+
+TEST(FileIo_Atomic, ReadOnlyFolderFailsAndKeepsTheFile) {
+    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+    test::TempFolder folder;
+    std::string path = folder.write("a.txt", "old");
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    EXPECT_FALSE(writeFileAtomically(path, "new"));
+    EXPECT_EQ("old", test::TempFolder::read(path));
+}
+
+TEST(FileIo_Atomic, MissingFolderFails) {
+    test::TempFolder folder;
+    std::string error;
+    EXPECT_FALSE(writeFileAtomically(folder.file("no/such/file.txt"), "x", &error));
+    EXPECT_NE(std::string::npos, error.find("file.txt"));
+}
+
+TEST(FileIo_Read, ReadsBytesAndRefusesFolders) {
+    test::TempFolder folder;
+    std::string bytes;
+    ASSERT_TRUE(readWholeFile(folder.write("b.bin", std::string("a\0b\r\n", 5)), bytes));
+    EXPECT_EQ(std::string("a\0b\r\n", 5), bytes);
+    EXPECT_FALSE(readWholeFile(folder.path(), bytes));
+    EXPECT_FALSE(readWholeFile(folder.file("missing"), bytes));
+}
+
+TEST(FileIo_Paths, SplitsAndJoins) {
+    EXPECT_EQ("/a/b", joinPath("/a", "b"));
+    EXPECT_EQ("/a/b", joinPath("/a/", "b"));
+    EXPECT_EQ("b", joinPath("", "b"));
+    EXPECT_EQ("/a", folderOf("/a/b.txt"));
+    EXPECT_EQ("/", folderOf("/b.txt"));
+    EXPECT_EQ("", folderOf("b.txt"));
+    EXPECT_EQ("b.txt", fileNameOf("/a/b.txt"));
+}
+
+} // namespace
+} // namespace rovik
