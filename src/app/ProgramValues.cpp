@@ -43,7 +43,8 @@ void LoadSettings(ProgramValues& values) {
         values.settings = {"", ""};
         return;
     }
-    for (const auto& line : settingsLines(bytes)) values.settings.push_back(cp932ToUtf8(line));
+    for (const auto& line : settingsLines(bytes))
+        values.settings.push_back(cp932ToUtf8(line));
 }
 
 bool SaveSettings(ProgramValues& values, std::string* error) {

@@ -11,8 +11,8 @@
 namespace rovik {
 namespace {
 QLabel* makeLink(QWidget* parent, const char* name, const QString& text, const QString& target) {
-    auto* label = new QLabel(QStringLiteral("<a href=\"%1\" style=\"color: blue;\">%2</a>").arg(target, text),
-                             parent);
+    auto* label =
+        new QLabel(QStringLiteral("<a href=\"%1\" style=\"color: blue;\">%2</a>").arg(target, text), parent);
     label->setObjectName(QLatin1String(name));
     label->setAlignment(Qt::AlignHCenter);
     label->setCursor(Qt::PointingHandCursor);

@@ -27,7 +27,9 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text, 
 }
 } // namespace
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
+TForm1::TForm1(QWidget* parent)
+    : QMainWindow(parent), m_ownPrompter(std::make_unique<QtPrompter>(this)),
+      m_prompter(m_ownPrompter.get()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Rovik(ﾒﾆｭｰ)"));
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
@@ -37,6 +39,8 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent) {
     createMenus();
     FormCreate();
 }
+
+TForm1::~TForm1() = default;
 
 void TForm1::FormCreate() {
     LoadSettings(programValues());
@@ -48,7 +52,8 @@ void TForm1::createControls() {
     setCentralWidget(client);
 
     Button1 = makeButton(client, "Button1", QStringLiteral("デスクトップ版  Rovik"), {32, 32, 217, 25});
-    Button2 = makeButton(client, "Button2", QStringLiteral("データ一覧・編集・インストール"), {32, 80, 217, 25});
+    Button2 =
+        makeButton(client, "Button2", QStringLiteral("データ一覧・編集・インストール"), {32, 80, 217, 25});
 
     Panel1 = new QFrame(client);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -65,8 +70,10 @@ void TForm1::createControls() {
     Label1->setStyleSheet(QStringLiteral("color: blue;"));
     Label1->setGeometry(8, 8, 217, 49);
 
-    Button3 = makeButton(Panel1, "Button3", QStringLiteral("RovikをPalmデバイスへインストール"), {8, 56, 217, 25});
-    Button4 = makeButton(Panel1, "Button4", QStringLiteral("ｻﾝﾌﾟﾙﾃﾞｰﾀをPalmﾃﾞﾊﾞｲｽへｲﾝｽﾄｰﾙ"), {8, 96, 217, 25});
+    Button3 =
+        makeButton(Panel1, "Button3", QStringLiteral("RovikをPalmデバイスへインストール"), {8, 56, 217, 25});
+    Button4 =
+        makeButton(Panel1, "Button4", QStringLiteral("ｻﾝﾌﾟﾙﾃﾞｰﾀをPalmﾃﾞﾊﾞｲｽへｲﾝｽﾄｰﾙ"), {8, 96, 217, 25});
 
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
@@ -102,7 +109,8 @@ void TForm1::createMenus() {
 
     QMenu* help = bar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->setObjectName(QStringLiteral("Help1"));
-    ReadMeR1 = addItem(help, "ReadMeR1", QStringLiteral("ﾄﾋﾟｯｸの検索(&H)..."), QStringLiteral("|ヘルプを起動します。"));
+    ReadMeR1 = addItem(help, "ReadMeR1", QStringLiteral("ﾄﾋﾟｯｸの検索(&H)..."),
+                       QStringLiteral("|ヘルプを起動します。"));
     About1 = addItem(help, "About1", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)..."),
                      QStringLiteral("|Rovikのバージョン、連絡先を表示します。"));
 
@@ -117,9 +125,13 @@ void TForm1::Button1Click() {}
 
 void TForm1::Button2Click() {}
 
-void TForm1::Button3Click() { reserveInstall("Rovik.prc", "Rovik"); }
+void TForm1::Button3Click() {
+    reserveInstall("Rovik.prc", "Rovik");
+}
 
-void TForm1::Button4Click() { reserveInstall("SampleQA.pdb", "SampleQA"); }
+void TForm1::Button4Click() {
+    reserveInstall("SampleQA.pdb", "SampleQA");
+}
 
 void TForm1::reserveInstall(const std::string&, const std::string&) {}
 
@@ -127,14 +139,18 @@ void TForm1::HotSyncH1Click() {}
 
 void TForm1::I1Click() {}
 
-void TForm1::ReadMeR1Click() { shellOpen(startFolderFile(programValues(), "rovikhelp.html")); }
+void TForm1::ReadMeR1Click() {
+    shellOpen(startFolderFile(programValues(), "rovikhelp.html"));
+}
 
-void TForm1::About1Click() { ShowAboutBox(this); }
+void TForm1::About1Click() {
+    ShowAboutBox(this);
+}
 
 void TForm1::closeEvent(QCloseEvent* event) {
     std::string error;
     if (!SaveSettings(programValues(), &error)) {
-        QtPrompter(this).ask(error, "エラー", Buttons::Ok, Icon::Error);
+        m_prompter->ask(error, "エラー", Buttons::Ok, Icon::Error);
         event->ignore();
         return;
     }

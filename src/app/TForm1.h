@@ -2,6 +2,8 @@
 // The launcher: the program's main window, from which every other window is opened.
 #include <QMainWindow>
 
+#include <memory>
+
 class QAction;
 class QLabel;
 class QPushButton;
@@ -10,10 +12,17 @@ class QStatusBar;
 
 namespace rovik {
 
+class Prompter;
+
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
     explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Messages and dialogs go through this prompter (tests inject a scripted one).
+    void setPrompter(Prompter* prompter) { m_prompter = prompter; }
+    Prompter& prompter() { return *m_prompter; }
 
     QPushButton* Button1;
     QPushButton* Button2;
@@ -46,6 +55,9 @@ private:
     void createControls();
     void createMenus();
     void reserveInstall(const std::string& fileName, const std::string& databaseName);
+
+    std::unique_ptr<Prompter> m_ownPrompter;
+    Prompter* m_prompter;
 };
 
 } // namespace rovik

@@ -1,0 +1,119 @@
+#include "app/ProgramValues.h"
+#include "app/TForm1.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempFolder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace rovik {
+namespace {
+
+struct LauncherTest : ::testing::Test {
+    test::TempFolder folder;
+    test::CurrentFolder here{folder.path()};
+};
+
+TEST_F(LauncherTest, ControlsHaveTheirCaptionsAndPlaces) {
+    TForm1 form;
+    EXPECT_EQ(QStringLiteral("Rovik(ﾒﾆｭｰ)"), form.windowTitle());
+    const struct {
+        const char* name;
+        const char* text;
+        QRect place;
+    } buttons[] = {
+        {"Button1", "デスクトップ版  Rovik", {32, 32, 217, 25}},
+        {"Button2", "データ一覧・編集・インストール", {32, 80, 217, 25}},
+        {"Button3", "RovikをPalmデバイスへインストール", {8, 56, 217, 25}},
+        {"Button4", "ｻﾝﾌﾟﾙﾃﾞｰﾀをPalmﾃﾞﾊﾞｲｽへｲﾝｽﾄｰﾙ", {8, 96, 217, 25}},
+    };
+    for (const auto& b : buttons) {
+        auto* button = form.findChild<QPushButton*>(b.name);
+        ASSERT_NE(nullptr, button) << b.name;
+        EXPECT_EQ(QString::fromUtf8(b.text), button->text()) << b.name;
+        EXPECT_EQ(b.place, button->geometry()) << b.name;
+    }
+    auto* label = form.findChild<QLabel*>("Label1");
+    ASSERT_NE(nullptr, label);
+    EXPECT_EQ(QStringLiteral(
+                  "以下は初めてｲﾝｽﾄｰﾙあるいはﾊﾞｰｼﾞｮﾝｱｯﾌﾟ版をｲﾝｽﾄｰﾙする場合に使用します。(上書きされます。)"),
+              label->text());
+    EXPECT_TRUE(label->wordWrap());
+    EXPECT_EQ(form.findChild<QWidget*>("Panel1"), form.findChild<QPushButton*>("Button3")->parentWidget());
+    EXPECT_NE(nullptr, form.findChild<QStatusBar*>("StatusBar"));
+    EXPECT_EQ(12, form.font().pixelSize());
+}
+
+TEST_F(LauncherTest, MenusHaveTheirCaptionsAndHints) {
+    TForm1 form;
+    const struct {
+        const char* menu;
+        const char* menuCaption;
+        const char* name;
+        const char* caption;
+        const char* hint;
+    } items[] = {
+        {"File1", "ﾌｧｲﾙ(&F)", "Exit1", "終了(&X)", "終了します。"},
+        {"K1", "起動(&K)", "HotSyncH1", "HotSync(&H)", "ｲﾝｽﾄｰﾙするためにHotSyncを起動します。"},
+        {"K1", "起動(&K)", "I1", "ｲﾝｽﾄｰﾙﾂｰﾙ(&I)...", "ｲﾝｽﾄｰﾙ予約状況を確認するために起動します。"},
+        {"Help1", "ﾍﾙﾌﾟ(&H)", "ReadMeR1", "ﾄﾋﾟｯｸの検索(&H)...", "ヘルプを起動します。"},
+        {"Help1", "ﾍﾙﾌﾟ(&H)", "About1", "ﾊﾞｰｼﾞｮﾝ情報(&A)...", "Rovikのバージョン、連絡先を表示します。"},
+    };
+    for (const auto& item : items) {
+        auto* menu = form.findChild<QMenu*>(item.menu);
+        ASSERT_NE(nullptr, menu) << item.menu;
+        EXPECT_EQ(QString::fromUtf8(item.menuCaption), menu->title());
+        auto* action = form.findChild<QAction*>(item.name);
+        ASSERT_NE(nullptr, action) << item.name;
+        EXPECT_TRUE(menu->actions().contains(action)) << item.name;
+        EXPECT_EQ(QString::fromUtf8(item.caption), action->text()) << item.name;
+        EXPECT_EQ(QString::fromUtf8(item.hint), action->statusTip()) << item.name;
+        EXPECT_EQ(QString::fromUtf8("|") + QString::fromUtf8(item.hint), action->property("hint").toString());
+    }
+}
+
+TEST_F(LauncherTest, HintsReachTheStatusLine) {
+    TForm1 form;
+    form.show();
+    auto* action = form.findChild<QAction*>("I1");
+    action->showStatusText(form.menuBar()); // what an open menu does on hover
+    EXPECT_EQ(QStringLiteral("ｲﾝｽﾄｰﾙ予約状況を確認するために起動します。"),
+              form.findChild<QStatusBar*>("StatusBar")->currentMessage());
+}
+
+TEST_F(LauncherTest, ClosingWritesTheSettingsFile) {
+    {
+        TForm1 form;
+        EXPECT_EQ(folder.path(), programValues().startFolder);
+        programValues().settings[0] = "0\t-1\t-1\t-1\t-1\t-1\t-1";
+        form.show();
+        EXPECT_TRUE(form.close());
+    }
+    EXPECT_EQ("0\t-1\t-1\t-1\t-1\t-1\t-1\r\n\r\n", test::TempFolder::read(folder.file("Rovik.ini")));
+}
+
+TEST_F(LauncherTest, FailedSettingsWriteKeepsTheWindowOpen) {
+    TForm1 form;
+    test::ScriptedPrompter prompter;
+    form.setPrompter(&prompter);
+    form.show();
+    programValues().startFolder = folder.file("gone");
+    prompter.expectMessage(folder.file("gone") + "/Rovik.ini: No such file or directory", "エラー",
+                           Buttons::Ok, Icon::Error);
+    EXPECT_FALSE(form.close());
+    EXPECT_TRUE(form.isVisible());
+    std::filesystem::create_directory(folder.file("gone"));
+    EXPECT_TRUE(form.close()) << "the next request to close tries again";
+    EXPECT_TRUE(std::filesystem::exists(folder.file("gone/Rovik.ini")));
+}
+
+} // namespace
+} // namespace rovik
