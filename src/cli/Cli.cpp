@@ -7,12 +7,17 @@ namespace {
 
 // Commands register here as they are built.
 std::vector<const Command*> commands() {
-    return {};
+    return {
+        &checkCommand(),
+        &toPdbCommand(),
+        &toTextCommand(),
+    };
 }
 
 void printToolHelp(std::ostream& out) {
     out << "usage: rovik-cli COMMAND [ARGS]\n\ncommands:\n";
-    for (const Command* c : commands()) out << "  " << c->name << "\t" << c->summary << "\n";
+    for (const Command* c : commands())
+        out << "  " << c->name << "\t" << c->summary << "\n";
     out << "\n'rovik-cli COMMAND --help' describes a command.\n";
 }
 

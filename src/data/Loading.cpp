@@ -1,0 +1,133 @@
+#include "data/Loading.h"
+
+#include "app/ProgramValues.h"
+#include "data/Common.h"
+#include "data/DataContext.h"
+#include "data/DataListView.h"
+#include "data/QaTextFile.h"
+#include "data/QuestionSet.h"
+#include "data/Validation.h"
+#include "platform/FileIo.h"
+#include "platform/Prompter.h"
+
+namespace rovik {
+namespace {
+
+const char* kAppendQuestion = "追加読込しますか？\nはい  ：編集中のデータに追加読み込み\n"
+                              "いいえ：編集中のデータを削除して新規読み込み";
+
+enum class LoadMode { Append, Replace, Cancelled };
+
+LoadMode askLoadMode(DataContext& ctx) {
+    if (ctx.set.lines.empty()) return LoadMode::Replace;
+    Answer answer = ctx.prompter.ask(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None);
+    if (answer == Answer::Yes) return LoadMode::Append;
+    if (answer != Answer::No) return LoadMode::Cancelled;
+    if (ctx.prompter.ask("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None) == Answer::Yes)
+        ctx.view.runTextSave();
+    ctx.set.lines.clear();
+    return LoadMode::Replace;
+}
+
+// The lines are gone but the index and the window would still describe them: show the set as it is.
+void showEmptiedSet(DataContext& ctx) {
+    RebuildTitleIndex(ctx.set);
+    ctx.set.selectedTitle = -1;
+    ctx.set.shown.clear();
+    ctx.view.fillTitleList();
+}
+
+} // namespace
+
+bool readTextLines(const std::string& path, std::vector<std::string>& lines, std::string* error) {
+    std::string bytes;
+    if (!readWholeFile(path, bytes, error)) {
+        lines.clear();
+        return false;
+    }
+    lines = splitTextLines(bytes);
+    return true;
+}
+
+bool FixHalfWidthKana(QuestionSet& set) {
+    bool found = false;
+    for (const auto& line : set.loadingBuffer) {
+        if (HasHalfWidthKana(line)) {
+            found = true;
+            break;
+        }
+    }
+    if (!found) return false;
+    for (auto& line : set.loadingBuffer)
+        line = ToFullWidthKana(line);
+    return true;
+}
+
+int ReadAndValidate(DataContext& ctx, const std::string& path) {
+    QuestionSet& set = ctx.set;
+    ctx.view.setBusy(true);
+    std::string error;
+    if (!readTextLines(path, set.loadingBuffer, &error)) {
+        ctx.view.setBusy(false);
+        ctx.prompter.error(error);
+        return -1;
+    }
+    if (set.loadingBuffer.empty()) {
+        ctx.view.setBusy(false);
+        return -1;
+    }
+    const std::string logPath = startFolderFile(ctx.values, "ErrorLog.txt");
+    std::string logError;
+    int result = Validate(set, 1, 0, logPath, &logError);
+    ctx.view.setBusy(false);
+    if (result == -9) {
+        // An old log must not stand in for this file's problems.
+        if (!logError.empty())
+            ctx.prompter.error("ファイルが開けません");
+        else
+            ctx.view.showErrorLog(logPath);
+        return -9;
+    }
+    if (FixHalfWidthKana(set)) ctx.prompter.notice("半角カナを全角カナに修正しました。");
+    set.shown.categoryA.clear();
+    set.shown.categoryB.clear();
+    set.shown.headerLineCount = 0;
+    set.titles.clear();
+    // The buffer's lines move into the set; nothing reads the buffer after a load.
+    set.lines.reserve(set.lines.size() + set.loadingBuffer.size());
+    for (auto& line : set.loadingBuffer)
+        set.lines.push_back(std::move(line));
+    set.loadingBuffer.clear();
+    RebuildTitleIndex(set);
+    ctx.view.enableCommand(DataCommand::TextSave, true);
+    ctx.view.enableCommand(DataCommand::PdbInstall, true);
+    ctx.view.enableCommand(DataCommand::PdbSave, true);
+    return 0;
+}
+
+void LoadQAText(DataContext& ctx, const std::string& path) {
+    if (!fileExists(path)) {
+        ctx.prompter.ask("ﾌｧｲﾙがありません。", "エラー", Buttons::Ok, Icon::Warning);
+        return;
+    }
+    const int selectedBefore = ctx.set.selectedTitle;
+    LoadMode mode = askLoadMode(ctx);
+    if (mode == LoadMode::Cancelled) return;
+    if (!folderOf(path).empty()) ctx.values.dataFolder = folderOf(path);
+    if (ReadAndValidate(ctx, path) != 0) {
+        if (mode == LoadMode::Replace) showEmptiedSet(ctx);
+        return;
+    }
+    AddRecentFile(ctx.values, path);
+    ctx.view.enableCommand(DataCommand::TextSave, true);
+    ctx.view.enableCommand(DataCommand::PdbInstall, true);
+    ctx.view.setCurrentFileName(path);
+    ctx.view.fillTitleList();
+    if (mode == LoadMode::Replace)
+        ctx.view.showTitleRow(0);
+    else if (selectedBefore > 0)
+        ctx.view.selectTitleRow(selectedBefore - 1);
+    ctx.view.setStatusText("");
+}
+
+} // namespace rovik

@@ -1,0 +1,28 @@
+#pragma once
+// Opening a QA text file into the question set: the append-or-replace question, reading,
+// validation with the error log, the half-width katakana fix and the window's refresh.
+#include <string>
+#include <vector>
+
+namespace rovik {
+
+struct DataContext;
+struct QuestionSet;
+
+// Loads the file at `path` into the set, asking first whether to append or replace. A refused or
+// empty file adds nothing; after one in replace mode the window shows the emptied set.
+void LoadQAText(DataContext& ctx, const std::string& path);
+
+// Reads and validates the file and appends its lines: 0 (appended), -1 (empty or unreadable, the
+// latter after the system's message) or -9 (refused; the error log has been shown).
+int ReadAndValidate(DataContext& ctx, const std::string& path);
+
+// Reads a file into lines as loading does (CR LF, LF and CR end a line; a zero byte ends the
+// text). False when the file cannot be read; `error` then holds the system's reason.
+bool readTextLines(const std::string& path, std::vector<std::string>& lines, std::string* error = nullptr);
+
+// Makes every line of the loading buffer full-width when any holds half-width katakana.
+// True when it converted.
+bool FixHalfWidthKana(QuestionSet& set);
+
+} // namespace rovik

@@ -1,0 +1,199 @@
+#include "pdb/PdbWriter.h"
+
+#include "app/ProgramValues.h"
+#include "data/Common.h"
+#include "data/DataContext.h"
+#include "data/DataListView.h"
+#include "data/QaTextFile.h"
+#include "data/QuestionSet.h"
+#include "pdb/Pdbcommon.h"
+#include "platform/Cp932.h"
+#include "platform/FileIo.h"
+#include "platform/Prompter.h"
+
+namespace rovik {
+namespace {
+
+constexpr std::size_t kHeaderSize = 78;
+constexpr std::size_t kEntrySize = 8;
+constexpr std::size_t kNameField = 32;
+constexpr std::size_t kMaxNameBytes = 31;
+constexpr char kDirtyRecord = 0x40;
+
+bool doubleByteAt(const std::string& text, std::size_t i) {
+    return i + 1 < text.size() &&
+           IsDoubleByte(static_cast<unsigned char>(text[i]), static_cast<unsigned char>(text[i + 1]));
+}
+
+// Whatever follows the last single-byte `\` or `:`, up to the first single-byte `.`.
+std::string namePart(const std::string& fileName) {
+    std::size_t start = 0;
+    std::size_t dot = std::string::npos;
+    for (std::size_t i = 0; i < fileName.size();) {
+        if (doubleByteAt(fileName, i)) {
+            i += 2;
+            continue;
+        }
+        if (fileName[i] == '\\' || fileName[i] == ':') {
+            start = i + 1;
+            dot = std::string::npos;
+        } else if (fileName[i] == '.' && dot == std::string::npos) {
+            dot = i;
+        }
+        ++i;
+    }
+    return dot == std::string::npos ? fileName.substr(start) : fileName.substr(start, dot - start);
+}
+
+// Shortens to 31 bytes without splitting a character; a character at bytes 28 or 29 ends the
+// name right after it, which is how the handheld's own tools cut names.
+std::string shortened(const std::string& name) {
+    if (name.size() <= kMaxNameBytes) return name;
+    for (std::size_t i = 0; i < kMaxNameBytes;) {
+        if (!doubleByteAt(name, i)) {
+            ++i;
+            continue;
+        }
+        if (i == 28 || i == 29) return name.substr(0, i + 2);
+        if (i == 30) return name.substr(0, 30);
+        i += 2;
+    }
+    return name.substr(0, kMaxNameBytes);
+}
+
+std::string headerOf(const std::string& name, std::uint32_t date, std::size_t lineCount) {
+    std::string header = name;
+    header += '\0';
+    header.resize(kNameField - 1, ' ');
+    header += '\0';
+    putU16(header, 0); // attributes
+    putU16(header, 1); // version
+    for (int i = 0; i < 3; ++i)
+        putU32(header, date);
+    for (int i = 0; i < 3; ++i)
+        putU32(header, 0); // modification number, app info, sort info
+    header += "DataRvk2";
+    putU32(header, 0); // unique ID seed
+    putU32(header, 0); // next record list
+    putU16(header, static_cast<std::uint16_t>(lineCount & 0xFFFF));
+    return header;
+}
+
+} // namespace
+
+std::string databaseNameFromCp932(const std::string& fileName) {
+    std::string name = shortened(namePart(fileName));
+    // These two characters upset the handheld's name handling; the byte scan is deliberate.
+    for (std::size_t i = 0; i + 1 < name.size() && i < 30; ++i) {
+        auto a = static_cast<unsigned char>(name[i]);
+        auto b = static_cast<unsigned char>(name[i + 1]);
+        if ((a == 0x9F && b == 0x95) || (a == 0xE9 && b == 0x4C)) name[i] = name[i + 1] = '\x14';
+    }
+    return name;
+}
+
+DatabaseName databaseNameOf(const std::string& path) {
+    std::string fileName = fileNameOf(path);
+    // Cut in UTF-8 first, so that only characters of the name itself can be reported.
+    std::size_t sep = fileName.find_last_of("\\:");
+    if (sep != std::string::npos) fileName.erase(0, sep + 1);
+    std::size_t dot = fileName.find('.');
+    if (dot != std::string::npos) fileName.erase(dot);
+    Cp932Encoding encoded = utf8ToCp932(fileName);
+    return {databaseNameFromCp932(encoded.bytes), encoded.unmappable};
+}
+
+PdbImage buildPdbImage(const std::vector<std::string>& lines, const std::string& databaseName,
+                       std::uint32_t date) {
+    PdbImage image;
+    const std::size_t n = lines.size();
+    std::size_t offset = kHeaderSize + kEntrySize * n;
+    if (n > 0 && offset > kMaxPdbRecordOffset) {
+        image.tooLarge = true;
+        return image;
+    }
+    image.lines = lines;
+    std::string list;
+    std::string data;
+    list.reserve(kEntrySize * n);
+    for (auto& line : image.lines) {
+        if (offset > kMaxPdbRecordOffset) {
+            image.tooLarge = true;
+            image.lines.clear();
+            return image;
+        }
+        putU32(list, static_cast<std::uint32_t>(offset));
+        list += kDirtyRecord;
+        list.append(3, '\0');
+        std::size_t before = data.size();
+        data += WrittenLine(line, true);
+        offset += data.size() - before;
+    }
+    image.bytes = headerOf(databaseName, date, n);
+    image.bytes.reserve(image.bytes.size() + list.size() + data.size());
+    image.bytes += list;
+    image.bytes += data;
+    return image;
+}
+
+int WritePdb(QuestionSet& set, const std::string& path, Prompter& prompter) {
+    DatabaseName name = databaseNameOf(path);
+    if (!name.unmappable.empty())
+        prompter.ask("ファイル名の「" + name.unmappable +
+                         "」はPDBのデータベース名に使えないため、除いて保存します。",
+                     "確認", Buttons::Ok, Icon::Warning);
+    PdbImage image = buildPdbImage(set.lines, name.bytes, palmDateToday());
+    if (image.tooLarge) {
+        prompter.error("レコードが64KBを超えているためにファイル保存はできませんでした。");
+        return -2;
+    }
+    if (!writeFileAtomically(path, image.bytes)) {
+        prompter.error("ファイルが開けません");
+        return -1;
+    }
+    set.lines = std::move(image.lines);
+    set.saved = true;
+    return 0;
+}
+
+std::string pdbSaveStatusText(int result, const std::string& path) {
+    if (result == 0) return path + "を作成しました。";
+    if (result == -2) return "データが大きいためにファイル保存はできませんでした。";
+    return {};
+}
+
+std::string proposedPdbName(const std::string& currentFileName) {
+    std::string stem;
+    ItemOf(fileNameOf(currentFileName), stem, '.', 1);
+    return stem + ".pdb";
+}
+
+int SaveQuestionSet(DataContext& ctx, const std::string& proposedName, const std::string& filter) {
+    FileDialogRequest request;
+    request.filter = filter;
+    request.fileName = proposedName;
+    request.folder = folderOf(proposedName).empty() ? ctx.values.dataFolder : folderOf(proposedName);
+    std::optional<std::string> chosen = ctx.prompter.saveFile(request);
+    if (!chosen) return 1;
+    const std::string& path = *chosen;
+    int result;
+    if (hasTextExtension(path)) {
+        result = SaveAsText(ctx.set, path, ctx.prompter, ctx.view);
+    } else if (hasPdbExtension(path)) {
+        result = WritePdb(ctx.set, path, ctx.prompter);
+        std::string status = pdbSaveStatusText(result, path);
+        if (!status.empty()) ctx.view.setStatusText(status);
+    } else {
+        ctx.prompter.error("ファイルの拡張子は .txtとしてください。", "ﾌｧｲﾙ ｴﾗｰ");
+        return -1;
+    }
+    AddRecentFile(ctx.values, path);
+    return result;
+}
+
+int SaveQuestionSet(DataContext& ctx, const std::string& proposedName) {
+    return SaveQuestionSet(ctx, proposedName,
+                           hasPdbExtension(proposedName) ? kPdbSaveFilter : kTextSaveFilter);
+}
+
+} // namespace rovik
