@@ -1,0 +1,80 @@
+#pragma once
+// What the install reservation dialog decides: reading the users at start-up, the chosen user,
+// and installing a ready-made file or a freshly written PDB into that user's install folder.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace rovik {
+
+class Prompter;
+
+// Filled by the opening window, read back after the dialog closed.
+struct InstallRequest {
+    std::string source; // on entry a ready-made file name; afterwards the full path copied from
+    std::string target; // on entry the same name; afterwards the full path in the install folder
+    bool readyMade = false;
+    bool done = false; // set when the copy succeeded; the opening window clears it
+};
+
+// How each opening fills the dialog.
+struct InstallOpening {
+    const char* fileName;     // ready-made file in the start folder; empty for a written PDB
+    const char* databaseName; // text of the name box
+    const char* explanation;  // Label1
+};
+extern const InstallOpening kRovikOpening;
+extern const InstallOpening kSampleDataOpening;
+extern const char* const kPdbExplanation;
+
+// The status line text after a successful reservation of `fileName`.
+std::string installStatusText(const std::string& fileName);
+
+// Writes the question set as a PDB to a path; 0 on success (the data list window passes WritePdb).
+using WritePdbFunction = std::function<int(const std::string& path)>;
+
+class InstallReservation {
+public:
+    InstallReservation(InstallRequest& request, std::string startFolder, Prompter& prompter,
+                       WritePdbFunction writePdb = {});
+
+    // Start-up: Palm Desktop folder, last-user check, users, preselected user's install folder.
+    void FormCreate();
+    // A new entry of the user box was chosen.
+    void ComboBox1Change(int index);
+    // ｲﾝｽﾄｰﾙ with the name box text (UTF-8). True when the dialog closes; false keeps it open
+    // after a refused name so the user can correct it.
+    bool Button1Click(const std::string& databaseName);
+
+    // The user box: filled only when start-up went through; names are CP932.
+    bool showsUsers() const { return m_showsUsers; }
+    const std::vector<std::string>& userNames() const { return m_names; }
+    const std::vector<std::string>& userFolders() const { return m_folders; }
+    const std::vector<std::string>& userIds() const { return m_ids; }
+    int chosenIndex() const { return m_chosen; }
+    const std::string& chosenUserName() const { return m_userName; }
+    std::uint32_t chosenUserId() const { return m_userId; }
+    const std::string& palmDesktopFolder() const { return m_palmFolder; }
+    const std::string& installFolder() const { return m_installFolder; }
+
+private:
+    void choose(int index);
+    std::string userInstallFolder() const;
+    bool makeInstallFolder();
+    bool refuseUnsafeUserFolder();
+    void failInstall();
+
+    InstallRequest& m_request;
+    std::string m_startFolder;
+    Prompter& m_prompter;
+    WritePdbFunction m_writePdb;
+
+    std::vector<std::string> m_names, m_folders, m_ids;
+    bool m_showsUsers = false;
+    int m_chosen = -1;
+    std::string m_palmFolder, m_userName, m_userFolder, m_installFolder;
+    std::uint32_t m_userId = 0;
+};
+
+} // namespace rovik

@@ -1,0 +1,92 @@
+#include "hotsync/TForm7.h"
+
+#include "platform/Cp932.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace rovik {
+namespace {
+constexpr int kClientWidth = 297;
+constexpr int kClientHeight = 193;
+
+template <typename W> W* named(W* widget, const char* name, QRect place) {
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(place);
+    return widget;
+}
+} // namespace
+
+TForm7::TForm7(InstallRequest& request, const std::string& startFolder, Prompter& prompter,
+               WritePdbFunction writePdb, QWidget* parent)
+    : QDialog(parent), m_logic(request, startFolder, prompter, std::move(writePdb)) {
+    setObjectName(QStringLiteral("Form7"));
+    setWindowTitle(QStringLiteral("ｲﾝｽﾄｰﾙ予約"));
+    setProperty("helpTopic", kHelpTopic);
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(12);
+    setFont(font);
+    setFixedSize(kClientWidth, kClientHeight);
+    createControls();
+    FormCreate();
+}
+
+void TForm7::createControls() {
+    Label1 = named(new QLabel(this), "Label1", {12, 10, 273, 48});
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label2 = named(new QLabel(QStringLiteral("ﾕｰｻﾞ："), this), "Label2", {12, 62, 273, 16});
+    ComboBox1 = named(new QComboBox(this), "ComboBox1", {12, 80, 273, 22});
+    ComboBox1->setEditable(true);
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    Label3 = named(new QLabel(QStringLiteral("DB名称："), this), "Label3", {12, 108, 273, 16});
+    Edit1 = named(new QLineEdit(this), "Edit1", {12, 126, 273, 22});
+    Button1 = named(new QPushButton(QStringLiteral("ｲﾝｽﾄｰﾙ"), this), "Button1", {56, 158, 85, 25});
+    Button2 = named(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this), "Button2", {156, 158, 85, 25});
+    Button1->setDefault(true);
+
+    connect(Button1, &QPushButton::clicked, this, &TForm7::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm7::Button2Click);
+}
+
+void TForm7::FormCreate() {
+    m_logic.FormCreate();
+    if (!m_logic.showsUsers()) return;
+    for (const std::string& name : m_logic.userNames())
+        ComboBox1->addItem(QString::fromStdString(cp932ToUtf8(name)));
+    ComboBox1->setCurrentIndex(m_logic.chosenIndex());
+    // Connected only now: filling the box is no choice of the user's.
+    connect(ComboBox1, qOverload<int>(&QComboBox::currentIndexChanged), this, &TForm7::ComboBox1Change);
+}
+
+void TForm7::setExplanation(const QString& text) {
+    Label1->setText(text);
+}
+
+void TForm7::setDatabaseName(const QString& name, bool editable) {
+    Edit1->setText(name);
+    Edit1->setReadOnly(!editable);
+    QPalette palette = Edit1->palette();
+    palette.setColor(QPalette::Base, editable ? QColor(Qt::white) : palette.color(QPalette::Button));
+    Edit1->setPalette(palette);
+}
+
+QString TForm7::databaseName() const {
+    return Edit1->text();
+}
+
+void TForm7::ComboBox1Change(int index) {
+    m_logic.ComboBox1Change(index);
+}
+
+void TForm7::Button1Click() {
+    if (m_logic.Button1Click(Edit1->text().toStdString())) accept();
+}
+
+void TForm7::Button2Click() {
+    reject();
+}
+
+} // namespace rovik
