@@ -1,0 +1,240 @@
+#include "app/ProgramValues.h"
+#include "data/DataContext.h"
+#include "data/Loading.h"
+#include "data/QuestionSet.h"
+#include "data/Validation.h"
+
+#include "data/RecordingDataListView.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace rovik {
+namespace {
+
+using Events = std::vector<std::string>;
+
+const char* kAppendQuestion = "追加読込しますか？\nはい  ：編集中のデータに追加読み込み\n"
+                              "いいえ：編集中のデータを削除して新規読み込み";
+const std::string kUntitled = "\x96\xB3\x91\xE8"; // 無題
+
+std::string titleBlock(const std::string& name) {
+    return "tTitle\t" + name + "\t3\t3\r\ndBunrui\tA\r\nsBunrui\tB\r\n11\tq\ta\tr\t0\r\n";
+}
+
+class LoadingTest : public ::testing::Test {
+protected:
+    LoadingTest() {
+        values.startFolder = folder.path();
+        values.dataFolder = "/nowhere";
+        values.settings = {"", ""};
+    }
+
+    std::string logPath() const { return folder.file("ErrorLog.txt"); }
+    // The events of a load that succeeded, after the read: validation, commands, refresh.
+    Events loadedEvents(const std::string& path, const std::string& refresh) const {
+        return {"busy",
+                "idle",
+                "enable:TextSave",
+                "enable:PdbInstall",
+                "enable:PdbSave",
+                "enable:TextSave",
+                "enable:PdbInstall",
+                "current:" + path,
+                "fill",
+                refresh,
+                "status:"};
+    }
+
+    test::TempFolder folder;
+    QuestionSet set;
+    test::ScriptedPrompter prompter;
+    test::RecordingDataListView view;
+    ProgramValues values;
+    DataContext ctx{set, prompter, view, values};
+};
+
+TEST_F(LoadingTest, MissingFileWarnsAndChangesNothing) {
+    set.lines = {"keep"};
+    prompter.expectMessage("ﾌｧｲﾙがありません。", "エラー", Buttons::Ok, Icon::Warning);
+    LoadQAText(ctx, folder.file("none.txt"));
+    EXPECT_EQ(Events{}, view.events);
+    EXPECT_EQ((std::vector<std::string>{"keep"}), set.lines);
+    EXPECT_EQ("/nowhere", values.dataFolder);
+}
+
+TEST_F(LoadingTest, IntoAnEmptySetLoadsWithoutAsking) {
+    const std::string path = folder.write("one.txt", titleBlock("T1") + titleBlock("T2"));
+    LoadQAText(ctx, path);
+    EXPECT_EQ(loadedEvents(path, "show:0"), view.events);
+    ASSERT_EQ(8u, set.lines.size());
+    EXPECT_EQ("tTitle\tT1\t3\t3", set.lines[0]);
+    EXPECT_EQ(2, set.titleCount());
+    EXPECT_EQ(5, set.title(2).start); // one-based position of the second title header
+    EXPECT_EQ(folder.path(), values.dataFolder);
+    EXPECT_EQ((std::vector<std::string>{"", path, ""}), values.settings);
+    EXPECT_TRUE(set.loadingBuffer.empty());
+}
+
+TEST_F(LoadingTest, AppendKeepsTheSelectedTitleRow) {
+    const std::string path = folder.write("one.txt", titleBlock("T1") + titleBlock("T2"));
+    LoadQAText(ctx, path);
+    set.selectedTitle = 2;
+    set.saved = false;
+    view.events.clear();
+    prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::Yes);
+    LoadQAText(ctx, path);
+    EXPECT_EQ(loadedEvents(path, "select:1"), view.events);
+    EXPECT_EQ(16u, set.lines.size());
+    EXPECT_EQ(4, set.titleCount());
+    EXPECT_FALSE(set.saved); // loading leaves the saved flag alone
+}
+
+TEST_F(LoadingTest, AppendingPastFifteenTitlesIsAllowed) {
+    std::string text;
+    for (int i = 0; i < 15; ++i)
+        text += titleBlock("T" + std::to_string(i));
+    const std::string path = folder.write("fifteen.txt", text);
+    LoadQAText(ctx, path);
+    prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::Yes);
+    LoadQAText(ctx, path);
+    EXPECT_EQ(30, set.titleCount());
+}
+
+TEST_F(LoadingTest, ReplaceAsksToSaveFirst) {
+    set.lines = {"tTitle\told\t3\t3"};
+    const std::string path = folder.write("new.txt", titleBlock("T1"));
+    for (Answer save : {Answer::No, Answer::Yes}) {
+        set.lines = {"tTitle\told\t3\t3"};
+        view.events.clear();
+        prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
+            .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None, save);
+        LoadQAText(ctx, path);
+        Events expected = loadedEvents(path, "show:0");
+        if (save == Answer::Yes) expected.insert(expected.begin(), "textsave");
+        EXPECT_EQ(expected, view.events);
+        ASSERT_EQ(4u, set.lines.size());
+        EXPECT_EQ("tTitle\tT1\t3\t3", set.lines[0]);
+    }
+}
+
+TEST_F(LoadingTest, CancelChangesNothing) {
+    set.lines = {"tTitle\told\t3\t3"};
+    const std::string path = folder.write("new.txt", titleBlock("T1"));
+    prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::Cancel);
+    LoadQAText(ctx, path);
+    EXPECT_EQ(Events{}, view.events);
+    EXPECT_EQ((std::vector<std::string>{"tTitle\told\t3\t3"}), set.lines);
+    EXPECT_EQ("/nowhere", values.dataFolder);
+}
+
+TEST_F(LoadingTest, ACancelledSaveStillEmptiesTheSet) {
+    set.lines = {"tTitle\told\t3\t3"};
+    RebuildTitleIndex(set);
+    set.selectedTitle = 1;
+    const std::string path = folder.write("bad.txt", "no title\r\n");
+    prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
+        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::Yes);
+    LoadQAText(ctx, path);
+    // The refused file leaves an emptied set, and the window is told so.
+    EXPECT_EQ((Events{"textsave", "busy", "idle", "errorlog:" + logPath(), "fill"}), view.events);
+    EXPECT_TRUE(set.lines.empty());
+    EXPECT_EQ(0, set.titleCount());
+    EXPECT_EQ(-1, set.selectedTitle);
+    EXPECT_EQ("", values.settings.at(1)); // not a recent file
+}
+
+TEST_F(LoadingTest, RefusedFileInAppendModeChangesNothing) {
+    set.lines = {"tTitle\told\t3\t3"};
+    RebuildTitleIndex(set);
+    const std::string path = folder.write("bad.txt", "tTitle\tT\t3\t3\r\n\r\n11\tq\ta\tr\t0\r\n");
+    prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::Yes);
+    LoadQAText(ctx, path);
+    EXPECT_EQ((Events{"busy", "idle", "errorlog:" + logPath()}), view.events);
+    EXPECT_EQ((std::vector<std::string>{"tTitle\told\t3\t3"}), set.lines);
+    EXPECT_EQ(1, set.titleCount());
+    EXPECT_EQ(errorLogBytes(validationLog({"tTitle\tT\t3\t3", "", "11\tq\ta\tr\t0"}, 1, 0)),
+              test::TempFolder::read(logPath()));
+}
+
+TEST_F(LoadingTest, EmptyFileAddsNothingSilently) {
+    set.lines = {"tTitle\told\t3\t3"};
+    RebuildTitleIndex(set);
+    const std::string empty = folder.write("empty.txt", "");
+    const std::string nul = folder.write("nul.txt", std::string("\0tTitle\tT\r\n", 11));
+    prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::Yes);
+    LoadQAText(ctx, empty);
+    EXPECT_EQ((Events{"busy", "idle"}), view.events);
+    EXPECT_EQ(1u, set.lines.size());
+
+    view.events.clear();
+    prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
+        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::No);
+    LoadQAText(ctx, nul); // a zero byte ends the text: nothing is left
+    EXPECT_EQ((Events{"busy", "idle", "fill"}), view.events);
+    EXPECT_TRUE(set.lines.empty());
+    EXPECT_EQ(0, set.titleCount());
+}
+
+TEST_F(LoadingTest, LineEndsAndTheZeroByteFollowTheTextRules) {
+    const std::string path = folder.write(
+        "ends.txt", std::string("tTitle\tT\t3\t3\rdBunrui\tA\nsBunrui\tB\r\n11\tq\ta\tr\t0\0junk", 52));
+    LoadQAText(ctx, path);
+    EXPECT_EQ((std::vector<std::string>{"tTitle\tT\t3\t3", "dBunrui\tA", "sBunrui\tB", "11\tq\ta\tr\t0"}),
+              set.lines);
+}
+
+TEST_F(LoadingTest, HalfWidthKanaIsConvertedWithANotice) {
+    // 300 bytes with ten half-width katakana pass; converted they hold 310.
+    const std::string record =
+        "11\t" + std::string(10, '\xB1') + "\ta\t" + std::string(300 - 18, 'r') + "\t0";
+    ASSERT_EQ(300u, record.size());
+    const std::string path = folder.write("kana.txt", "tTitle\tT\t3\t3\r\n" + record + "\r\n");
+    prompter.expectMessage("半角カナを全角カナに修正しました。", "確認", Buttons::Ok, Icon::None);
+    LoadQAText(ctx, path);
+    ASSERT_EQ(2u, set.lines.size());
+    EXPECT_EQ(310u, set.lines[1].size());
+    EXPECT_EQ("11\t\x83\x41\x83\x41", set.lines[1].substr(0, 7));
+}
+
+TEST_F(LoadingTest, HalfWidthKanaWithAnErrorIsRefusedBeforeConversion) {
+    const std::string path = folder.write("kana.txt", "tTitle\tT\t3\t3\r\n11\t\xB6\xDE\ta\r\n");
+    LoadQAText(ctx, path);
+    EXPECT_TRUE(set.lines.empty());
+    EXPECT_EQ(errorLogBytes(validationLog({"tTitle\tT\t3\t3", "11\t\xB6\xDE\ta"}, 1, 0)),
+              test::TempFolder::read(logPath()));
+    EXPECT_NE(std::string::npos, test::TempFolder::read(logPath()).find("11\t\xB6\xDE\ta\r\n"));
+}
+
+TEST_F(LoadingTest, UnreadableFileGivesTheSystemsMessage) {
+    const std::string path = folder.path() + "/sub";
+    ASSERT_TRUE(std::filesystem::create_directory(path));
+    prompter.expectMessage(path + ": Is a directory", "エラー", Buttons::Ok, Icon::Error);
+    EXPECT_EQ(-1, ReadAndValidate(ctx, path));
+    EXPECT_EQ((Events{"busy", "idle"}), view.events);
+}
+
+TEST_F(LoadingTest, AnErrorLogThatCannotBeWrittenIsNotShown) {
+    values.startFolder = folder.file("gone");
+    const std::string path = folder.write("bad.txt", "x\r\n");
+    prompter.expectMessage("ファイルが開けません", "エラー", Buttons::Ok, Icon::Error);
+    EXPECT_EQ(-9, ReadAndValidate(ctx, path));
+    EXPECT_EQ((Events{"busy", "idle"}), view.events);
+    EXPECT_TRUE(set.lines.empty());
+}
+
+TEST(Loading_FixHalfWidthKana, ConvertsEveryLineOnlyWhenOneHoldsKana) {
+    QuestionSet set;
+    set.loadingBuffer = {"plain", "\x83\xA1 trail byte is not kana"};
+    EXPECT_FALSE(FixHalfWidthKana(set));
+    EXPECT_EQ("\x83\xA1 trail byte is not kana", set.loadingBuffer[1]);
+    set.loadingBuffer = {"plain", "\xCA\xDF\xDD"}; // ﾊﾟﾝ
+    EXPECT_TRUE(FixHalfWidthKana(set));
+    EXPECT_EQ((std::vector<std::string>{"plain", "\x83\x70\x83\x93"}), set.loadingBuffer);
+}
+
+} // namespace
+} // namespace rovik
