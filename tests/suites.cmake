@@ -1,8 +1,11 @@
 # One line per test folder.
 rovik_add_test(test_platform platform LIBS rovik_platform)
 rovik_add_test(test_data data LIBS rovik_data)
-rovik_add_test(test_app app LIBS rovik_app)
+rovik_add_test(test_app app LIBS rovik_app rovik_data)
 rovik_add_test(test_quiz quiz LIBS rovik_quiz)
+rovik_add_test(test_pdb pdb LIBS rovik_pdb)
+rovik_add_test(test_cli cli LIBS rovik_cli)
+rovik_add_test(test_hotsync hotsync LIBS rovik_hotsync)
 if(ROVIK_GUI)
   rovik_add_test(test_gui gui GUI LIBS rovik_app_gui)
 endif()

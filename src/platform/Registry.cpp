@@ -396,13 +396,15 @@ bool RegistryKey::writeDword(const std::string& name, std::uint32_t value) {
     // Read again: the file may have changed since the key was opened.
     FileText file;
     if (!loadFile(d.path, file) || !file.complete || !keyExists(file, d.key)) return false;
-    const std::string newLine = dwordLine(name, value);
     int at = findValueLine(file, d.key, fold(name));
     if (at >= 0) {
+        // The value keeps the spelling of its name, as the registry does.
         Line& line = file.lines[static_cast<size_t>(at)];
+        const std::string newLine = dwordLine(parseValue(line.text)->name, value);
         line.raw = newLine + line.raw.substr(line.text.size());
         line.text = newLine;
     } else {
+        const std::string newLine = dwordLine(name, value);
         // After the last sound line of the key's last section; a new section when it has none.
         int insertAfter = -1;
         bool inKey = false;

@@ -1,0 +1,293 @@
+#include "hotsync/InstallReservation.h"
+
+#include "hotsync/PalmDesktopFixture.h"
+#include "support/ScriptedPrompter.h"
+
+#include <gtest/gtest.h>
+
+namespace rovik {
+namespace {
+
+namespace fs = std::filesystem;
+using test::PalmDesktop;
+using test::TempFolder;
+
+const char* const kCannotInstall = "インストールできません。(7)";
+
+struct InstallTest : ::testing::Test {
+    PalmDesktop desk;
+    test::ScriptedPrompter prompter;
+    InstallRequest request;
+    std::vector<std::string> written; // paths the fake PDB writer was given
+    int writeResult = 0;
+
+    WritePdbFunction writer() {
+        return [this](const std::string& path) {
+            written.push_back(path);
+            if (writeResult == 0) test::writeFile(path, "PDB of " + path);
+            return writeResult;
+        };
+    }
+    std::unique_ptr<InstallReservation> open(bool readyMade, const std::string& file = "Rovik.prc") {
+        request = {};
+        request.readyMade = readyMade;
+        if (readyMade) request.source = request.target = file;
+        auto r = std::make_unique<InstallReservation>(request, desk.start, prompter, writer());
+        r->FormCreate();
+        return r;
+    }
+    void expectPlain(const std::string& text) { prompter.expectMessage(text, "", Buttons::Ok, Icon::None); }
+    void expectError(const std::string& text) {
+        prompter.expectMessage(text, "エラー", Buttons::Ok, Icon::Error);
+    }
+};
+
+TEST_F(InstallTest, StartUpListsUsersAndCreatesOnlyThePreselectedInstallFolder) {
+    desk.install();
+    auto r = open(true);
+    EXPECT_TRUE(r->showsUsers());
+    EXPECT_EQ((std::vector<std::string>{"Taro", "Hanako", "Jiro"}), r->userNames());
+    EXPECT_EQ(1, r->chosenIndex());
+    EXPECT_EQ("Hanako", r->chosenUserName());
+    EXPECT_EQ(2u, r->chosenUserId());
+    EXPECT_EQ(desk.palm, r->palmDesktopFolder());
+    EXPECT_EQ(desk.installFolder("HanakoS"), r->installFolder());
+    EXPECT_TRUE(fs::is_directory(desk.installFolder("HanakoS")));
+    EXPECT_FALSE(fs::exists(desk.installFolder("TaroY")));
+    EXPECT_FALSE(fs::exists(desk.installFolder("JiroK")));
+}
+
+TEST_F(InstallTest, WithoutAFlaggedUserTheFirstIsPreselected) {
+    desk.install({{5, "A", "AFolder"}, {6, "B", "BFolder"}}, "B");
+    auto r = open(true);
+    EXPECT_EQ(0, r->chosenIndex());
+    EXPECT_EQ("A", r->chosenUserName());
+    EXPECT_TRUE(fs::is_directory(desk.installFolder("AFolder")));
+}
+
+TEST_F(InstallTest, ReadyMadeFileGoesToThePreselectedUserWithoutQuestions) {
+    desk.install();
+    test::writeFile(desk.start + "/Rovik.prc", "handheld program");
+    fs::create_directories(desk.installFolder("HanakoS"));
+    test::writeFile(desk.installFolder("HanakoS") + "/Rovik.prc", "older version");
+    auto r = open(true);
+    EXPECT_TRUE(r->Button1Click("Rovik"));
+    EXPECT_TRUE(request.done);
+    EXPECT_EQ(desk.start + "/Rovik.prc", request.source);
+    EXPECT_EQ(desk.installFolder("HanakoS") + "/Rovik.prc", request.target);
+    EXPECT_EQ("handheld program", TempFolder::read(request.target));
+    EXPECT_EQ(1u, desk.installFlag(2));
+    EXPECT_FALSE(desk.installFlag(12));
+    EXPECT_TRUE(written.empty());
+}
+
+TEST_F(InstallTest, ChoosingAnotherUserInstallsForThatUser) {
+    desk.install();
+    test::writeFile(desk.start + "/SampleQA.pdb", "sample");
+    fs::create_directories(desk.installFolder("JiroK"));
+    auto r = open(true, "SampleQA.pdb");
+    r->ComboBox1Change(2);
+    EXPECT_EQ("Jiro", r->chosenUserName());
+    EXPECT_TRUE(r->Button1Click("SampleQA"));
+    EXPECT_TRUE(request.done);
+    EXPECT_EQ("sample", TempFolder::read(desk.installFolder("JiroK") + "/SampleQA.pdb"));
+    EXPECT_EQ(1u, desk.installFlag(12));
+    EXPECT_FALSE(desk.installFlag(2));
+    EXPECT_EQ(0u, desk.installFlag(1));
+}
+
+TEST_F(InstallTest, AnotherUserWithoutInstallFolderCannotBeInstalledFor) {
+    desk.install();
+    test::writeFile(desk.start + "/Rovik.prc", "p");
+    auto r = open(true);
+    r->ComboBox1Change(0);
+    expectError(kCannotInstall);
+    EXPECT_TRUE(r->Button1Click("Rovik"));
+    EXPECT_FALSE(request.done);
+    EXPECT_EQ(0u, desk.installFlag(1));
+    EXPECT_FALSE(fs::exists(desk.installFolder("TaroY")));
+}
+
+TEST_F(InstallTest, IndexOutsideTheListKeepsTheChoice) {
+    desk.install();
+    auto r = open(true);
+    for (int index : {-1, 3, 99}) {
+        r->ComboBox1Change(index);
+        EXPECT_EQ(1, r->chosenIndex()) << index;
+    }
+}
+
+TEST_F(InstallTest, MissingReadyMadeFileFailsTheCopy) {
+    desk.install();
+    auto r = open(true);
+    expectError(kCannotInstall);
+    EXPECT_TRUE(r->Button1Click("Rovik"));
+    EXPECT_FALSE(request.done);
+    EXPECT_FALSE(desk.installFlag(2));
+}
+
+TEST_F(InstallTest, EditedNameWritesAndInstallsThatPdb) {
+    desk.install();
+    auto r = open(false);
+    EXPECT_TRUE(r->Button1Click("Quiz1"));
+    EXPECT_TRUE(request.done);
+    EXPECT_EQ((std::vector<std::string>{desk.start + "/Quiz1.pdb"}), written);
+    EXPECT_EQ(desk.start + "/Quiz1.pdb", request.source);
+    EXPECT_EQ(desk.installFolder("HanakoS") + "/Quiz1.pdb", request.target);
+    EXPECT_EQ(TempFolder::read(request.source), TempFolder::read(request.target));
+    EXPECT_EQ(1u, desk.installFlag(2));
+}
+
+TEST_F(InstallTest, ExistingPdbAsksBeforeOverwriting) {
+    const struct {
+        Answer answer;
+        bool done;
+    } cases[] = {{Answer::No, false}, {Answer::Yes, true}};
+    for (const auto& c : cases) {
+        PalmDesktop fresh;
+        fresh.install();
+        written.clear();
+        test::writeFile(fresh.start + "/Quiz1.pdb", "old");
+        request = {};
+        InstallReservation r(request, fresh.start, prompter, writer());
+        r.FormCreate();
+        prompter.expectMessage(fresh.start + "/Quiz1.pdbはすでに存在します。上書きしますか？", "",
+                               Buttons::YesNo, Icon::Question, c.answer);
+        EXPECT_TRUE(r.Button1Click("Quiz1"));
+        EXPECT_EQ(c.done, request.done);
+        EXPECT_EQ(c.done ? 1u : 0u, written.size());
+        EXPECT_EQ(c.done, fs::exists(fresh.installFolder("HanakoS") + "/Quiz1.pdb"));
+        EXPECT_EQ(c.done ? std::optional<std::uint32_t>(1) : std::nullopt, fresh.installFlag(2));
+        if (!c.done) {
+            EXPECT_EQ("old", TempFolder::read(fresh.start + "/Quiz1.pdb"));
+        }
+    }
+}
+
+TEST_F(InstallTest, FailedPdbWriteInstallsNothing) {
+    desk.install();
+    test::writeFile(desk.start + "/Quiz1.pdb", "stale data");
+    auto r = open(false);
+    writeResult = -1;
+    prompter.expectMessage(desk.start + "/Quiz1.pdbはすでに存在します。上書きしますか？", "", Buttons::YesNo,
+                           Icon::Question, Answer::Yes);
+    expectError(kCannotInstall);
+    EXPECT_TRUE(r->Button1Click("Quiz1"));
+    EXPECT_FALSE(request.done);
+    EXPECT_FALSE(fs::exists(desk.installFolder("HanakoS") + "/Quiz1.pdb"))
+        << "the stale file is not installed";
+    EXPECT_FALSE(desk.installFlag(2));
+}
+
+TEST_F(InstallTest, EmptyNameGivesTheBareExtension) {
+    desk.install();
+    auto r = open(false);
+    EXPECT_TRUE(r->Button1Click(""));
+    EXPECT_TRUE(fs::exists(desk.start + "/.pdb"));
+    EXPECT_TRUE(fs::exists(desk.installFolder("HanakoS") + "/.pdb"));
+}
+
+TEST_F(InstallTest, NamesLeavingTheFoldersAreRefused) {
+    desk.install();
+    auto r = open(false);
+    for (const char* name : {"../escape", "..", "a/b", "/tmp/x", "a\\b", "C:quiz", "x\ny"}) {
+        expectError(std::string("DB名称「") + name +
+                    "」は使えません。\\ / : を含む名前や .. はフォルダの外を指すため指定できません。");
+        EXPECT_FALSE(r->Button1Click(name)) << name << ": the dialog stays open";
+        EXPECT_FALSE(request.done) << name;
+    }
+    EXPECT_TRUE(written.empty());
+    EXPECT_FALSE(fs::exists(desk.root.file("escape.pdb")));
+    EXPECT_FALSE(desk.installFlag(2));
+}
+
+TEST_F(InstallTest, UserFoldersLeavingThePalmDesktopFolderAreRefused) {
+    for (const char* folder : {"..", "../../outside", "a/b", "C:", "."}) {
+        PalmDesktop fresh;
+        fresh.writeRegistry("Evil");
+        fresh.root.write("Palm/users.dat", test::usersDatBytes({{9, "Evil", folder, 1}}));
+        request = {};
+        InstallReservation r(request, fresh.start, prompter, writer());
+        expectError(std::string("ユーザ「Evil」のフォルダ名「") + folder +
+                    "」はPalm Desktopのフォルダの外を指すため使えません。");
+        r.FormCreate();
+        EXPECT_FALSE(r.showsUsers()) << folder;
+        EXPECT_FALSE(fs::exists(fresh.root.file("Install"))) << folder;
+        EXPECT_FALSE(fs::exists(fresh.palm + "/Install")) << folder;
+        expectError(std::string("ユーザ「Evil」のフォルダ名「") + folder +
+                    "」はPalm Desktopのフォルダの外を指すため使えません。");
+        EXPECT_FALSE(r.Button1Click("Quiz1")) << folder;
+        EXPECT_TRUE(written.empty()) << folder;
+    }
+}
+
+TEST_F(InstallTest, MissingPalmDesktopGivesTheMessagesAndNoUsers) {
+    auto expectNoPalm = [this] {
+        expectPlain("Registryを開けません");
+        prompter.expectMessage("", "Starting Hotsync error", Buttons::Ok, Icon::Error);
+        expectPlain("/users.datが開けません");
+    };
+    expectNoPalm();
+    auto r = open(true);
+    EXPECT_TRUE(prompter.done());
+    EXPECT_FALSE(r->showsUsers());
+    EXPECT_TRUE(r->userNames().empty());
+    expectError("HotSyncユーザが見つからないため、インストールできません。");
+    EXPECT_TRUE(r->Button1Click("Rovik"));
+    EXPECT_FALSE(request.done);
+}
+
+TEST_F(InstallTest, LastUserMissingFromUsersDat) {
+    desk.install(PalmDesktop::threeUsers(), "Saburo");
+    expectPlain("Saburoが存在しません");
+    auto r = open(true);
+    EXPECT_FALSE(r->showsUsers());
+    EXPECT_FALSE(fs::exists(desk.installFolder("HanakoS")));
+}
+
+TEST_F(InstallTest, InstallFolderThatCannotBeMade) {
+    desk.writeRegistry();
+    desk.root.write("Palm/users.dat", test::usersDatBytes(PalmDesktop::threeUsers()));
+    expectPlain("Can't make install dir. " + desk.installFolder("HanakoS"));
+    auto r = open(true);
+    EXPECT_FALSE(r->showsUsers());
+}
+
+TEST_F(InstallTest, ReadOnlyInstallFolderCannotBeMade) {
+    desk.install();
+    fs::create_directories(desk.installFolder("HanakoS"));
+    fs::permissions(desk.installFolder("HanakoS"),
+                    fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    expectPlain("Can't make install dir. " + desk.installFolder("HanakoS"));
+    auto r = open(true);
+    EXPECT_FALSE(r->showsUsers());
+}
+
+TEST_F(InstallTest, MissingHotSyncManagerKeyStillReportsTheCopy) {
+    desk.writeRegistry("Hanako", true, false);
+    desk.writeUsers(PalmDesktop::threeUsers());
+    test::writeFile(desk.start + "/Rovik.prc", "p");
+    auto r = open(true);
+    expectPlain("Registryを開けません");
+    EXPECT_TRUE(r->Button1Click("Rovik"));
+    EXPECT_TRUE(request.done);
+    EXPECT_EQ("p", TempFolder::read(desk.installFolder("HanakoS") + "/Rovik.prc"));
+}
+
+TEST(Install_Texts, OpeningsAndStatus) {
+    EXPECT_STREQ("Rovik.prc", kRovikOpening.fileName);
+    EXPECT_STREQ("Rovik", kRovikOpening.databaseName);
+    EXPECT_STREQ("Rovikをインストール予約します。次回のHotSync時に自動インストールされます。",
+                 kRovikOpening.explanation);
+    EXPECT_STREQ("SampleQA.pdb", kSampleDataOpening.fileName);
+    EXPECT_STREQ("SampleQA", kSampleDataOpening.databaseName);
+    EXPECT_STREQ("サンプルデータをインストール予約します。次回のHotSync時に自動インストールされます。",
+                 kSampleDataOpening.explanation);
+    EXPECT_STREQ("PDBファイルをインストール予約します。次回のHotSync時に自動インストールされます。",
+                 kPdbExplanation);
+    EXPECT_EQ("Quiz1.pdbをｲﾝｽﾄｰﾙ予約しました。", installStatusText("Quiz1.pdb"));
+}
+
+} // namespace
+} // namespace rovik
