@@ -2,6 +2,7 @@
 rovik_add_test(test_platform platform LIBS rovik_platform)
 rovik_add_test(test_data data LIBS rovik_data)
 rovik_add_test(test_app app LIBS rovik_app rovik_data)
+rovik_add_test(test_import import LIBS rovik_import)
 rovik_add_test(test_quiz quiz LIBS rovik_quiz)
 rovik_add_test(test_pdb pdb LIBS rovik_pdb)
 rovik_add_test(test_cli cli LIBS rovik_cli)
