@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "app/Help.h"
 #include "app/ProgramValues.h"
 #include "app/TAboutBox.h"
 #include "platform/Hints.h"
@@ -37,6 +38,7 @@ TForm1::TForm1(QWidget* parent)
     setFont(font);
     createControls();
     createMenus();
+    installHelpKey(this, 23);
     FormCreate();
 }
 
@@ -140,7 +142,7 @@ void TForm1::HotSyncH1Click() {}
 void TForm1::I1Click() {}
 
 void TForm1::ReadMeR1Click() {
-    shellOpen(startFolderFile(programValues(), "rovikhelp.html"));
+    openHelpFile();
 }
 
 void TForm1::About1Click() {
