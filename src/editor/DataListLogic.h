@@ -1,0 +1,110 @@
+#pragma once
+// Everything the data list window decides, without a screen: the question set it owns, the title
+// list and record rows it shows, which commands are enabled, the open, save, new-title and
+// edit-as-text commands and the close question. The data operations reach the window through the
+// DataListView this class implements; the window itself is a DataListWindow.
+#include "data/DataContext.h"
+#include "data/DataListView.h"
+#include "data/QuestionSet.h"
+#include "editor/DataListWindow.h"
+#include "editor/RecentMenus.h"
+#include "editor/RecordRows.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace rovik {
+
+class Prompter;
+struct ProgramValues;
+
+// The four "新規..." open commands and the ごたく command.
+enum class OpenCommand { Text, Pdb, Import, FiveChoice };
+
+constexpr const char* kDataListCaption = "Rovik(ﾃﾞｰﾀ一覧)";
+constexpr const char* kTextOpenFilter = "Text files (*.txt)|*.TXT";
+constexpr const char* kPdbOpenFilter = "PDB file (*.pdb)|*.PDB";
+constexpr const char* kFiveChoiceOpenFilter = "ごたくfiles (*.5TQ)|*.5tq";
+
+class DataListLogic : public DataListView {
+public:
+    DataListLogic(DataListWindow& window, Prompter& prompter, ProgramValues& values);
+
+    QuestionSet& set() { return m_set; }
+    const QuestionSet& set() const { return m_set; }
+    DataContext& context() { return m_context; }
+    const std::string& currentFileName() const { return m_currentFileName; }
+    bool isEnabled(EditorCommand command) const { return m_enabled[static_cast<size_t>(command)]; }
+    void enable(EditorCommand command, bool enabled);
+
+    // What the window shows.
+    const std::vector<std::string>& titleNames() const { return m_titleNames; } // CP932
+    int titleRow() const { return m_titleRow; }
+    const RecordRows& recordRows() const { return m_rows; }
+    std::string cellText(int row, int column) const; // CP932; row from 1
+
+    // Row mapping: the shown block's line and the question set's line that grid row `row`
+    // (from 1) stands for; -1 when the row does not exist.
+    int blockLineOfRow(int row) const;
+    int setLineOfRow(int row) const;
+    // The current record row (from 1) that record commands and the record editor work on.
+    int currentRecordRow() const { return m_currentRecordRow; }
+    void setCurrentRecordRow(int row) { m_currentRecordRow = row; }
+
+    // Operations of the window.
+    void FillTitleList();
+    int FillRecordGrid();
+    void ShowSelectedTitle();
+    RecentMenus BuildRecentMenus() const;
+    void NewTitle();
+    void EditAsText();
+    void OpenRecordEditor();
+    void OpenTitleEditor();
+    void PasteCheck();
+    // The close question; false keeps the window open (a chosen file could not be saved).
+    bool FormCloseQuery();
+
+    // Commands.
+    void runOpenCommand(OpenCommand command);
+    void openTextFile(const std::string& path); // LoadQAText, then the window follows the set
+    void openPdbFile(const std::string& path);
+    void openImportFile(const std::string& path); // the tab-text import, then the same
+    void runPdbSave();
+
+    // Events of the title list: a click (row -1 when no row was hit) and a change of current row.
+    void titleListClicked(int row);
+    void titleRowChanged(int row);
+
+    // DataListView: what the data operations ask of the window.
+    void setStatusText(const std::string& text) override;
+    void setBusy(bool busy) override;
+    void enableCommand(DataCommand command, bool enabled) override;
+    void setCurrentFileName(const std::string& path) override;
+    void fillTitleList() override;
+    void showTitleRow(int row) override;
+    void selectTitleRow(int row) override;
+    bool runTextSave() override;
+    void showErrorLog(const std::string& path) override;
+
+private:
+    int runTextSaveResult();
+    bool askAppendMode(bool& append); // false when cancelled
+    void clearShownTitle();
+    void followQuestionSet();
+    void setTitleRow(int row);
+
+    DataListWindow& m_window;
+    Prompter& m_prompter;
+    ProgramValues& m_values;
+    QuestionSet m_set;
+    DataContext m_context;
+    std::string m_currentFileName;
+    std::vector<std::string> m_titleNames;
+    int m_titleRow = -1;
+    RecordRows m_rows;
+    int m_currentRecordRow = 0;
+    std::array<bool, kEditorCommandCount> m_enabled{};
+};
+
+} // namespace rovik

@@ -1,0 +1,41 @@
+#include "editor/RecordGridModel.h"
+
+#include "editor/DataListLogic.h"
+#include "platform/Cp932.h"
+
+#include <QApplication>
+#include <QPalette>
+
+namespace rovik {
+
+RecordGridModel::RecordGridModel(const DataListLogic& logic, QObject* parent)
+    : QAbstractTableModel(parent), m_logic(logic) {}
+
+int RecordGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_logic.recordRows().count();
+}
+
+int RecordGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 4;
+}
+
+QVariant RecordGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= 4) return {};
+    if (role == Qt::DisplayRole)
+        return QString::fromStdString(cp932ToUtf8(m_logic.cellText(index.row() + 1, index.column())));
+    // Column 0 is the grid's fixed column.
+    if (role == Qt::BackgroundRole && index.column() == 0) return QApplication::palette().button();
+    return {};
+}
+
+QVariant RecordGridModel::headerData(int, Qt::Orientation, int role) const {
+    // The fixed row stays blank.
+    return role == Qt::DisplayRole ? QVariant(QString()) : QVariant();
+}
+
+void RecordGridModel::reload() {
+    beginResetModel();
+    endResetModel();
+}
+
+} // namespace rovik

@@ -1,0 +1,287 @@
+#include "editor/TForm3.h"
+
+#include "app/ProgramValues.h"
+#include "editor/ColumnWidths.h"
+#include "editor/DataListLogic.h"
+#include "editor/RecordGridModel.h"
+#include "editor/TForm9.h"
+#include "platform/Cp932.h"
+#include "platform/QtPrompter.h"
+#include "platform/Shell.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStringListModel>
+#include <QTableView>
+
+#include <algorithm>
+
+namespace rovik {
+namespace {
+constexpr int kWidth = 550;
+constexpr int kHeight = 375;
+constexpr int kTitleListWidth = 169;
+constexpr int kRowHeight = 18;
+
+QString q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+void setupGrid(QTableView* grid, int rowHeight) {
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setWordWrap(false);
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->verticalHeader()->setMinimumSectionSize(rowHeight);
+    grid->verticalHeader()->setDefaultSectionSize(rowHeight);
+}
+} // namespace
+
+TForm3::TForm3(QWidget* parent, Prompter* prompter, ProgramValues* values) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("Form3"));
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(12);
+    setFont(font);
+    resize(kWidth, kHeight);
+    createControls();
+    createMenus();
+    if (!prompter) {
+        m_ownPrompter = std::make_unique<QtPrompter>(this);
+        prompter = m_ownPrompter.get();
+    }
+    m_logic = std::make_unique<DataListLogic>(*this, *prompter, values ? *values : programValues());
+
+    m_titleModel = new QStringListModel(this);
+    StringGrid2->setModel(m_titleModel);
+    m_recordModel = new RecordGridModel(*m_logic, this);
+    StringGrid1->setModel(m_recordModel);
+    connect(StringGrid2->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (!m_settingTitleRow) m_logic->titleRowChanged(current.isValid() ? current.row() : -1);
+            });
+    FormActivate();
+}
+
+TForm3::~TForm3() {
+    setBusy(false);
+}
+
+void TForm3::createControls() {
+    Splitter1 = new QSplitter(Qt::Horizontal, this);
+    Splitter1->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1->setHandleWidth(3);
+    Splitter1->setChildrenCollapsible(false);
+    setCentralWidget(Splitter1);
+
+    StringGrid2 = new QTableView(Splitter1);
+    StringGrid2->setObjectName(QStringLiteral("StringGrid2"));
+    setupGrid(StringGrid2, kRowHeight);
+    StringGrid2->horizontalHeader()->hide();
+    StringGrid2->horizontalHeader()->setStretchLastSection(true);
+    StringGrid2->viewport()->installEventFilter(this);
+
+    StringGrid1 = new QTableView(Splitter1);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    setupGrid(StringGrid1, kRowHeight);
+    StringGrid1->horizontalHeader()->setFixedHeight(kRowHeight);
+    StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    StringGrid1->horizontalHeader()->setHighlightSections(false);
+    StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    StringGrid1->viewport()->setMouseTracking(true);
+    StringGrid1->viewport()->installEventFilter(this);
+
+    Splitter1->setStretchFactor(0, 0);
+    Splitter1->setStretchFactor(1, 1);
+    Splitter1->setSizes({kTitleListWidth, kWidth - kTitleListWidth});
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    setStatusBar(StatusBar1);
+
+    connect(Splitter1, &QSplitter::splitterMoved, this, [this] { updateReferenceColumn(); });
+    connect(StringGrid1, &QTableView::doubleClicked, this, [this] { m_logic->OpenRecordEditor(); });
+    connect(StringGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        m_logic->PasteCheck();
+        PopupMenu4->popup(StringGrid1->viewport()->mapToGlobal(pos));
+    });
+}
+
+void TForm3::showModal() {
+    setWindowModality(Qt::ApplicationModal);
+    if (QScreen* screen = QApplication::primaryScreen()) {
+        QRect area = screen->availableGeometry();
+        move(area.center() - rect().center());
+    }
+    show();
+    QEventLoop loop;
+    m_modalLoop = &loop;
+    loop.exec();
+    m_modalLoop = nullptr;
+}
+
+void TForm3::FormActivate() {
+    RecordColumnWidths widths = recordColumnWidths(StringGrid1->viewport()->width());
+    QHeaderView* header = StringGrid1->horizontalHeader();
+    header->resizeSection(0, widths.number);
+    header->resizeSection(1, widths.question);
+    header->resizeSection(2, widths.answer);
+    updateReferenceColumn();
+}
+
+void TForm3::updateReferenceColumn() {
+    QHeaderView* header = StringGrid1->horizontalHeader();
+    if (header->count() < 4) return;
+    int width = referenceColumnWidth(StringGrid1->viewport()->width(), header->sectionSize(0),
+                                     header->sectionSize(1), header->sectionSize(2));
+    header->resizeSection(3, std::max(width, header->minimumSectionSize()));
+}
+
+void TForm3::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+    QMainWindow::changeEvent(event);
+}
+
+bool TForm3::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == StringGrid1->viewport()) {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::MouseMove) updateReferenceColumn();
+    } else if (watched == StringGrid2->viewport()) {
+        // A click runs ShowSelectedTitle even on the current row; a press that moved the row already did.
+        if (event->type() == QEvent::MouseButtonPress) {
+            m_pressRow = m_logic->titleRow();
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            if (m_logic->titleRow() == m_pressRow) {
+                auto* mouse = static_cast<QMouseEvent*>(event);
+                m_logic->titleListClicked(StringGrid2->rowAt(mouse->position().toPoint().y()));
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm3::closeEvent(QCloseEvent* event) {
+    if (!m_logic->FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if (m_modalLoop) m_modalLoop->quit();
+}
+
+void TForm3::setStatusText(const std::string& text) {
+    StatusBar1->showMessage(q(text));
+}
+
+// The hourglass is on or off, as the old screen cursor was; it does not nest.
+void TForm3::setBusy(bool busy) {
+    if (busy == m_busy) return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void TForm3::setCaption(const std::string& caption) {
+    setWindowTitle(q(caption));
+}
+
+void TForm3::titleListChanged() {
+    QStringList names;
+    for (const auto& name : m_logic->titleNames())
+        names << q(cp932ToUtf8(name));
+    m_settingTitleRow = true;
+    m_titleModel->setStringList(names);
+    m_settingTitleRow = false;
+}
+
+void TForm3::recordGridChanged() {
+    m_recordModel->reload();
+    updateReferenceColumn();
+}
+
+void TForm3::setTitleCurrentRow(int row) {
+    m_settingTitleRow = true;
+    QModelIndex index = m_titleModel->index(row, 0);
+    if (index.isValid())
+        StringGrid2->setCurrentIndex(index);
+    else
+        StringGrid2->selectionModel()->clearCurrentIndex();
+    m_settingTitleRow = false;
+}
+
+void TForm3::focusTitleList() {
+    StringGrid2->setFocus();
+}
+
+int TForm3::recordCurrentRow() const {
+    QModelIndex index = StringGrid1->currentIndex();
+    return index.isValid() ? index.row() + 1 : 0;
+}
+
+void TForm3::setRecordCurrentRow(int row) {
+    QModelIndex index = m_recordModel->index(row - 1, 1);
+    if (!index.isValid()) return;
+    StringGrid1->setCurrentIndex(index);
+    StringGrid1->scrollTo(index);
+}
+
+void TForm3::showErrorLog(const std::string& path) {
+    TForm9 dialog(this);
+    if (!dialog.loadFile(path)) {
+        m_logic->context().prompter.error("ファイルが開けません");
+        return;
+    }
+    dialog.exec();
+}
+
+bool TForm3::openDocument(const std::string& path) {
+    return shellOpen(path);
+}
+
+void TForm3::runRecordEditor(const std::string&) {}
+void TForm3::runTitleEditor() {}
+void TForm3::runImportTextFile(const std::string&) {}
+void TForm3::runFiveChoiceImport(const std::string&) {}
+
+void TForm3::enableCommand(DataCommand command, bool enabled) {
+    m_logic->enableCommand(command, enabled);
+}
+void TForm3::setCurrentFileName(const std::string& path) {
+    m_logic->setCurrentFileName(path);
+}
+void TForm3::fillTitleList() {
+    m_logic->fillTitleList();
+}
+void TForm3::showTitleRow(int row) {
+    m_logic->showTitleRow(row);
+}
+void TForm3::selectTitleRow(int row) {
+    m_logic->selectTitleRow(row);
+}
+bool TForm3::runTextSave() {
+    return m_logic->runTextSave();
+}
+
+void TForm3::CutRecord() {}
+void TForm3::CopyRecord() {}
+void TForm3::PasteRecord() {}
+void TForm3::DeleteRecord() {}
+void TForm3::CutTitle() {}
+void TForm3::CopyTitle() {}
+void TForm3::PasteTitle() {}
+void TForm3::DeleteTitle() {}
+void TForm3::PDBP1Click() {}
+void TForm3::HotSyncH1Click() {}
+void TForm3::I2Click() {}
+
+} // namespace rovik

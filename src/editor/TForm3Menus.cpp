@@ -1,0 +1,238 @@
+// The data list window's menus: items with their component names, captions and hints, the recent
+// entries, and the enabled states the logic decides.
+#include "editor/DataListLogic.h"
+#include "editor/TForm3.h"
+#include "platform/Hints.h"
+
+#include <QMenuBar>
+
+namespace rovik {
+namespace {
+const char* const kTextRecentNames[] = {"N22222", "N22223", "N33332", "N44442", "N55552",
+                                        "N66662", "N77772", "N88882", "N99992"};
+const char* const kPdbRecentNames[] = {"P11", "P21", "P31", "P41", "P51", "P61", "P71", "P81", "P91"};
+const char* const kImportRecentNames[] = {"I12", "I22", "I32", "I42", "I52", "I62", "I72", "I82", "I92"};
+
+QMenu* addMenu(QMenu* parent, const char* name, const QString& caption, const QString& hint) {
+    QMenu* menu = parent->addMenu(caption);
+    menu->setObjectName(QLatin1String(name));
+    menu->menuAction()->setObjectName(QLatin1String(name));
+    setHint(menu->menuAction(), hint);
+    return menu;
+}
+
+QMenu* addBarMenu(QMenuBar* bar, const char* name, const QString& caption) {
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(QLatin1String(name));
+    return menu;
+}
+
+// A path is the caption as it stands: "&" must not turn into a mnemonic.
+QString captionOf(const QString& path) {
+    QString caption = path;
+    return caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+} // namespace
+
+QAction* TForm3::addItem(QMenu* menu, const char* name, const QString& caption, const QString& hint,
+                         bool enabled) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    setHint(action, hint);
+    action->setEnabled(enabled);
+    return action;
+}
+
+void TForm3::createMenus() {
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    createFileMenu();
+    createTitleAndEditMenus();
+    createOtherMenus();
+}
+
+void TForm3::createFileMenu() {
+    File1 = addBarMenu(menuBar(), "File1", QStringLiteral("ﾌｧｲﾙ(&F)"));
+    T1 = addItem(File1, "T1", QStringLiteral("新規ﾀｲﾄﾙ(&T)"), QStringLiteral("新規のタイトルを作成します。"));
+    File1->addSeparator();
+    Open1 = addMenu(File1, "Open1", QStringLiteral("開く・ﾃｷｽﾄ(&O)"),
+                    QStringLiteral("既存のRovik用ﾃｷｽﾄﾃﾞｰﾀを開きます。"));
+    N11112 = addItem(Open1, "N11112", QStringLiteral("新規..."), QString());
+    PDBP2 = addMenu(File1, "PDBP2", QStringLiteral("開く・PDB(&B)"),
+                    QStringLiteral("既存のRovik用PDBﾃﾞｰﾀを開きます。"));
+    N13 = addItem(PDBP2, "N13", QStringLiteral("新規..."), QString());
+    I1 = addMenu(File1, "I1", QStringLiteral("ｲﾝﾎﾟｰﾄ(&I)"),
+                 QStringLiteral("他ｱﾌﾟﾘで作成したﾀﾌﾞ区切りﾃｷｽﾄﾃﾞｰﾀを読み込みｺﾝﾊﾞｰﾄします。"));
+    N12 = addItem(I1, "N12", QStringLiteral("新規..."), QString());
+    for (size_t i = 0; i < textRecent.size(); ++i) {
+        textRecent[i] = addItem(Open1, kTextRecentNames[i], QString(), QString());
+        pdbRecent[i] = addItem(PDBP2, kPdbRecentNames[i], QString(), QString());
+        importRecent[i] = addItem(I1, kImportRecentNames[i], QString(), QString());
+        for (QAction* entry : {textRecent[i], pdbRecent[i], importRecent[i]})
+            entry->setVisible(false);
+        connect(textRecent[i], &QAction::triggered, this,
+                [this, i] { m_logic->openTextFile(textRecent[i]->data().toString().toStdString()); });
+        connect(pdbRecent[i], &QAction::triggered, this,
+                [this, i] { m_logic->openPdbFile(pdbRecent[i]->data().toString().toStdString()); });
+        connect(importRecent[i], &QAction::triggered, this,
+                [this, i] { m_logic->openImportFile(importRecent[i]->data().toString().toStdString()); });
+    }
+    Q1 = addItem(File1, "Q1", QStringLiteral("ごたくﾌｧｲﾙを開く(&Q)"),
+                 QStringLiteral("ごたく用ファイル(5TQ)を開いてｺﾝﾊﾞｰﾄします。"));
+    File1->addSeparator();
+    S2 = addItem(File1, "S2", QStringLiteral("ﾃｷｽﾄ保存(&S)..."), QStringLiteral("ﾃｷｽﾄﾃﾞｰﾀとして保存します。"),
+                 false);
+    PDBD1 = addItem(File1, "PDBD1", QStringLiteral("PDB保存(&D)..."),
+                    QStringLiteral("PDBﾌｧｲﾙにｺﾝﾊﾞｰﾄして保存します。"), false);
+    PDBP1 = addItem(File1, "PDBP1", QStringLiteral("PDBｲﾝｽﾄｰﾙ(&P)..."),
+                    QStringLiteral("PDBﾌｧｲﾙにｺﾝﾊﾞｰﾄ後、ｲﾝｽﾄｰﾙ予約します。"), false);
+    File1->addSeparator();
+    Close1 = addItem(File1, "Close1", QStringLiteral("閉じる(&X)"), QStringLiteral("画面を閉じます。"));
+
+    connect(File1, &QMenu::aboutToShow, this, &TForm3::BuildRecentMenus);
+    connect(T1, &QAction::triggered, this, [this] { m_logic->NewTitle(); });
+    connect(N11112, &QAction::triggered, this, [this] { m_logic->runOpenCommand(OpenCommand::Text); });
+    connect(N13, &QAction::triggered, this, [this] { m_logic->runOpenCommand(OpenCommand::Pdb); });
+    connect(N12, &QAction::triggered, this, [this] { m_logic->runOpenCommand(OpenCommand::Import); });
+    connect(Q1, &QAction::triggered, this, [this] { m_logic->runOpenCommand(OpenCommand::FiveChoice); });
+    connect(S2, &QAction::triggered, this, [this] { m_logic->runTextSave(); });
+    connect(PDBD1, &QAction::triggered, this, [this] { m_logic->runPdbSave(); });
+    connect(PDBP1, &QAction::triggered, this, &TForm3::PDBP1Click);
+    connect(Close1, &QAction::triggered, this, &QWidget::close);
+}
+
+void TForm3::createTitleAndEditMenus() {
+    T3 = addBarMenu(menuBar(), "T3", QStringLiteral("ﾀｲﾄﾙ(&T)"));
+    C2 = addItem(T3, "C2", QStringLiteral("ﾀｲﾄﾙ切り取り(&T)"),
+                 QStringLiteral("表示中のタイトルを切り取ります。"), false);
+    C3 = addItem(T3, "C3", QStringLiteral("ﾀｲﾄﾙｺﾋﾟｰ(&C)"), QStringLiteral("表示中のタイトルをコピーします。"),
+                 false);
+    H1 = addItem(T3, "H1", QStringLiteral("ﾀｲﾄﾙ貼り付け(&H)"),
+                 QStringLiteral("コピーされたタイトルを貼り付けます。"), false);
+    D3 = addItem(T3, "D3", QStringLiteral("ﾀｲﾄﾙ削除(&D)"), QStringLiteral("表示中のタイトルを削除します。"),
+                 false);
+
+    Edit1 = addBarMenu(menuBar(), "Edit1", QStringLiteral("編集(&E)"));
+    D1 = addItem(Edit1, "D1", QStringLiteral("ﾚｺｰﾄﾞ編集(&E)..."), QStringLiteral("ﾚｺｰﾄﾞの編集をします。"),
+                 false);
+    B1 = addItem(Edit1, "B1", QStringLiteral("ﾀｲﾄﾙ・分類編集(&B)..."),
+                 QStringLiteral("分類とタイトルを編集します。"), false);
+    Edit1->addSeparator();
+    T2 = addItem(Edit1, "T2", QStringLiteral("ﾚｺｰﾄﾞ切り取り(&T)"),
+                 QStringLiteral("選択されたレコードﾞを切り取ります。"), false);
+    C1 = addItem(Edit1, "C1", QStringLiteral("ﾚｺｰﾄﾞｺﾋﾟｰ(&C)"),
+                 QStringLiteral("選択されたレコードをコピーします。"), false);
+    S1 = addItem(Edit1, "S1", QStringLiteral("ﾚｺｰﾄﾞ貼り付け(&H)"),
+                 QStringLiteral("指定位置にレコードを貼り付けます。"), false);
+    D2 = addItem(Edit1, "D2", QStringLiteral("ﾚｺｰﾄﾞ削除(&D)"),
+                 QStringLiteral("選択されたレコードを削除します。"), false);
+    Edit1->addSeparator();
+    N4 = addItem(Edit1, "N4", QStringLiteral("ﾃｷｽﾄ編集(&T)..."),
+                 QStringLiteral("テキストエディタを起動してデータを編集します。"), false);
+
+    PopupMenu4 = new QMenu(this);
+    PopupMenu4->setObjectName(QStringLiteral("PopupMenu4"));
+    N7 = addItem(PopupMenu4, "N7", QStringLiteral("ﾚｺｰﾄﾞ切り取り"), QString(), false);
+    N8 = addItem(PopupMenu4, "N8", QStringLiteral("ﾚｺｰﾄﾞｺﾋﾟｰ"), QString(), false);
+    N9 = addItem(PopupMenu4, "N9", QStringLiteral("ﾚｺｰﾄﾞ貼り付け"), QString(), false);
+    N10 = addItem(PopupMenu4, "N10", QStringLiteral("ﾚｺｰﾄﾞ削除"), QString(), false);
+
+    connect(Edit1, &QMenu::aboutToShow, this, [this] { m_logic->PasteCheck(); });
+    connect(D1, &QAction::triggered, this, [this] { m_logic->OpenRecordEditor(); });
+    connect(B1, &QAction::triggered, this, [this] { m_logic->OpenTitleEditor(); });
+    connect(N4, &QAction::triggered, this, [this] { m_logic->EditAsText(); });
+    for (QAction* cut : {T2, N7})
+        connect(cut, &QAction::triggered, this, &TForm3::CutRecord);
+    for (QAction* copy : {C1, N8})
+        connect(copy, &QAction::triggered, this, &TForm3::CopyRecord);
+    for (QAction* paste : {S1, N9})
+        connect(paste, &QAction::triggered, this, &TForm3::PasteRecord);
+    for (QAction* remove : {D2, N10})
+        connect(remove, &QAction::triggered, this, &TForm3::DeleteRecord);
+    connect(C2, &QAction::triggered, this, &TForm3::CutTitle);
+    connect(C3, &QAction::triggered, this, &TForm3::CopyTitle);
+    connect(H1, &QAction::triggered, this, &TForm3::PasteTitle);
+    connect(D3, &QAction::triggered, this, &TForm3::DeleteTitle);
+}
+
+void TForm3::createOtherMenus() {
+    K1 = addBarMenu(menuBar(), "K1", QStringLiteral("起動(&K)"));
+    HotSyncH1 = addItem(K1, "HotSyncH1", QStringLiteral("HotSync(&H)"),
+                        QStringLiteral("ｲﾝｽﾄｰﾙするためにHotSyncを起動します。"));
+    I2 = addItem(K1, "I2", QStringLiteral("ｲﾝｽﾄｰﾙﾂｰﾙ(&I)..."),
+                 QStringLiteral("ｲﾝｽﾄｰﾙ予約状況を確認するために起動します。"));
+    Help1 = addBarMenu(menuBar(), "Help1", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    H2 = addItem(Help1, "H2", QStringLiteral("ﾄｯﾋﾟｸの検索(&H)..."), QStringLiteral("ﾍﾙﾌﾟを起動します。"));
+    About1 = addItem(Help1, "About1", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)..."),
+                     QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報を表示します。"));
+    connect(HotSyncH1, &QAction::triggered, this, &TForm3::HotSyncH1Click);
+    connect(I2, &QAction::triggered, this, &TForm3::I2Click);
+}
+
+void TForm3::BuildRecentMenus() {
+    RecentMenus menus = m_logic->BuildRecentMenus();
+    auto fill = [](std::array<QAction*, 9>& entries, const std::vector<std::string>& paths) {
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const bool used = i < paths.size();
+            QString path = used ? QString::fromStdString(paths[i]) : QString();
+            entries[i]->setText(captionOf(path));
+            entries[i]->setData(path);
+            entries[i]->setVisible(used);
+        }
+    };
+    fill(textRecent, menus.text);
+    fill(importRecent, menus.import);
+    fill(pdbRecent, menus.pdb);
+}
+
+void TForm3::setCommandEnabled(EditorCommand command, bool enabled) {
+    auto set = [enabled](std::initializer_list<QAction*> actions) {
+        for (QAction* action : actions)
+            action->setEnabled(enabled);
+    };
+    switch (command) {
+    case EditorCommand::TextSave:
+        set({S2});
+        break;
+    case EditorCommand::PdbSave:
+        set({PDBD1});
+        break;
+    case EditorCommand::PdbInstall:
+        set({PDBP1});
+        break;
+    case EditorCommand::RecordEdit:
+        set({D1});
+        break;
+    case EditorCommand::TitleEdit:
+        set({B1});
+        break;
+    case EditorCommand::RecordCut:
+        set({T2, N7});
+        break;
+    case EditorCommand::RecordCopy:
+        set({C1, N8});
+        break;
+    case EditorCommand::RecordPaste:
+        set({S1, N9});
+        break;
+    case EditorCommand::RecordDelete:
+        set({D2, N10});
+        break;
+    case EditorCommand::TextEdit:
+        set({N4});
+        break;
+    case EditorCommand::TitleCut:
+        set({C2});
+        break;
+    case EditorCommand::TitleCopy:
+        set({C3});
+        break;
+    case EditorCommand::TitlePaste:
+        set({H1});
+        break;
+    case EditorCommand::TitleDelete:
+        set({D3});
+        break;
+    }
+}
+
+} // namespace rovik

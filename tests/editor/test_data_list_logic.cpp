@@ -1,0 +1,495 @@
+#include "app/ProgramValues.h"
+#include "editor/DataListLogic.h"
+#include "pdb/PdbWriter.h"
+
+#include "editor/FakeDataListWindow.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace rovik {
+namespace {
+
+using test::ScriptedPrompter;
+
+const char* kAppendQuestion = "追加読込しますか？\nはい  ：編集中のデータに追加読み込み\n"
+                              "いいえ：編集中のデータを削除して新規読み込み";
+const std::string kUntitled = "\x96\xB3\x91\xE8"; // 無題
+const std::string kUntitledUtf8 = "無題";
+
+std::string titleBlock(const std::string& name, int records) {
+    std::string text = "tTitle\t" + name + "\t3\t3\r\ndBunrui\tA\r\nsBunrui\tB\r\n";
+    for (int i = 1; i <= records; ++i)
+        text += "11\t" + name + "q" + std::to_string(i) + "\ta\tr\t0\r\n";
+    return text;
+}
+
+constexpr EditorCommand kShownCommands[] = {
+    EditorCommand::RecordEdit, EditorCommand::TitleEdit,    EditorCommand::RecordCut,
+    EditorCommand::RecordCopy, EditorCommand::RecordDelete, EditorCommand::TextEdit,
+    EditorCommand::TitleCut,   EditorCommand::TitleCopy,    EditorCommand::TitleDelete};
+constexpr EditorCommand kSaveCommands[] = {EditorCommand::TextSave, EditorCommand::PdbSave,
+                                           EditorCommand::PdbInstall};
+
+class DataListLogicTest : public ::testing::Test {
+protected:
+    DataListLogicTest() : current(folder.path()) {
+        values.startFolder = folder.path();
+        values.dataFolder = folder.path();
+        values.settings = {"", ""};
+    }
+
+    // Opens a text file through "新規...", answering the append question (Ok: not asked) and,
+    // after No, the save question.
+    void openText(const std::string& path, Answer append = Answer::Ok, Answer save = Answer::No) {
+        prompter.expectOpen(path, kTextOpenFilter);
+        if (append != Answer::Ok)
+            prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, append);
+        if (append == Answer::No)
+            prompter.expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None,
+                                   save);
+        logic.runOpenCommand(OpenCommand::Text);
+    }
+    std::string twoTitles() { return folder.write("two.txt", titleBlock("T1", 2) + titleBlock("T2", 3)); }
+    void expectCommands(std::initializer_list<EditorCommand> commands, bool on) {
+        for (EditorCommand c : commands) {
+            EXPECT_EQ(on, window.isEnabled(c)) << static_cast<int>(c);
+            EXPECT_EQ(on, logic.isEnabled(c)) << static_cast<int>(c);
+        }
+    }
+    void expectShownCommands(bool on) {
+        for (EditorCommand c : kShownCommands)
+            EXPECT_EQ(on, window.isEnabled(c)) << static_cast<int>(c);
+    }
+    void expectSaveCommands(bool on) {
+        for (EditorCommand c : kSaveCommands)
+            EXPECT_EQ(on, window.isEnabled(c)) << static_cast<int>(c);
+    }
+    std::vector<std::string> rowTexts(int column) {
+        std::vector<std::string> texts;
+        for (int r = 1; r <= logic.recordRows().count(); ++r)
+            texts.push_back(logic.cellText(r, column));
+        return texts;
+    }
+
+    test::TempFolder folder;
+    test::CurrentFolder current;
+    ProgramValues values;
+    ScriptedPrompter prompter;
+    test::FakeDataListWindow window;
+    DataListLogic logic{window, prompter, values};
+};
+
+TEST_F(DataListLogicTest, StartsEmptyWithEveryCommandDisabled) {
+    for (int i = 0; i < kEditorCommandCount; ++i)
+        EXPECT_FALSE(window.enabled[static_cast<size_t>(i)]) << i;
+    EXPECT_EQ("Rovik(ﾃﾞｰﾀ一覧)", window.caption);
+    EXPECT_TRUE(logic.set().lines.empty());
+    EXPECT_TRUE(logic.set().saved);
+    EXPECT_EQ(-1, logic.set().selectedTitle);
+    EXPECT_EQ(0, logic.recordRows().count());
+}
+
+TEST_F(DataListLogicTest, ClickOnEmptyTitleListAsksForAFile) {
+    prompter.expectMessage("ﾌｧｲﾙを読み込んでください。", "確認", Buttons::Ok, Icon::Error);
+    logic.titleListClicked(-1);
+    EXPECT_TRUE(prompter.done());
+}
+
+TEST_F(DataListLogicTest, NewTitleOnAnEmptyWindow) {
+    logic.NewTitle();
+    EXPECT_EQ(std::vector<std::string>{kUntitled}, logic.titleNames());
+    EXPECT_EQ(0, window.titleRow);
+    EXPECT_EQ(1, logic.recordRows().count());
+    EXPECT_EQ((std::vector<std::string>{"1", kUntitled, kUntitled, kUntitled}),
+              (std::vector<std::string>{logic.cellText(1, 0), logic.cellText(1, 1), logic.cellText(1, 2),
+                                        logic.cellText(1, 3)}));
+    EXPECT_EQ("Rovik(ﾃﾞｰﾀ一覧) - " + kUntitledUtf8, window.caption);
+    EXPECT_FALSE(logic.set().saved);
+    EXPECT_EQ("", window.status);
+    expectShownCommands(true);
+    expectSaveCommands(true);
+    expectCommands({EditorCommand::RecordPaste, EditorCommand::TitlePaste}, false);
+    EXPECT_EQ(1, logic.set().selectedTitle);
+    EXPECT_EQ(3, logic.set().shown.headerLineCount);
+}
+
+TEST_F(DataListLogicTest, NewTitleAppendsOrReplacesOrIsCancelled) {
+    struct Case {
+        Answer append;
+        std::vector<std::string> titles;
+        int row;
+        int shownRecords;
+    };
+    for (const Case& c :
+         {Case{Answer::Cancel, {"T1", "T2"}, 1, 3}, Case{Answer::Yes, {"T1", "T2", kUntitled}, 1, 3},
+          Case{Answer::No, {kUntitled}, 0, 1}}) {
+        ScriptedPrompter script;
+        test::FakeDataListWindow view;
+        DataListLogic l(view, script, values);
+        script.expectOpen(twoTitles());
+        l.runOpenCommand(OpenCommand::Text);
+        l.showTitleRow(1);
+        script.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, c.append);
+        if (c.append == Answer::No)
+            script.expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None,
+                                 Answer::No);
+        l.NewTitle();
+        EXPECT_EQ(c.titles, l.titleNames()) << static_cast<int>(c.append);
+        EXPECT_EQ(c.row, view.titleRow);
+        EXPECT_EQ(c.shownRecords, l.recordRows().count());
+        EXPECT_EQ(c.append == Answer::Cancel, l.set().saved);
+    }
+}
+
+TEST_F(DataListLogicTest, OpenTextReplacesAndShowsTheFirstTitle) {
+    const std::string path = twoTitles();
+    openText(path);
+    EXPECT_EQ((std::vector<std::string>{"T1", "T2"}), logic.titleNames());
+    EXPECT_EQ(0, window.titleRow);
+    EXPECT_EQ((std::vector<std::string>{"T1q1", "T1q2"}), rowTexts(1));
+    EXPECT_EQ("Rovik(ﾃﾞｰﾀ一覧) - T1", window.caption);
+    EXPECT_EQ(path, logic.currentFileName());
+    EXPECT_EQ(path, values.settings[1]);
+    expectShownCommands(true);
+    expectSaveCommands(true);
+    EXPECT_TRUE(logic.set().saved);
+    EXPECT_FALSE(window.busy);
+}
+
+TEST_F(DataListLogicTest, OpenTextAppendKeepsTheShownTitle) {
+    openText(twoTitles());
+    logic.titleRowChanged(1);
+    ASSERT_EQ(2, logic.set().selectedTitle);
+    openText(folder.write("one.txt", titleBlock("T3", 1)), Answer::Yes);
+    EXPECT_EQ((std::vector<std::string>{"T1", "T2", "T3"}), logic.titleNames());
+    EXPECT_EQ(1, window.titleRow);
+    EXPECT_EQ(2, logic.set().selectedTitle);
+    EXPECT_EQ((std::vector<std::string>{"T2q1", "T2q2", "T2q3"}), rowTexts(1));
+}
+
+TEST_F(DataListLogicTest, OpenCancelledAtTheQuestionChangesNothing) {
+    openText(twoTitles());
+    openText(folder.write("one.txt", titleBlock("T3", 1)), Answer::Cancel);
+    EXPECT_EQ((std::vector<std::string>{"T1", "T2"}), logic.titleNames());
+    EXPECT_EQ(11u, logic.set().lines.size());
+}
+
+TEST_F(DataListLogicTest, OpenDialogCancelledLeavesNoFileName) {
+    openText(twoTitles());
+    prompter.expectOpen(std::nullopt, kTextOpenFilter);
+    logic.runOpenCommand(OpenCommand::Text);
+    EXPECT_EQ("", logic.currentFileName());
+    EXPECT_EQ(folder.path(), prompter.dialogRequests.back().folder);
+    EXPECT_EQ("", prompter.dialogRequests.back().fileName);
+    prompter.expectSave(std::nullopt, "Text files (*.txt)|*.TXT");
+    logic.runTextSave();
+    EXPECT_EQ("", prompter.dialogRequests.back().fileName);
+}
+
+TEST_F(DataListLogicTest, OpenCommandsCheckTheirExtensions) {
+    struct Case {
+        OpenCommand command;
+        const char* filter;
+        const char* chosen;
+        const char* message; // empty when accepted
+    };
+    const Case cases[] = {
+        {OpenCommand::Text, "Text files (*.txt)|*.TXT", "x.Txt", "ファイルは .txt を選択してください。"},
+        {OpenCommand::Text, "Text files (*.txt)|*.TXT", "x.pdb", "ファイルは .txt を選択してください。"},
+        {OpenCommand::Pdb, "PDB file (*.pdb)|*.PDB", "x.pDB", "ファイルは .pdb を選択してください。"},
+        {OpenCommand::Import, "Text files (*.txt)|*.TXT", "x", "ファイルは .txt を選択してください。"},
+        {OpenCommand::FiveChoice, "ごたくfiles (*.5TQ)|*.5tq", "x.5Tq",
+         "ファイルは .5tq を選択してください。"},
+        {OpenCommand::Import, "Text files (*.txt)|*.TXT", "x.TXT", ""},
+        {OpenCommand::FiveChoice, "ごたくfiles (*.5TQ)|*.5tq", "x.5TQ", ""},
+    };
+    for (const Case& c : cases) {
+        const std::string path = folder.file(c.chosen);
+        prompter.expectOpen(path, c.filter);
+        if (*c.message) prompter.expectMessage(c.message, "ﾌｧｲﾙ ｴﾗｰ", Buttons::Ok, Icon::Error);
+        logic.runOpenCommand(c.command);
+        EXPECT_TRUE(prompter.done()) << c.chosen;
+        EXPECT_EQ(path, logic.currentFileName()) << c.chosen;
+    }
+    EXPECT_EQ(std::vector<std::string>{folder.file("x.TXT")}, window.imports);
+    EXPECT_EQ(std::vector<std::string>{folder.file("x.5TQ")}, window.fiveChoiceImports);
+    EXPECT_TRUE(logic.set().lines.empty());
+}
+
+TEST_F(DataListLogicTest, RefusedFileInReplaceModeLeavesAConsistentEmptyWindow) {
+    openText(twoTitles());
+    window.recordRow = 2;
+    openText(folder.write("bad.txt", "tTitle\tX\r\n1\tq\ta\tr\t0\r\n"), Answer::No);
+    EXPECT_EQ(std::vector<std::string>{folder.file("ErrorLog.txt")}, window.errorLogs);
+    EXPECT_TRUE(logic.set().lines.empty());
+    EXPECT_TRUE(logic.titleNames().empty());
+    EXPECT_EQ(-1, window.titleRow);
+    EXPECT_EQ(0, logic.recordRows().count());
+    EXPECT_EQ(-1, logic.setLineOfRow(2));
+    EXPECT_EQ("Rovik(ﾃﾞｰﾀ一覧)", window.caption);
+    expectShownCommands(false);
+    expectSaveCommands(false);
+    // Nothing addresses the old rows: the record editor does not open.
+    logic.OpenRecordEditor();
+    EXPECT_TRUE(window.recordEditorCaptions.empty());
+}
+
+TEST_F(DataListLogicTest, EmptyFileInReplaceModeLeavesAConsistentEmptyWindow) {
+    openText(twoTitles());
+    openText(folder.write("empty.txt", ""), Answer::No);
+    EXPECT_TRUE(window.errorLogs.empty());
+    EXPECT_TRUE(logic.titleNames().empty());
+    EXPECT_EQ(0, logic.recordRows().count());
+    expectShownCommands(false);
+    expectSaveCommands(false);
+    // A new title afterwards asks nothing: the set is empty.
+    logic.NewTitle();
+    EXPECT_EQ(std::vector<std::string>{kUntitled}, logic.titleNames());
+}
+
+TEST_F(DataListLogicTest, RefusedFileInAppendModeChangesNothing) {
+    openText(twoTitles());
+    logic.titleRowChanged(1);
+    openText(folder.write("bad.txt", "no title\r\n"), Answer::Yes);
+    EXPECT_EQ(1u, window.errorLogs.size());
+    EXPECT_EQ((std::vector<std::string>{"T1", "T2"}), logic.titleNames());
+    EXPECT_EQ(1, window.titleRow);
+    EXPECT_EQ(3, logic.recordRows().count());
+    expectShownCommands(true);
+}
+
+TEST_F(DataListLogicTest, HeaderOnlyTitleSaysNoDataAndKeepsCommands) {
+    const std::string path =
+        folder.write("h.txt", titleBlock("T1", 1) + "tTitle\tH\t3\t3\r\ndBunrui\tA\r\nsBunrui\tB\r\n");
+    openText(path);
+    window.recordGridRefills = 0;
+    prompter.expectMessage("ﾃﾞｰﾀがありません。", "確認", Buttons::Ok, Icon::Error);
+    logic.titleRowChanged(1);
+    EXPECT_EQ(0, logic.recordRows().count());
+    EXPECT_EQ(1, window.recordGridRefills);
+    EXPECT_EQ("Rovik(ﾃﾞｰﾀ一覧) - T1", window.caption);
+    expectShownCommands(true);
+    EXPECT_EQ(-1, logic.setLineOfRow(1));
+}
+
+TEST_F(DataListLogicTest, RowMappingFollowsTheSelectedTitle) {
+    openText(folder.write(
+        "c.txt", "//before\r\n" + titleBlock("T1", 2) +
+                     "tTitle\tT2\r\ndBunrui\tA\r\n11\tq1\ta\tr\t0\r\n//c\tcq\r\n11\tq2\ta\tr\t0\r\n"));
+    logic.titleRowChanged(1);
+    EXPECT_EQ((std::vector<std::string>{"q1", "cq", "q2"}), rowTexts(1));
+    const std::vector<int> expected = {8, 9, 10};
+    for (int row = 1; row <= 3; ++row) {
+        const int line = logic.setLineOfRow(row);
+        EXPECT_EQ(expected[static_cast<size_t>(row - 1)], line);
+        EXPECT_EQ(logic.set().shown.lines[static_cast<size_t>(logic.blockLineOfRow(row))],
+                  logic.set().lines[static_cast<size_t>(line)]);
+    }
+    EXPECT_EQ(-1, logic.setLineOfRow(4));
+}
+
+TEST_F(DataListLogicTest, ClickShowsTitleAndEmptiesRecordClipboard) {
+    openText(twoTitles());
+    logic.set().recordClipboard = "11\tx\ty\tz\t0";
+    window.focusCount = 0;
+    logic.titleListClicked(0);
+    EXPECT_EQ("", logic.set().recordClipboard);
+    EXPECT_EQ(1, window.focusCount);
+    logic.titleListClicked(7); // below the rows
+    EXPECT_EQ(1, logic.set().selectedTitle);
+}
+
+TEST_F(DataListLogicTest, PasteCheckOnlyDisables) {
+    logic.enable(EditorCommand::RecordPaste, true);
+    logic.set().recordClipboard = "11\tx\ty\tz\t0";
+    logic.PasteCheck();
+    EXPECT_TRUE(window.isEnabled(EditorCommand::RecordPaste));
+    logic.set().recordClipboard.clear();
+    logic.PasteCheck();
+    EXPECT_FALSE(window.isEnabled(EditorCommand::RecordPaste));
+    logic.PasteCheck();
+    EXPECT_FALSE(window.isEnabled(EditorCommand::RecordPaste));
+}
+
+TEST_F(DataListLogicTest, SaveAsTextAndPdbProposeTheCurrentFileName) {
+    const std::string path = twoTitles();
+    openText(path);
+    const std::string text = folder.file("saved.TXT");
+    prompter.expectSave(text, "Text files (*.txt)|*.TXT");
+    EXPECT_TRUE(logic.runTextSave());
+    EXPECT_EQ(path, prompter.dialogRequests.back().fileName);
+    EXPECT_EQ(text + "が保存されました。", window.status);
+    EXPECT_EQ(titleBlock("T1", 2) + titleBlock("T2", 3), test::TempFolder::read(text));
+
+    const std::string pdb = folder.file("two.PDB");
+    prompter.expectSave(pdb, "PDB files (*.pdb)|*.PDB");
+    logic.runPdbSave();
+    EXPECT_EQ("two.pdb", prompter.dialogRequests.back().fileName);
+    EXPECT_EQ(pdb + "を作成しました。", window.status);
+    EXPECT_EQ("two", test::TempFolder::read(pdb).substr(0, 3));
+    EXPECT_EQ(pdb, values.settings[1]);
+    EXPECT_EQ(text, values.settings[2]);
+
+    prompter.expectSave(folder.file("x.Pdb"), "PDB files (*.pdb)|*.PDB")
+        .expectMessage("ファイルの拡張子は .txtとしてください。", "ﾌｧｲﾙ ｴﾗｰ", Buttons::Ok, Icon::Error);
+    logic.runPdbSave();
+    EXPECT_FALSE(std::filesystem::exists(folder.file("x.Pdb")));
+}
+
+TEST_F(DataListLogicTest, OpenPdbLoadsTheTemporaryText) {
+    openText(twoTitles());
+    const std::string pdb = folder.file("two.pdb");
+    ASSERT_EQ(0, WritePdb(logic.set(), pdb, prompter));
+    prompter.expectOpen(pdb, kPdbOpenFilter)
+        .expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::Yes);
+    logic.runOpenCommand(OpenCommand::Pdb);
+    EXPECT_EQ((std::vector<std::string>{"T1", "T2", "T1", "T2"}), logic.titleNames());
+    EXPECT_EQ(folder.file("$temp.txt"), logic.currentFileName());
+    EXPECT_EQ("", window.status);
+    prompter.expectSave(std::nullopt, kPdbSaveFilter);
+    logic.runPdbSave();
+    EXPECT_EQ("$temp.pdb", prompter.dialogRequests.back().fileName);
+}
+
+TEST_F(DataListLogicTest, CloseAsksOnlyWithUnsavedChanges) {
+    EXPECT_TRUE(logic.FormCloseQuery());
+    logic.NewTitle();
+    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::No);
+    EXPECT_TRUE(logic.FormCloseQuery());
+    // Yes, then cancelling the save dialog: the window closes without saving.
+    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::Yes)
+        .expectSave(std::nullopt, kTextSaveFilter);
+    EXPECT_TRUE(logic.FormCloseQuery());
+    EXPECT_FALSE(logic.set().saved);
+    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::Yes)
+        .expectSave(folder.file("kept.txt"), kTextSaveFilter);
+    EXPECT_TRUE(logic.FormCloseQuery());
+    EXPECT_TRUE(logic.set().saved);
+    EXPECT_TRUE(std::filesystem::exists(folder.file("kept.txt")));
+}
+
+TEST_F(DataListLogicTest, CloseStaysOpenWhenTheChosenFileCannotBeWritten) {
+    logic.NewTitle();
+    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::Yes)
+        .expectSave(folder.file("no/such/folder/x.txt"), kTextSaveFilter)
+        .expectMessage("ファイルが開けません", "エラー", Buttons::Ok, Icon::Error);
+    EXPECT_FALSE(logic.FormCloseQuery());
+    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::Yes)
+        .expectSave(folder.file("x.doc"), kTextSaveFilter)
+        .expectMessage("ファイルの拡張子は .txtとしてください。", "ﾌｧｲﾙ ｴﾗｰ", Buttons::Ok, Icon::Error);
+    EXPECT_FALSE(logic.FormCloseQuery());
+}
+
+class EditAsTextTest : public DataListLogicTest {
+protected:
+    void expectEditorMessages(Answer reload) {
+        prompter
+            .expectMessage("テキストエディタを起動します。\nエディタで編集したデータを保存する場合は「上書き"
+                           "保存」してください。",
+                           "ｴﾃﾞｨﾀ起動", Buttons::Ok, Icon::None)
+            .expectMessage("編集保存したテキストデータを読み込みますか？", "確認", Buttons::YesNo, Icon::None,
+                           reload);
+    }
+    std::string tempPath() const { return folder.file("$$temp.txt"); }
+};
+
+TEST_F(EditAsTextTest, WritesTheLinesAndReloadsNothingOnNo) {
+    openText(twoTitles());
+    logic.set().lines.push_back("\xB1"); // half-width katakana stays as it is
+    expectEditorMessages(Answer::No);
+    logic.EditAsText();
+    EXPECT_EQ(std::vector<std::string>{tempPath()}, window.opened);
+    EXPECT_EQ(titleBlock("T1", 2) + titleBlock("T2", 3) + "\xB1\r\n", test::TempFolder::read(tempPath()));
+    EXPECT_EQ(12u, logic.set().lines.size());
+}
+
+TEST_F(EditAsTextTest, ReloadsTheEditedText) {
+    openText(twoTitles());
+    window.onOpenDocument = [this](const std::string& path) {
+        folder.write("$$temp.txt", titleBlock("E", 4));
+        (void)path;
+    };
+    expectEditorMessages(Answer::Yes);
+    logic.EditAsText();
+    EXPECT_EQ(std::vector<std::string>{"E"}, logic.titleNames());
+    EXPECT_EQ(4, logic.recordRows().count());
+    EXPECT_EQ(tempPath(), logic.currentFileName());
+    EXPECT_EQ(tempPath(), values.settings[1]);
+    EXPECT_TRUE(window.isEnabled(EditorCommand::TextSave));
+}
+
+TEST_F(EditAsTextTest, RefusedEditKeepsTheDataInMemory) {
+    openText(twoTitles());
+    logic.titleRowChanged(1);
+    logic.set().saved = false;
+    logic.set().titleClipboard = {"tTitle\tC"};
+    window.onOpenDocument = [this](const std::string&) { folder.write("$$temp.txt", "broken\r\n"); };
+    expectEditorMessages(Answer::Yes);
+    logic.EditAsText();
+    EXPECT_EQ(1u, window.errorLogs.size());
+    EXPECT_EQ(11u, logic.set().lines.size());
+    EXPECT_EQ((std::vector<std::string>{"T1", "T2"}), logic.titleNames());
+    EXPECT_EQ(1, window.titleRow);
+    EXPECT_EQ(2, logic.set().selectedTitle);
+    EXPECT_EQ(3, logic.recordRows().count());
+    EXPECT_EQ("Rovik(ﾃﾞｰﾀ一覧) - T2", window.caption);
+    EXPECT_FALSE(logic.set().saved);
+    EXPECT_EQ(std::vector<std::string>{"tTitle\tC"}, logic.set().titleClipboard);
+    expectShownCommands(true);
+    expectSaveCommands(true);
+    EXPECT_EQ(folder.file("two.txt"), logic.currentFileName());
+}
+
+TEST_F(DataListLogicTest, RecordEditorOpensOnExistingRowsOnly) {
+    openText(twoTitles());
+    window.recordRow = 0;
+    logic.OpenRecordEditor();
+    EXPECT_TRUE(window.recordEditorCaptions.empty());
+    window.recordRow = 2;
+    logic.OpenRecordEditor();
+    EXPECT_EQ(std::vector<std::string>{"Rovik(ﾚｺｰﾄﾞ編集) - T1"}, window.recordEditorCaptions);
+    EXPECT_EQ(2, window.recordRow);
+    EXPECT_EQ(2, logic.currentRecordRow());
+    window.recordRow = 3;
+    logic.OpenRecordEditor();
+    EXPECT_EQ(1u, window.recordEditorCaptions.size());
+}
+
+TEST_F(DataListLogicTest, TitleEditorNeedsATitle) {
+    prompter.expectMessage("タイトルを選択してください。", "確認", Buttons::Ok, Icon::None);
+    logic.OpenTitleEditor();
+    EXPECT_EQ(0, window.titleEditorRuns);
+    openText(twoTitles());
+    logic.OpenTitleEditor();
+    EXPECT_EQ(1, window.titleEditorRuns);
+}
+
+TEST_F(DataListLogicTest, LastTitleGoneEmptiesTheGridAndDisablesCommands) {
+    openText(twoTitles());
+    // What a title delete of every title leaves: lines without a title header line.
+    logic.set().lines = {"//kept"};
+    RebuildTitleIndex(logic.set());
+    logic.FillTitleList();
+    prompter.expectMessage("ﾌｧｲﾙを読み込んでください。", "確認", Buttons::Ok, Icon::Error);
+    logic.ShowSelectedTitle();
+    EXPECT_EQ(0, logic.recordRows().count());
+    EXPECT_EQ(-1, logic.set().selectedTitle);
+    EXPECT_EQ("Rovik(ﾃﾞｰﾀ一覧)", window.caption);
+    for (EditorCommand c : kShownCommands)
+        EXPECT_EQ(c == EditorCommand::TextEdit, window.isEnabled(c)) << static_cast<int>(c);
+    expectSaveCommands(true); // the comment line can still be saved
+}
+
+TEST_F(DataListLogicTest, RecentEntriesComeFromTheSettings) {
+    values.settings = {"q", "/a/x.txt", "/a/y.pdb", "/a/z.Txt"};
+    RecentMenus menus = logic.BuildRecentMenus();
+    EXPECT_EQ(std::vector<std::string>{"/a/x.txt"}, menus.text);
+    EXPECT_EQ(std::vector<std::string>{"/a/y.pdb"}, menus.pdb);
+}
+
+} // namespace
+} // namespace rovik
