@@ -3,6 +3,7 @@
 #include "app/Help.h"
 #include "app/ProgramValues.h"
 #include "app/TAboutBox.h"
+#include "hotsync/InstallDialogs.h"
 #include "platform/Hints.h"
 #include "platform/QtPrompter.h"
 #include "platform/Shell.h"
@@ -39,6 +40,7 @@ TForm1::TForm1(QWidget* parent)
     createControls();
     createMenus();
     installHelpKey(this, 23);
+    setHelpKeyInstaller(&installHelpKey); // the install dialog lives below the app layer
     FormCreate();
 }
 
@@ -128,18 +130,25 @@ void TForm1::Button1Click() {}
 void TForm1::Button2Click() {}
 
 void TForm1::Button3Click() {
-    reserveInstall("Rovik.prc", "Rovik");
+    reserveInstall(kRovikOpening);
 }
 
 void TForm1::Button4Click() {
-    reserveInstall("SampleQA.pdb", "SampleQA");
+    reserveInstall(kSampleDataOpening);
 }
 
-void TForm1::reserveInstall(const std::string&, const std::string&) {}
+void TForm1::reserveInstall(const InstallOpening& opening) {
+    InstallOutcome outcome = reserveReadyMadeInstall(this, opening, programValues().startFolder, *m_prompter);
+    if (outcome.done) StatusBar->showMessage(QString::fromStdString(outcome.statusText));
+}
 
-void TForm1::HotSyncH1Click() {}
+void TForm1::HotSyncH1Click() {
+    startHotSyncFrom(*m_prompter);
+}
 
-void TForm1::I1Click() {}
+void TForm1::I1Click() {
+    startInstallToolFrom(*m_prompter);
+}
 
 void TForm1::ReadMeR1Click() {
     openHelpFile();

@@ -13,6 +13,7 @@ class QStatusBar;
 namespace rovik {
 
 class Prompter;
+struct InstallOpening;
 
 class TForm1 : public QMainWindow {
     Q_OBJECT
@@ -54,7 +55,7 @@ private:
     void FormCreate();
     void createControls();
     void createMenus();
-    void reserveInstall(const std::string& fileName, const std::string& databaseName);
+    void reserveInstall(const InstallOpening& opening);
 
     std::unique_ptr<Prompter> m_ownPrompter;
     Prompter* m_prompter;

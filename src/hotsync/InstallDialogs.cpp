@@ -7,6 +7,16 @@
 #include "platform/Shell.h"
 
 namespace rovik {
+namespace {
+HelpKeyInstaller g_helpKeyInstaller = nullptr;
+} // namespace
+
+void setHelpKeyInstaller(HelpKeyInstaller installer) {
+    g_helpKeyInstaller = installer;
+}
+HelpKeyInstaller helpKeyInstaller() {
+    return g_helpKeyInstaller;
+}
 
 InstallOutcome reserveReadyMadeInstall(QWidget* parent, const InstallOpening& opening,
                                        const std::string& startFolder, Prompter& prompter) {
