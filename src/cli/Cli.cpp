@@ -11,6 +11,9 @@ std::vector<const Command*> commands() {
         &checkCommand(),
         &toPdbCommand(),
         &toTextCommand(),
+        &importTabCommand(),
+        &importFiveChoiceCommand(),
+        &quizCommand(),
     };
 }
 

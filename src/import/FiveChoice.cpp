@@ -136,6 +136,13 @@ std::vector<std::string> fiveChoiceLines(const std::string& bytes, const std::st
     return lines;
 }
 
+std::string fiveChoiceText(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const auto& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
 std::string fiveChoiceTextPath(const ProgramValues& values, const std::string& path) {
     std::string name = fileNameOf(path);
     name.erase(std::min(name.find('.'), name.size()));
@@ -152,9 +159,8 @@ int ConvertFiveChoice(DataContext& ctx, const std::string& path, QuizGenerator& 
                          Icon::Error);
         return -1;
     }
-    std::string text;
-    for (const auto& line : fiveChoiceLines(file.bytes, titleNameOf(path), *showChoices, generator))
-        text += line + "\r\n";
+    const std::string text =
+        fiveChoiceText(fiveChoiceLines(file.bytes, titleNameOf(path), *showChoices, generator));
     if (!writeFileAtomically(fiveChoiceTextPath(ctx.values, path), text)) {
         ctx.prompter.error("ファイルが開けません");
         return -1;

@@ -43,6 +43,9 @@ std::string fiveChoiceMessage(const FiveChoiceFile& file);
 std::vector<std::string> fiveChoiceLines(const std::string& bytes, const std::string& titleName,
                                          bool showChoices, QuizGenerator& generator);
 
+// The bytes of the produced text file: every line followed by CR LF, as converted.
+std::string fiveChoiceText(const std::vector<std::string>& lines);
+
 // Where the import writes its text: start folder + base name of the 5TQ file + ".txt".
 std::string fiveChoiceTextPath(const ProgramValues& values, const std::string& path);
 

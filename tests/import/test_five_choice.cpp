@@ -7,6 +7,7 @@
 #include "quiz/QuizGenerator.h"
 
 #include "data/RecordingDataListView.h"
+#include "import/FiveChoiceBytes.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 
@@ -16,59 +17,11 @@ namespace rovik {
 namespace {
 
 using Lines = std::vector<std::string>;
-
-struct FiveChoiceQuestion {
-    std::string text;     // CP932, as it reads after inversion
-    Lines choices{5, ""}; // choice 1 is the correct answer
-};
+using test::fiveTq;
+using test::questionBlock;
 
 std::string field(const std::string& text, std::size_t size, char filler) {
-    std::string bytes = text.substr(0, size);
-    bytes.resize(size, filler);
-    return bytes;
-}
-
-std::string inverted(std::string bytes) {
-    for (char& c : bytes)
-        c = static_cast<char>(static_cast<unsigned char>(c) ^ 0x80);
-    return bytes;
-}
-
-// A category block: the name filled up with spaces, the count at 18 (low byte first), and
-// bytes that are not read filled with 0xEE.
-std::string categoryBlock(const std::string& name, unsigned count, bool rawName = false) {
-    std::string block = rawName ? name : field(name, 16, ' ');
-    block += "\xEE\xEE";
-    block += static_cast<char>(count & 0xFF);
-    block += static_cast<char>(count >> 8);
-    block.resize(256, '\xEE');
-    return block;
-}
-
-// A question block as stored: text and choices filled up with 0xA0 (stored spaces), inverted.
-std::string questionBlock(const FiveChoiceQuestion& q) {
-    std::string block = field(q.text, 116, '\xA0');
-    for (const auto& choice : q.choices)
-        block += field(choice, 28, '\xA0');
-    return inverted(block);
-}
-
-FiveChoiceQuestion question(int n) {
-    const std::string k = std::to_string(n);
-    return {"Q" + k, {"C1-" + k, "C2-" + k, "C3-" + k, "C4-" + k, "C5-" + k}};
-}
-
-std::string fiveTq(const std::vector<unsigned>& counts, Lines names = {}) {
-    names.resize(8);
-    std::string bytes;
-    unsigned total = 0;
-    for (std::size_t k = 0; k < 8; ++k) {
-        bytes += categoryBlock(names[k].empty() ? "Cat" + std::to_string(k + 1) : names[k], counts[k]);
-        total += counts[k];
-    }
-    for (unsigned q = 1; q <= total; ++q)
-        bytes += questionBlock(question(static_cast<int>(q)));
-    return bytes;
+    return test::fixedField(text, size, filler);
 }
 
 std::string record(const std::string& code, int n) {
@@ -120,7 +73,7 @@ TEST(FiveChoice_Lines, DrawsFiveValuesPerQuestionEitherWay) {
 
 TEST(FiveChoice_Lines, FullFieldsMakeA311ByteRecord) {
     QuizGenerator generator;
-    FiveChoiceQuestion q{std::string(116, 'q'), Lines(5, std::string(28, 'c'))};
+    test::FiveChoiceQuestion q{std::string(116, 'q'), Lines(5, std::string(28, 'c'))};
     std::string bytes = fiveTq({0, 0, 0, 0, 0, 0, 0, 0});
     bytes[18] = 1;
     bytes += questionBlock(q);
@@ -160,7 +113,7 @@ TEST(FiveChoice_Lines, TrimsTextsAtTheirEnd) {
     };
     for (const auto& c : cases) {
         QuizGenerator generator;
-        FiveChoiceQuestion q = question(1);
+        test::FiveChoiceQuestion q = test::numberedQuestion(1);
         q.choices[0] = c.stored;
         std::string bytes = fiveTq({0, 0, 0, 0, 0, 0, 0, 0});
         bytes[18] = 1;
