@@ -3,11 +3,13 @@
 #include "app/Help.h"
 #include "app/ProgramValues.h"
 #include "app/TAboutBox.h"
+#include "editor/TForm3.h"
 #include "hotsync/InstallDialogs.h"
 #include "platform/Hints.h"
 #include "platform/QtPrompter.h"
 #include "platform/Shell.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
@@ -127,7 +129,15 @@ void TForm1::createMenus() {
 
 void TForm1::Button1Click() {}
 
-void TForm1::Button2Click() {}
+void TForm1::Button2Click() {
+    // A prompter given to the launcher (tests) serves the data list window too.
+    Prompter* prompter = m_prompter == m_ownPrompter.get() ? nullptr : m_prompter;
+    TForm3 form(this, prompter);
+    installHelpKey(&form, 24);
+    connect(form.H2, &QAction::triggered, &form, [] { openHelpFile(); });
+    connect(form.About1, &QAction::triggered, &form, [&form] { ShowAboutBox(&form); });
+    form.showModal();
+}
 
 void TForm1::Button3Click() {
     reserveInstall(kRovikOpening);
