@@ -5,6 +5,7 @@
 #include "data/DataContext.h"
 #include "data/DataListView.h"
 #include "data/Loading.h"
+#include "data/QaTextFile.h"
 #include "data/QuestionSet.h"
 #include "data/Validation.h"
 #include "platform/Cp932.h"
@@ -128,6 +129,19 @@ void ImportTextFile(DataContext& ctx, const std::string& path) {
         ctx.view.selectTitleRow(selectedBefore - 1);
     ctx.view.setStatusText("");
     ctx.set.saved = false;
+}
+
+void ImportChosenTextFile(DataContext& ctx) {
+    FileDialogRequest request;
+    request.filter = "Text files (*.txt)|*.TXT";
+    request.folder = ctx.values.dataFolder;
+    std::optional<std::string> path = ctx.prompter.openFile(request);
+    if (!path) return;
+    if (!hasTextExtension(*path)) {
+        ctx.prompter.error("ファイルは .txt を選択してください。", "ﾌｧｲﾙ ｴﾗｰ");
+        return;
+    }
+    ImportTextFile(ctx, *path);
 }
 
 } // namespace rovik
