@@ -333,7 +333,8 @@ void QuizEngine::MarkCorrect() {
 
 void QuizEngine::MarkIncorrect() {
     if (!m_running || m_state != QuizState::AnswerShown) return;
-    // Wrong answers collect at the front of the pass, over entries already asked (E <= P).
+    if (m_P < 1 || static_cast<size_t>(m_P) > m_order.size() || m_E >= m_P) return;
+    // Wrong answers collect at the front of the pass, over entries already asked (E < P here).
     ++m_E;
     m_order[static_cast<size_t>(m_E - 1)] = m_order[static_cast<size_t>(m_P - 1)];
     ++markOf(orderEntry(m_P));
