@@ -146,6 +146,12 @@ void TForm3::updateReferenceColumn() {
     header->resizeSection(3, std::max(width, header->minimumSectionSize()));
 }
 
+// Showing counts as becoming active: without a window manager no activation may follow.
+void TForm3::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FormActivate();
+}
+
 void TForm3::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
     QMainWindow::changeEvent(event);

@@ -1,0 +1,172 @@
+// The data list window, offscreen: opening a 100,000-line QA text of 10 titles up to the first
+// title shown, against loading and validating the same file without a window (target: at most
+// 2 times). Record cut and paste on that question set, window refresh included, report their mean
+// and slowest times (budget: one frame, 16 ms).
+#include "BenchData.h"
+#include "BenchRatios.h"
+
+#include "app/ProgramValues.h"
+#include "data/DataContext.h"
+#include "data/DataListView.h"
+#include "data/Loading.h"
+#include "data/QuestionSet.h"
+#include "editor/DataListLogic.h"
+#include "editor/TForm3.h"
+
+#include <QApplication>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+
+namespace rovik::bench {
+namespace {
+
+constexpr int kLines = 100000;
+constexpr int kTitles = 10;
+
+std::vector<std::string> tenTitleLines() {
+    const std::string mondai = "\x96\xE2\x91\xE8"; // 問題
+    const std::string kotae = "\x93\x9A\x82\xA6";  // 答え
+    std::vector<std::string> lines;
+    lines.reserve(kLines);
+    const int perTitle = kLines / kTitles;
+    for (int i = 0; i < kLines; ++i) {
+        if (i % perTitle == 0) {
+            lines.push_back("tTitle\t" + mondai + std::to_string(i / perTitle + 1) + "\t3\t3");
+            continue;
+        }
+        if (i % perTitle == 1) {
+            lines.push_back("dBunrui\t" + kotae);
+            continue;
+        }
+        std::string n = std::to_string(100000 + i);
+        lines.push_back("11\t" + mondai + n + mondai + mondai + "\t" + kotae + n + kotae + "\t" + n + "\t0");
+    }
+    return lines;
+}
+
+struct WindowInput {
+    std::string folder = benchFolder("rovik-bench-data-list");
+    std::string path = folder + "/qa10.txt";
+    WindowInput() { writeBytes(path, joinCrLf(tenTitleLines())); }
+    ~WindowInput() {
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+    }
+    ProgramValues values() const {
+        ProgramValues v;
+        v.startFolder = folder;
+        v.dataFolder = folder;
+        v.settings = {"", ""};
+        return v;
+    }
+};
+
+WindowInput& input() {
+    static WindowInput in;
+    return in;
+}
+
+void BM_CoreLoadValidate(benchmark::State& state) {
+    SilentPrompter prompter;
+    NullDataListView view;
+    ProgramValues values = input().values();
+    for (auto _ : state) {
+        QuestionSet set;
+        DataContext ctx{set, prompter, view, values};
+        LoadQAText(ctx, input().path);
+        if (set.lines.size() != kLines) state.SkipWithError("the file was not loaded");
+        benchmark::DoNotOptimize(set.lines.data());
+    }
+}
+
+void BM_WindowOpenToFirstTitle(benchmark::State& state) {
+    SilentPrompter prompter;
+    ProgramValues values = input().values();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto form = std::make_unique<TForm3>(nullptr, &prompter, &values);
+        form->show();
+        QApplication::processEvents();
+        state.ResumeTiming();
+        form->logic().openTextFile(input().path);
+        QApplication::processEvents(); // the first title painted
+        state.PauseTiming();
+        if (form->logic().recordRows().count() != kLines / kTitles - 2) state.SkipWithError("no title shown");
+        form.reset();
+        state.ResumeTiming();
+    }
+}
+
+// One window with the file open and the first title shown, for the record commands.
+TForm3& openWindow() {
+    static SilentPrompter prompter;
+    static ProgramValues values = input().values();
+    // Never destroyed: it would outlive the application object.
+    static TForm3* form = new TForm3(nullptr, &prompter, &values);
+    if (form->logic().set().lines.empty()) {
+        form->show();
+        form->logic().openTextFile(input().path);
+        QApplication::processEvents();
+    }
+    return *form;
+}
+
+// Times `command` per iteration (window repaint included) and reports the slowest run.
+template <typename Command, typename Undo>
+void timeRecordCommand(benchmark::State& state, Command command, Undo undo) {
+    TForm3& form = openWindow();
+    double slowest = 0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        command(form.logic());
+        QApplication::processEvents();
+        slowest = std::max(
+            slowest,
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        state.PauseTiming();
+        undo(form.logic());
+        state.ResumeTiming();
+    }
+    state.counters["slowest_ms"] = slowest;
+}
+
+// What the record cut does to the set and the window: the row's line out of block and set, the
+// title index rebuilt, the grid refilled.
+void BM_RecordCut(benchmark::State& state) {
+    std::string clipboard;
+    timeRecordCommand(
+        state,
+        [&](DataListLogic& logic) {
+            logic.set().saved = false;
+            clipboard = logic.removeRecordRow(3).value_or("");
+        },
+        [&](DataListLogic& logic) { logic.insertRecordRow(3, clipboard); });
+}
+
+void BM_RecordPaste(benchmark::State& state) {
+    const std::string clipboard = openWindow().logic().set().shown.lines.at(5);
+    timeRecordCommand(
+        state,
+        [&](DataListLogic& logic) {
+            logic.set().saved = false;
+            logic.insertRecordRow(3, clipboard);
+        },
+        [&](DataListLogic& logic) { logic.removeRecordRow(3); });
+}
+
+BENCHMARK(BM_CoreLoadValidate)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowOpenToFirstTitle)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecordCut)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecordPaste)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace rovik::bench
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    return rovik::bench::runWithRatios(argc, argv,
+                                       {{"BM_WindowOpenToFirstTitle", "BM_CoreLoadValidate", 2.0}});
+}
