@@ -158,6 +158,7 @@ void TForm3::changeEvent(QEvent* event) {
 }
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {
+    if (!m_logic) return QMainWindow::eventFilter(watched, event);
     if (watched == StringGrid1->viewport()) {
         if (event->type() == QEvent::Resize || event->type() == QEvent::MouseMove) updateReferenceColumn();
     } else if (watched == StringGrid2->viewport()) {

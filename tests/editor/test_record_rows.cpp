@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace rovik {
 namespace {
 
@@ -16,6 +18,10 @@ struct BlockCase {
     std::vector<std::string> categoryA;
     std::vector<std::string> categoryB;
 };
+
+void PrintTo(const BlockCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class RecordRowsRead : public ::testing::TestWithParam<BlockCase> {};
 
