@@ -8,6 +8,7 @@
 #include "platform/Hints.h"
 #include "platform/QtPrompter.h"
 #include "platform/Shell.h"
+#include "quiz/TForm2.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -127,7 +128,11 @@ void TForm1::createMenus() {
     connect(About1, &QAction::triggered, this, &TForm1::About1Click);
 }
 
-void TForm1::Button1Click() {}
+void TForm1::Button1Click() {
+    TForm2 form(this);
+    if (m_prompter != m_ownPrompter.get()) form.setPrompter(m_prompter);
+    form.exec();
+}
 
 void TForm1::Button2Click() {
     // A prompter given to the launcher (tests) serves the data list window too.

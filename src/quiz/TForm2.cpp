@@ -1,0 +1,271 @@
+#include "quiz/TForm2.h"
+
+#include "app/Help.h"
+#include "app/ProgramValues.h"
+#include "app/TAboutBox.h"
+#include "platform/QtPrompter.h"
+#include "quiz/TForm6.h"
+#include "quiz/TForm8.h"
+#include "quiz/WindowPlace.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QVBoxLayout>
+
+namespace rovik {
+namespace {
+constexpr int kClientWidth = 297;
+constexpr int kClientHeight = 416;
+constexpr int kStatusHeight = 22;
+} // namespace
+
+// The engine keeps a reference to its prompter; this one passes each prompt on to whichever
+// prompter the window has now, so a test can inject its own after construction.
+class TForm2::Forwarder : public Prompter {
+public:
+    Prompter* target = nullptr;
+    Answer ask(const std::string& text, const std::string& caption, Buttons buttons, Icon icon) override {
+        return target->ask(text, caption, buttons, icon);
+    }
+    std::optional<std::string> openFile(const FileDialogRequest& request) override {
+        return target->openFile(request);
+    }
+    std::optional<std::string> saveFile(const FileDialogRequest& request) override {
+        return target->saveFile(request);
+    }
+    std::optional<int> chooseImportFormat() override { return target->chooseImportFormat(); }
+    std::optional<bool> chooseShowChoices() override { return target->chooseShowChoices(); }
+};
+
+TForm2::TForm2(QWidget* parent) : TForm2(programValues(), parent) {}
+
+TForm2::TForm2(ProgramValues& values, QWidget* parent)
+    : QDialog(parent), m_values(values), m_ownPrompter(std::make_unique<QtPrompter>(this)),
+      m_forwarder(std::make_unique<Forwarder>()) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Rovik(ﾃﾞｽｸﾄｯﾌﾟ)"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    m_forwarder->target = m_ownPrompter.get();
+    m_logic = std::make_unique<QuizWindowLogic>(static_cast<QuizWindowView&>(*this), *m_forwarder,
+                                                values.startFolder);
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("Client"));
+    client->setFixedSize(kClientWidth, kClientHeight - kStatusHeight);
+    createControls(client);
+    createMenus();
+    StatusBar = new QStatusBar(this);
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->setFixedSize(kClientWidth, kStatusHeight);
+    StatusBar->setSizeGripEnabled(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->setMenuBar(SDIAppMenu);
+    layout->addWidget(client);
+    layout->addWidget(StatusBar);
+
+    applyLayout(layoutAreas(3, 3));
+    installHelpKey(this, 10);
+}
+
+TForm2::~TForm2() {
+    if (m_busy) QApplication::restoreOverrideCursor();
+}
+
+void TForm2::setPrompter(Prompter* prompter) {
+    m_forwarder->target = prompter ? prompter : m_ownPrompter.get();
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (m_opened) return;
+    centreOnScreen(this);
+    // After the window has appeared, as a first activation would.
+    QMetaObject::invokeMethod(this, &TForm2::FormActivate, Qt::QueuedConnection);
+}
+
+void TForm2::FormActivate() {
+    if (m_opened) return;
+    m_opened = true;
+    m_logic->Opening();
+}
+
+bool TForm2::event(QEvent* event) {
+    // A dialog has no status line of its own to route hints to; this window's is StatusBar.
+    if (event->type() == QEvent::StatusTip) {
+        StatusBar->showMessage(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+// Esc must not end a drill (and its wrong marks) by accident; 閉じる and the frame close it.
+void TForm2::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TForm2::done(int result) {
+    FormCloseQuery();
+    QDialog::done(result);
+}
+
+void TForm2::FormCloseQuery() {
+    storeQuizSelectionLine(m_values.settings, quizSelectionLine(m_logic->chosenTitle(), optionEntries()));
+}
+
+OptionEntries TForm2::optionEntries() const {
+    return {ComboBox1->currentIndex(), ComboBox2->currentIndex(), ComboBox3->currentIndex(),
+            ComboBox4->currentIndex(), ComboBox5->currentIndex(), ComboBox6->currentIndex()};
+}
+
+void TForm2::Button1Click() {
+    m_logic->Start(optionEntries());
+}
+
+void TForm2::Button2Click() {
+    m_logic->engine().ShowAnswer();
+}
+
+void TForm2::Button3Click() {
+    m_logic->engine().MarkCorrect();
+}
+
+void TForm2::Button4Click() {
+    m_logic->engine().MarkIncorrect();
+}
+
+void TForm2::Button5Click() {
+    m_logic->engine().StopRun();
+}
+
+void TForm2::Button6Click() {
+    m_logic->SelectTitle();
+}
+
+void TForm2::T1Click() {
+    m_logic->SelectTitle();
+}
+
+void TForm2::OpenItemClick() {
+    m_logic->OpenText();
+}
+
+void TForm2::PDBP1Click() {
+    m_logic->OpenPdb();
+}
+
+void TForm2::S1Click() {
+    TForm8 dialog(m_layout.questionLines, m_layout.answerLines, this);
+    dialog.exec();
+    if (dialog.applied()) applyLayout(dialog.layout());
+}
+
+void TForm2::About1Click() {
+    ShowAboutBox(this);
+}
+
+void TForm2::ReadMe1Click() {
+    openHelpFile();
+}
+
+void TForm2::applyLayout(const LineLayout& layout) {
+    m_layout = layout;
+    Memo2->setGeometry(10, layout.question.top, 279, layout.question.height);
+    Memo3->setGeometry(10, layout.answer.top, 279, layout.answer.height);
+    Memo4->setGeometry(10, layout.reference.top, 279, layout.reference.height);
+    Memo4->setVisible(layout.reference.height > 0);
+}
+
+QPlainTextEdit* TForm2::area(QuizArea which) const {
+    switch (which) {
+    case QuizArea::Progress:
+        return Memo1;
+    case QuizArea::Question:
+        return Memo2;
+    case QuizArea::Answer:
+        return Memo3;
+    case QuizArea::Reference:
+        return Memo4;
+    }
+    return Memo1;
+}
+
+void TForm2::setAreaText(QuizArea which, const std::string& text) {
+    QPlainTextEdit* memo = area(which);
+    memo->setPlainText(QString::fromStdString(text));
+    memo->moveCursor(QTextCursor::Start);
+}
+
+void TForm2::setAnswerButtons(bool answer, bool correct, bool incorrect) {
+    Button2->setEnabled(answer);
+    Button3->setEnabled(correct);
+    Button4->setEnabled(incorrect);
+}
+
+void TForm2::setRunControlsUsable(bool usable) {
+    for (QWidget* control : {static_cast<QWidget*>(ComboBox1), static_cast<QWidget*>(ComboBox2),
+                             static_cast<QWidget*>(ComboBox3), static_cast<QWidget*>(ComboBox4),
+                             static_cast<QWidget*>(ComboBox5), static_cast<QWidget*>(ComboBox6),
+                             static_cast<QWidget*>(Button1), static_cast<QWidget*>(Button6)})
+        control->setEnabled(usable);
+}
+
+void TForm2::setCategoryEntries(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    auto fill = [](QComboBox* box, const std::vector<std::string>& names) {
+        box->clear();
+        box->addItem(QStringLiteral("すべて"));
+        for (const std::string& name : names)
+            box->addItem(QString::fromStdString(name));
+    };
+    fill(ComboBox1, a);
+    fill(ComboBox2, b);
+}
+
+void TForm2::resetOptions() {
+    for (QComboBox* box : {ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6})
+        box->setCurrentIndex(0);
+}
+
+void TForm2::setCaption(const std::string& text) {
+    setWindowTitle(QString::fromStdString(text));
+}
+
+void TForm2::setBusy(bool busy) {
+    if (busy == m_busy) return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+std::optional<int> TForm2::chooseTitle(const std::vector<std::string>& names) {
+    TForm6 dialog(names, this);
+    dialog.exec();
+    return dialog.chosenRow();
+}
+
+void TForm2::setTitleMenuUsable(bool usable) {
+    T1->setEnabled(usable);
+}
+
+void TForm2::setStatusText(const std::string& text) {
+    StatusBar->showMessage(QString::fromStdString(text));
+}
+
+} // namespace rovik
