@@ -19,7 +19,20 @@ constexpr std::array<std::uint16_t, 63> kFullWidthKana = {
 constexpr unsigned char kVoicedMark = 0xDE;
 constexpr unsigned char kSemiVoicedMark = 0xDF;
 
-bool isHalfWidthKana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
+constexpr bool isHalfWidthKana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
+constexpr bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// Bit 0: half-width katakana; bit 1: a byte that can begin a double-byte character.
+constexpr std::array<unsigned char, 256> byteKinds() {
+    std::array<unsigned char, 256> kinds{};
+    for (int b = 0; b < 256; ++b) {
+        auto u = static_cast<unsigned char>(b);
+        kinds[static_cast<size_t>(b)] =
+            static_cast<unsigned char>((isHalfWidthKana(u) ? 1 : 0) | (isLeadByte(u) ? 2 : 0));
+    }
+    return kinds;
+}
+constexpr std::array<unsigned char, 256> kByteKinds = byteKinds();
 
 void appendCode(std::string& out, std::uint16_t code) {
     out += static_cast<char>(code >> 8);
@@ -124,15 +137,18 @@ std::string ToFullWidthKana(const std::string& text) {
 }
 
 int HasHalfWidthKana(const std::string& text) {
-    for (size_t i = 0; i < text.size();) {
-        if (isDoubleByteAt(text, i)) {
-            i += 2;
-            continue;
-        }
-        if (isHalfWidthKana(static_cast<unsigned char>(text[i]))) return 1;
-        ++i;
+    // Same answer as walking the characters, without a branch per byte (loading and saving scan
+    // every byte). A run of lead-capable bytes always starts a character, and its bytes pair up as
+    // double-byte characters; so a kana byte starts a character exactly when the run of
+    // lead-capable bytes just before it has even length.
+    unsigned odd = 0;
+    unsigned found = 0;
+    for (char c : text) {
+        unsigned kind = kByteKinds[static_cast<unsigned char>(c)];
+        found |= kind & ~odd;
+        odd = (odd ^ 1u) & (kind >> 1);
     }
-    return 0;
+    return static_cast<int>(found & 1u);
 }
 
 std::int64_t FileSize(const std::string& path) {
