@@ -14,31 +14,45 @@ const std::string& separatorLine() {
     return line;
 }
 
-// Item n (from 1) as ItemText sees it, without copying: missing when the line has fewer items.
-bool itemAt(std::string_view line, int n, std::string_view& item) {
-    std::size_t start = 0;
-    for (int i = 1; i < n; ++i) {
-        std::size_t tab = line.find('\t', start);
-        if (tab == std::string_view::npos) return false;
-        start = tab + 1;
+// The tabs of a line, found in one pass: how many, and where the first six are.
+class TabScan {
+public:
+    explicit TabScan(std::string_view line) : m_line(line) {
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            if (line[i] != '\t') continue;
+            if (m_count < kKept) m_at[m_count] = i;
+            ++m_count;
+        }
     }
-    std::size_t end = line.find('\t', start);
-    if (end == std::string_view::npos) end = line.find('\n', start);
-    if (end == std::string_view::npos) end = line.size();
-    item = line.substr(start, end - start);
-    return true;
-}
+    int itemCount() const { return m_count + 1; }
 
-bool itemMissingOrEmpty(std::string_view line, int n) {
-    std::string_view item;
-    return !itemAt(line, n, item) || item.empty();
-}
+    // Item n (1 to 6) as ItemText sees it, without copying. False when the line has fewer items.
+    bool item(int n, std::string_view& out) const {
+        if (m_count < n - 1) return false;
+        std::size_t start = n == 1 ? 0 : m_at[n - 2] + 1;
+        std::size_t end = m_count >= n ? m_at[n - 1] : m_line.find('\n', start);
+        if (end == std::string_view::npos) end = m_line.size();
+        out = m_line.substr(start, end - start);
+        return true;
+    }
+    bool itemMissingOrEmpty(int n) const {
+        std::string_view out;
+        return !item(n, out) || out.empty();
+    }
 
-int itemCount(std::string_view line) {
-    int count = 1;
-    for (char c : line)
-        count += c == '\t';
-    return count;
+private:
+    static constexpr int kKept = 6;
+    std::string_view m_line;
+    int m_count = 0;
+    std::size_t m_at[kKept] = {};
+};
+
+// The keyword tests are cheap to skip by the first byte, and there are many lines.
+bool mayBeHeader(const std::string& line) {
+    return !line.empty() && (line[0] == 't' || line[0] == 'd' || line[0] == 's') && isHeaderLine(line);
+}
+bool mayBeComment(const std::string& line) {
+    return !line.empty() && line[0] == '/' && isCommentLine(line);
 }
 
 bool isCategoryCode(char c) {
@@ -64,10 +78,11 @@ private:
 };
 
 void checkRecord(LogWriter& log, std::size_t index, const std::string& line) {
-    if (itemCount(line) > 5) log.lineEntry(index, line, "項目が多すぎます。最大５項目です。");
+    const TabScan tabs(line);
+    if (tabs.itemCount() > 5) log.lineEntry(index, line, "項目が多すぎます。最大５項目です。");
     std::string_view item;
-    if (!itemAt(line, 5, item) || item != "0") log.lineEntry(index, line, "第５項目に0がありません。");
-    itemAt(line, 1, item);
+    if (!tabs.item(5, item) || item != "0") log.lineEntry(index, line, "第５項目に0がありません。");
+    tabs.item(1, item);
     if (item.size() == 2) {
         if (!isCategoryCode(item[0])) log.lineEntry(index, line, "第１項目は1～9,A～Fです。");
     } else {
@@ -81,10 +96,10 @@ void checkQaText(LogWriter& log, const std::vector<std::string>& lines) {
     int titles = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
-        if (isHeaderLine(line)) {
+        if (mayBeHeader(line)) {
             if (isTitleHeaderLine(line)) ++titles;
-            if (itemMissingOrEmpty(line, 2)) log.lineEntry(i, line, "第２項目がありません。");
-        } else if (!isCommentLine(line)) {
+            if (TabScan(line).itemMissingOrEmpty(2)) log.lineEntry(i, line, "第２項目がありません。");
+        } else if (!mayBeComment(line)) {
             checkRecord(log, i, line);
         }
     }
@@ -95,8 +110,9 @@ void checkQaText(LogWriter& log, const std::vector<std::string>& lines) {
 void checkImportText(LogWriter& log, const std::vector<std::string>& lines) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
-        if (itemCount(line) > 3) log.lineEntry(i, line, "項目数が多すぎます。最大３項目です。");
-        if (itemMissingOrEmpty(line, 2)) log.lineEntry(i, line, "第２項目がありません。");
+        const TabScan tabs(line);
+        if (tabs.itemCount() > 3) log.lineEntry(i, line, "項目数が多すぎます。最大３項目です。");
+        if (tabs.itemMissingOrEmpty(2)) log.lineEntry(i, line, "第２項目がありません。");
         if (line.size() > static_cast<std::size_t>(kMaxRecordBytes))
             log.lineEntry(i, line, "レコードが長すぎます。最大306文字です。");
     }

@@ -18,7 +18,6 @@ constexpr std::size_t kHeaderSize = 78;
 constexpr std::size_t kEntrySize = 8;
 constexpr std::size_t kNameField = 32;
 constexpr std::size_t kMaxNameBytes = 31;
-constexpr char kDirtyRecord = 0x40;
 
 bool doubleByteAt(const std::string& text, std::size_t i) {
     return i + 1 < text.size() &&
@@ -107,32 +106,36 @@ PdbImage buildPdbImage(const std::vector<std::string>& lines, const std::string&
                        std::uint32_t date) {
     PdbImage image;
     const std::size_t n = lines.size();
-    std::size_t offset = kHeaderSize + kEntrySize * n;
-    if (n > 0 && offset > kMaxPdbRecordOffset) {
+    const std::size_t dataStart = kHeaderSize + kEntrySize * n;
+    if (n > 0 && dataStart > kMaxPdbRecordOffset) {
         image.tooLarge = true;
         return image;
     }
-    image.lines = lines;
-    std::string list;
-    std::string data;
-    list.reserve(kEntrySize * n);
-    for (auto& line : image.lines) {
-        if (offset > kMaxPdbRecordOffset) {
+    std::string& bytes = image.bytes;
+    std::size_t estimate = dataStart;
+    for (const auto& line : lines)
+        estimate += line.size() + 2;
+    bytes = headerOf(databaseName, date, n);
+    bytes.reserve(estimate);
+    for (std::size_t i = 0; i < n; ++i)
+        bytes += std::string("\0\0\0\0\x40\0\0\0", kEntrySize);
+    std::string fixed;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (bytes.size() > kMaxPdbRecordOffset) {
+            image = PdbImage{};
             image.tooLarge = true;
-            image.lines.clear();
             return image;
         }
-        putU32(list, static_cast<std::uint32_t>(offset));
-        list += kDirtyRecord;
-        list.append(3, '\0');
-        std::size_t before = data.size();
-        data += WrittenLine(line, true);
-        offset += data.size() - before;
+        setU32At(bytes, kHeaderSize + kEntrySize * i, static_cast<std::uint32_t>(bytes.size()));
+        const bool kana = HasHalfWidthKana(lines[i]);
+        if (kana) fixed = ToFullWidthKana(lines[i]);
+        const std::string& text = kana ? fixed : lines[i];
+        // The pad of WrittenLine, appended in place: a save of the largest database stays one pass.
+        if ((text.size() + 1) % 2 == 1 && !isCommentLine(text)) bytes += ' ';
+        bytes += text;
+        bytes += '\n';
+        if (kana) image.converted.emplace_back(i, std::move(fixed));
     }
-    image.bytes = headerOf(databaseName, date, n);
-    image.bytes.reserve(image.bytes.size() + list.size() + data.size());
-    image.bytes += list;
-    image.bytes += data;
     return image;
 }
 
@@ -151,7 +154,8 @@ int WritePdb(QuestionSet& set, const std::string& path, Prompter& prompter) {
         prompter.error("ファイルが開けません");
         return -1;
     }
-    set.lines = std::move(image.lines);
+    for (auto& [index, line] : image.converted)
+        set.lines[index] = std::move(line);
     set.saved = true;
     return 0;
 }

@@ -3,6 +3,7 @@
 // sends a chosen name to the text save or to this writer by its extension.
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace rovik {
@@ -27,7 +28,8 @@ std::string databaseNameFromCp932(const std::string& fileName);
 // A database built in memory. `tooLarge` when a record would start past 64 KB; `bytes` is then empty.
 struct PdbImage {
     std::string bytes;
-    std::vector<std::string> lines; // the lines with their half-width katakana made full-width
+    // The lines whose half-width katakana was made full-width: (index, converted line).
+    std::vector<std::pair<std::size_t, std::string>> converted;
     bool tooLarge = false;
 };
 PdbImage buildPdbImage(const std::vector<std::string>& lines, const std::string& databaseName,

@@ -231,6 +231,12 @@ TEST(Loading_FixHalfWidthKana, ConvertsEveryLineOnlyWhenOneHoldsKana) {
     set.loadingBuffer = {"plain", "\x83\xA1 trail byte is not kana"};
     EXPECT_FALSE(FixHalfWidthKana(set));
     EXPECT_EQ("\x83\xA1 trail byte is not kana", set.loadingBuffer[1]);
+    // Runs of lead-capable bytes decide whether a kana-range byte is a trail byte or a character.
+    set.loadingBuffer = {"\x81\x88\x9F\xB1", "\x88\xB1", "\x81\x40\x82\xA0"};
+    EXPECT_FALSE(FixHalfWidthKana(set));
+    set.loadingBuffer = {"\x88\x9F\xB1"};
+    EXPECT_TRUE(FixHalfWidthKana(set));
+    EXPECT_EQ("\x88\x9F\x83\x41", set.loadingBuffer[0]);
     set.loadingBuffer = {"plain", "\xCA\xDF\xDD"}; // ﾊﾟﾝ
     EXPECT_TRUE(FixHalfWidthKana(set));
     EXPECT_EQ((std::vector<std::string>{"plain", "\x83\x70\x83\x93"}), set.loadingBuffer);

@@ -143,11 +143,14 @@ TEST(PdbReader_Text, WriterAndReaderRoundTrip) {
                                             "",
                                             "\t"};
     PdbImage image = buildPdbImage(lines, "n", 0);
+    std::vector<std::string> converted = lines;
+    for (const auto& [index, line] : image.converted)
+        converted[index] = line;
+    EXPECT_EQ("tTitle\t\x83\x4B\x83\x70\t3\t3", converted[1]);
     std::string expected;
-    for (const auto& line : image.lines)
+    for (const auto& line : converted)
         expected += line + "\r\n";
     EXPECT_EQ(expected, textOf(image.bytes));
-    EXPECT_EQ("tTitle\t\x83\x4B\x83\x70\t3\t3", image.lines[1]);
     // An even-length line (line feed counted) that begins with a space loses it on the way back.
     EXPECT_EQ("ab\r\n", textOf(buildPdbImage({" ab"}, "n", 0).bytes));
 }

@@ -61,7 +61,9 @@ TEST(PdbWriter_Image, PadsOddRecordsButNeverComments) {
     EXPECT_EQ((std::vector<std::uint32_t>{126, 132, 136, 140, 144, 146}), recordOffsets(image.bytes));
     ASSERT_EQ(126u, data);
     EXPECT_EQ("//odd\n ab\n//x\nabc\n \n \x83\x41\n", image.bytes.substr(data));
-    EXPECT_EQ("\x83\x41", image.lines[5]);
+    ASSERT_EQ(1u, image.converted.size());
+    EXPECT_EQ(5u, image.converted[0].first);
+    EXPECT_EQ("\x83\x41", image.converted[0].second);
     for (std::size_t i = 0; i < lines.size(); ++i)
         EXPECT_EQ(std::string("\x40\0\0\0", 4), image.bytes.substr(78 + 8 * i + 4, 4)) << i;
 }
@@ -80,7 +82,7 @@ TEST(PdbWriter_Image, NoRecordMayStartPast64KB) {
     image = buildPdbImage({"//" + std::string(65441 - 2, 'c'), "11"}, "n", 0);
     EXPECT_TRUE(image.tooLarge);
     EXPECT_TRUE(image.bytes.empty());
-    EXPECT_TRUE(image.lines.empty());
+    EXPECT_TRUE(image.converted.empty());
     // The last record may run past 64 KB: only starts count.
     image = buildPdbImage({"//" + std::string(70000, 'c')}, "n", 0);
     EXPECT_FALSE(image.tooLarge);
