@@ -26,6 +26,7 @@ TForm6::TForm6(const std::vector<std::string>& names, QWidget* parent) : QDialog
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->horizontalHeader()->hide();
     StringGrid1->verticalHeader()->hide();
+    StringGrid1->verticalHeader()->setDefaultSectionSize(24);
     StringGrid1->horizontalHeader()->setStretchLastSection(true);
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
