@@ -1,4 +1,5 @@
 #include "app/ProgramValues.h"
+#include "data/Common.h"
 #include "data/DataContext.h"
 #include "data/Loading.h"
 #include "data/QuestionSet.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 namespace rovik {
 namespace {
@@ -240,6 +242,47 @@ TEST(Loading_FixHalfWidthKana, ConvertsEveryLineOnlyWhenOneHoldsKana) {
     set.loadingBuffer = {"plain", "\xCA\xDF\xDD"}; // ﾊﾟﾝ
     EXPECT_TRUE(FixHalfWidthKana(set));
     EXPECT_EQ((std::vector<std::string>{"plain", "\x83\x70\x83\x93"}), set.loadingBuffer);
+}
+
+// The character walk the kana scan must agree with, one character at a time.
+bool walkFindsKana(const std::string& text) {
+    for (size_t i = 0; i < text.size();) {
+        auto a = static_cast<unsigned char>(text[i]);
+        if (i + 1 < text.size() && IsDoubleByte(a, static_cast<unsigned char>(text[i + 1]))) {
+            i += 2;
+            continue;
+        }
+        if (a >= 0xA1 && a <= 0xDF) return true;
+        ++i;
+    }
+    return false;
+}
+
+TEST(Loading_FixHalfWidthKana, AgreesWithACharacterWalkOnMixedBytes) {
+    // Long runs of lead-capable bytes across 16-byte blocks are where a fast scan goes wrong.
+    std::mt19937 rng(20261209);
+    int withKana = 0;
+    for (int k = 0; k < 100000; ++k) {
+        std::string line(rng() % 80, ' ');
+        const unsigned leads = k % 2 == 0 ? 28 : 16; // out of 32: long or short runs of lead bytes
+        for (auto& c : line) {
+            unsigned r = rng() % 32;
+            unsigned b = r == 0      ? rng() % 256
+                         : r == 1    ? 0xA1 + rng() % 63
+                         : r == 2    ? 0x40 + rng() % 0xBD
+                         : r == 3    ? 'a'
+                         : r < leads ? (rng() % 2 ? 0x81 + rng() % 31 : 0xE0 + rng() % 29)
+                                     : 0x40 + rng() % 0x3F; // trail-capable, not kana
+            c = static_cast<char>(b);
+        }
+        QuestionSet set;
+        set.loadingBuffer = {line};
+        const bool expected = walkFindsKana(line);
+        withKana += expected;
+        ASSERT_EQ(expected, FixHalfWidthKana(set)) << testing::PrintToString(line);
+    }
+    EXPECT_GT(withKana, 20000); // both answers were exercised
+    EXPECT_LT(withKana, 80000) << withKana;
 }
 
 } // namespace
