@@ -102,8 +102,11 @@ DatabaseName databaseNameOf(const std::string& path) {
     return {databaseNameFromCp932(encoded.bytes), encoded.unmappable};
 }
 
-PdbImage buildPdbImage(const std::vector<std::string>& lines, const std::string& databaseName,
-                       std::uint32_t date) {
+namespace {
+
+// Lays the database out; with `convert`, lines that hold half-width katakana go in converted.
+PdbImage layOut(const std::vector<std::string>& lines, const std::string& databaseName, std::uint32_t date,
+                bool convert) {
     PdbImage image;
     const std::size_t n = lines.size();
     const std::size_t dataStart = kHeaderSize + kEntrySize * n;
@@ -118,7 +121,7 @@ PdbImage buildPdbImage(const std::vector<std::string>& lines, const std::string&
     bytes = headerOf(databaseName, date, n);
     bytes.reserve(estimate);
     for (std::size_t i = 0; i < n; ++i)
-        bytes += std::string("\0\0\0\0\x40\0\0\0", kEntrySize);
+        bytes.append("\0\0\0\0\x40\0\0\0", kEntrySize); // offset set below, dirty, no unique ID
     std::string fixed;
     for (std::size_t i = 0; i < n; ++i) {
         if (bytes.size() > kMaxPdbRecordOffset) {
@@ -127,7 +130,7 @@ PdbImage buildPdbImage(const std::vector<std::string>& lines, const std::string&
             return image;
         }
         setU32At(bytes, kHeaderSize + kEntrySize * i, static_cast<std::uint32_t>(bytes.size()));
-        const bool kana = HasHalfWidthKana(lines[i]);
+        const bool kana = convert && HasHalfWidthKana(lines[i]);
         if (kana) fixed = ToFullWidthKana(lines[i]);
         const std::string& text = kana ? fixed : lines[i];
         // The pad of WrittenLine, appended in place: a save of the largest database stays one pass.
@@ -136,6 +139,19 @@ PdbImage buildPdbImage(const std::vector<std::string>& lines, const std::string&
         bytes += '\n';
         if (kana) image.converted.emplace_back(i, std::move(fixed));
     }
+    return image;
+}
+
+} // namespace
+
+PdbImage buildPdbImage(const std::vector<std::string>& lines, const std::string& databaseName,
+                       std::uint32_t date) {
+    PdbImage image = layOut(lines, databaseName, date, false);
+    // Most sets hold no half-width katakana, and one scan of all records tells: line feeds and pad
+    // spaces separate the lines as the test of each line would. Conversion only lengthens records,
+    // so a set too large as it stands is too large converted too.
+    if (!image.tooLarge && HasHalfWidthKana(image.bytes.substr(kHeaderSize + kEntrySize * lines.size())))
+        image = layOut(lines, databaseName, date, true);
     return image;
 }
 

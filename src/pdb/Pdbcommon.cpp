@@ -61,14 +61,29 @@ std::uint32_t palmDateOfDay(int year, int month, int day) {
 }
 
 std::uint32_t palmDateToday() {
+    // Converting to local time walks the time zone rules each call; the answer holds until the
+    // next local midnight, so remember it for that long.
+    static std::time_t validFrom = 0;
+    static std::time_t validUntil = 0;
+    static std::uint32_t today = 0;
     std::time_t now = std::time(nullptr);
+    if (now >= validFrom && now < validUntil) return today;
     std::tm local{};
 #ifdef _WIN32
     localtime_s(&local, &now);
 #else
     localtime_r(&now, &local);
 #endif
-    return palmDateOfDay(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    today = palmDateOfDay(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    std::tm midnight = local;
+    midnight.tm_hour = midnight.tm_min = midnight.tm_sec = 0;
+    midnight.tm_isdst = -1;
+    std::tm nextMidnight = midnight;
+    ++nextMidnight.tm_mday;
+    validFrom = std::mktime(&midnight);
+    validUntil = std::mktime(&nextMidnight);
+    if (validFrom == -1 || validUntil == -1) validFrom = validUntil = 0; // nothing to remember
+    return today;
 }
 
 } // namespace rovik
