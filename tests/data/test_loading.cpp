@@ -182,8 +182,8 @@ TEST_F(LoadingTest, EmptyFileAddsNothingSilently) {
 }
 
 TEST_F(LoadingTest, LineEndsAndTheZeroByteFollowTheTextRules) {
-    const std::string path = folder.write(
-        "ends.txt", std::string("tTitle\tT\t3\t3\rdBunrui\tA\nsBunrui\tB\r\n11\tq\ta\tr\t0\0junk", 52));
+    const char bytes[] = "tTitle\tT\t3\t3\rdBunrui\tA\nsBunrui\tB\r\n11\tq\ta\tr\t0\0junk";
+    const std::string path = folder.write("ends.txt", std::string(bytes, sizeof bytes - 1));
     LoadQAText(ctx, path);
     EXPECT_EQ((std::vector<std::string>{"tTitle\tT\t3\t3", "dBunrui\tA", "sBunrui\tB", "11\tq\ta\tr\t0"}),
               set.lines);

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 namespace rovik {
 namespace {
@@ -153,6 +154,34 @@ TEST(PdbReader_Text, WriterAndReaderRoundTrip) {
     EXPECT_EQ(expected, textOf(image.bytes));
     // An even-length line (line feed counted) that begins with a space loses it on the way back.
     EXPECT_EQ("ab\r\n", textOf(buildPdbImage({" ab"}, "n", 0).bytes));
+}
+
+TEST(PdbReader_Text, RandomFilesGiveAResultAndStayInside) {
+    // Random counts and offsets, many pointing past the end or backwards.
+    std::mt19937 rng(1904);
+    int ok = 0;
+    for (int k = 0; k < 3000; ++k) {
+        const std::uint16_t count = static_cast<std::uint16_t>(rng() % 40);
+        std::vector<std::uint32_t> offsets(rng() % 41);
+        for (auto& offset : offsets)
+            offset =
+                rng() % 3 == 0 ? static_cast<std::uint32_t>(rng()) : static_cast<std::uint32_t>(rng() % 500);
+        std::string data(rng() % 200, '\0');
+        for (auto& c : data)
+            c = static_cast<char>(rng());
+        std::string pdb = rawPdb(count, offsets, data).substr(0, rng() % 2 ? std::string::npos : rng() % 400);
+        std::string text;
+        PdbReadStatus status = pdbToText(pdb, text);
+        ASSERT_TRUE(status == PdbReadStatus::Ok || status == PdbReadStatus::ShortHeader ||
+                    status == PdbReadStatus::ShortRecordList);
+        if (status == PdbReadStatus::Ok) {
+            ++ok;
+            EXPECT_LE(text.size(),
+                      2 * pdb.size() * count + 2); // every byte at most once per record, CR added
+            EXPECT_EQ(std::string::npos, text.find('\0'));
+        }
+    }
+    EXPECT_GT(ok, 300);
 }
 
 class PdbFileTest : public ::testing::Test {
