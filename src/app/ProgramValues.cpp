@@ -43,8 +43,14 @@ void LoadSettings(ProgramValues& values) {
         values.settings = {"", ""};
         return;
     }
+    values.settings = settingsFromBytes(bytes);
+}
+
+std::vector<std::string> settingsFromBytes(const std::string& bytes) {
+    std::vector<std::string> settings;
     for (const auto& line : settingsLines(bytes))
-        values.settings.push_back(cp932ToUtf8(line));
+        settings.push_back(cp932ToUtf8(line));
+    return settings;
 }
 
 bool SaveSettings(ProgramValues& values, std::string* error) {

@@ -23,6 +23,9 @@ ProgramValues& programValues();
 // (two empty lines when it cannot be read).
 void LoadSettings(ProgramValues& values);
 
+// The settings list of Rovik.ini's bytes: one UTF-8 line per CR LF, LF or CR ended line.
+std::vector<std::string> settingsFromBytes(const std::string& bytes);
+
 // Writes the settings list to Rovik.ini (nothing when the list is empty). False when the file
 // could not be written; `error` then holds the system's reason and the old file is intact.
 bool SaveSettings(ProgramValues& values, std::string* error = nullptr);

@@ -52,6 +52,10 @@ int QuizEngine::LoadQuizFile(const std::string& path) {
         m_prompter.ask(path, "ファイルが開けません", Buttons::Ok, Icon::None);
         return -1;
     }
+    return LoadQuizText(bytes, path);
+}
+
+int QuizEngine::LoadQuizText(const std::string& bytes, const std::string& path) {
     if (m_running) StopRun();
     m_lines.clear();
     m_lineNumbers.clear();

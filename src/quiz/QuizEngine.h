@@ -53,6 +53,8 @@ public:
     // Reads the file into the quiz lines and finds its titles: 0, or -1 (message shown) when it
     // cannot be read; the data loaded before then stays. A run in progress is stopped.
     int LoadQuizFile(const std::string& path);
+    // The same over a file's bytes already read; `path` names it in the caption. Always 0.
+    int LoadQuizText(const std::string& bytes, const std::string& path);
     // Loads title t (0 = the lines before the first title) into the question table and the
     // category entries and resets the options. A number without a title loads no question.
     void LoadTitle(int t);

@@ -71,6 +71,22 @@ TEST(Settings_LoadSave, RoundTripsShiftJisPaths) {
     EXPECT_EQ("0\t-1\r\n/home/\x95\x5C/a.txt\r\nlast\r\n", test::TempFolder::read(folder.file("Rovik.ini")));
 }
 
+TEST(Settings_FromBytes, SplitsAtEveryLineEndAndConverts) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        Lines settings;
+    } cases[] = {
+        {"empty file", "", {}},
+        {"CR LF, LF and CR", "a\r\nb\nc\rd", {"a", "b", "c", "d"}},
+        {"empty lines kept", "\r\n\r\n", {"", ""}},
+        {"LF CR is two ends", "a\n\rb", {"a", "", "b"}},
+        {"Shift-JIS path", "/\x95\x5C/a.txt\r\n", {"/表/a.txt"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.settings, settingsFromBytes(c.bytes)) << c.what;
+}
+
 TEST(Settings_LoadSave, UsesTheCurrentFolderAtStart) {
     test::TempFolder one, two;
     one.write("Rovik.ini", "from one\r\n");
