@@ -6,6 +6,8 @@
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
 
+#include <cstring>
+
 namespace rovik {
 namespace {
 bool endsWith(const std::string& text, const char* suffix) {
@@ -19,11 +21,15 @@ std::vector<std::string> splitTextLines(const std::string& bytes) {
     size_t end = bytes.find('\0');
     if (end == std::string::npos) end = bytes.size();
     size_t start = 0;
+    size_t nextFeed = std::string::npos; // the first LF at or after start, or end when none
     while (start < end) {
-        // A plain scan: find_first_of calls memchr once per byte, which dominated loading.
-        size_t brk = start;
-        while (brk < end && bytes[brk] != '\n' && bytes[brk] != '\r')
-            ++brk;
+        // find_first_of would call memchr once per byte; two memchr calls per line are far cheaper.
+        if (nextFeed == std::string::npos || nextFeed < start) {
+            const void* feed = std::memchr(bytes.data() + start, '\n', end - start);
+            nextFeed = feed ? static_cast<size_t>(static_cast<const char*>(feed) - bytes.data()) : end;
+        }
+        const void* ret = std::memchr(bytes.data() + start, '\r', nextFeed - start);
+        size_t brk = ret ? static_cast<size_t>(static_cast<const char*>(ret) - bytes.data()) : nextFeed;
         if (brk >= end) {
             lines.emplace_back(bytes, start, end - start);
             break;

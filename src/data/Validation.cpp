@@ -18,11 +18,15 @@ const std::string& separatorLine() {
 class TabScan {
 public:
     explicit TabScan(std::string_view line) : m_line(line) {
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            if (line[i] != '\t') continue;
-            if (m_count < kKept) m_at[m_count] = i;
-            ++m_count;
+        std::size_t from = 0;
+        for (; m_count < kKept; ++m_count) {
+            std::size_t tab = line.find('\t', from);
+            if (tab == std::string_view::npos) return;
+            m_at[m_count] = tab;
+            from = tab + 1;
         }
+        for (std::size_t i = from; i < line.size(); ++i)
+            m_count += line[i] == '\t';
     }
     int itemCount() const { return m_count + 1; }
 
