@@ -7,6 +7,12 @@
 #include <fstream>
 #include <random>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace rovik {
 namespace fs = std::filesystem;
 
@@ -21,9 +27,28 @@ std::string temporaryNameBeside(const std::string& path) {
     static std::mt19937_64 rng{std::random_device{}()};
     return path + ".tmp" + std::to_string(rng() % 1000000000ULL);
 }
+
+// A link is kept and the file it points to replaced; renaming over the link would cut it off.
+std::string replacedFile(const std::string& path) {
+    std::error_code ec;
+    if (!fs::is_symlink(fs::symlink_status(path, ec))) return path;
+    fs::path target = fs::canonical(path, ec);
+    return ec ? path : target.string();
+}
+
+// The bytes reach the disk before the rename, so a crash cannot leave an empty file in its place.
+bool syncToDisk(std::FILE* f) {
+#ifdef _WIN32
+    return _commit(_fileno(f)) == 0;
+#else
+    return fsync(fileno(f)) == 0;
+#endif
+}
 } // namespace
 
-void setWriteFailureAfterForTesting(std::int64_t bytes) { g_failAfter = bytes; }
+void setWriteFailureAfterForTesting(std::int64_t bytes) {
+    g_failAfter = bytes;
+}
 
 bool readWholeFile(const std::string& path, std::string& bytes, std::string* error) {
     bytes.clear();
@@ -39,7 +64,8 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string* err
     }
     char buf[1 << 16];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        bytes.append(buf, n);
     bool ok = !std::ferror(f);
     if (!ok) setError(error, path + ": " + std::strerror(errno));
     std::fclose(f);
@@ -47,7 +73,8 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string* err
 }
 
 bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
-    const std::string temp = temporaryNameBeside(path);
+    const std::string file = replacedFile(path);
+    const std::string temp = temporaryNameBeside(file);
     std::FILE* f = std::fopen(temp.c_str(), "wb");
     if (!f) {
         setError(error, path + ": " + std::strerror(errno));
@@ -59,10 +86,14 @@ bool writeFileAtomically(const std::string& path, const std::string& bytes, std:
     bool ok = std::fwrite(bytes.data(), 1, toWrite, f) == toWrite && !injected;
     int savedErrno = injected ? ENOSPC : errno;
     ok = std::fflush(f) == 0 && ok;
+    ok = ok && syncToDisk(f);
     ok = std::fclose(f) == 0 && ok;
     if (ok) {
         std::error_code ec;
-        fs::rename(temp, path, ec);
+        // The replacement keeps the old file's permissions (a private file stays private).
+        fs::file_status old = fs::status(file, ec);
+        if (!ec && fs::is_regular_file(old)) fs::permissions(temp, old.permissions(), ec);
+        fs::rename(temp, file, ec);
         if (!ec) return true;
         savedErrno = ec.value();
     }

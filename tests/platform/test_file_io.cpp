@@ -3,8 +3,8 @@
 #include "support/TempFolder.h"
 
 #include <filesystem>
-#include <unistd.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace rovik {
 namespace {
@@ -16,7 +16,8 @@ struct FailAfter {
 
 size_t filesIn(const std::string& folder) {
     size_t n = 0;
-    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(folder)) ++n;
+    for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(folder))
+        ++n;
     return n;
 }
 
@@ -43,9 +44,31 @@ TEST(FileIo_Atomic, ReadOnlyFolderFailsAndKeepsTheFile) {
     if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
     test::TempFolder folder;
     std::string path = folder.write("a.txt", "old");
-    std::filesystem::permissions(folder.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(folder.path(),
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     EXPECT_FALSE(writeFileAtomically(path, "new"));
     EXPECT_EQ("old", test::TempFolder::read(path));
+}
+
+TEST(FileIo_Atomic, ReplacesTheFileALinkPointsToAndKeepsTheLink) {
+    test::TempFolder folder;
+    const std::string real = folder.write("real.txt", "old");
+    const std::string link = folder.file("link.txt");
+    std::filesystem::create_symlink(real, link);
+    ASSERT_TRUE(writeFileAtomically(link, "new"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ("new", test::TempFolder::read(real));
+    EXPECT_EQ(2u, filesIn(folder.path()));
+}
+
+TEST(FileIo_Atomic, KeepsThePermissionsOfTheReplacedFile) {
+    namespace fs = std::filesystem;
+    test::TempFolder folder;
+    const std::string path = folder.write("private.txt", "old");
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(writeFileAtomically(path, "new"));
+    EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write, fs::status(path).permissions());
+    EXPECT_EQ("new", test::TempFolder::read(path));
 }
 
 TEST(FileIo_Atomic, MissingFolderFails) {
