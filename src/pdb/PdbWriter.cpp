@@ -44,8 +44,8 @@ std::string namePart(const std::string& fileName) {
     return dot == std::string::npos ? fileName.substr(start) : fileName.substr(start, dot - start);
 }
 
-// Shortens to 31 bytes without splitting a character; a character at bytes 28 or 29 ends the
-// name right after it, which is how the handheld's own tools cut names.
+// At most 31 bytes and never half a character; a double-byte character that begins at byte 28 or
+// 29 ends the name, as names have always been cut for the handheld.
 std::string shortened(const std::string& name) {
     if (name.size() <= kMaxNameBytes) return name;
     for (std::size_t i = 0; i < kMaxNameBytes;) {
@@ -82,7 +82,8 @@ std::string headerOf(const std::string& name, std::uint32_t date, std::size_t li
 
 std::string databaseNameFromCp932(const std::string& fileName) {
     std::string name = shortened(namePart(fileName));
-    // These two characters upset the handheld's name handling; the byte scan is deliberate.
+    // 泄 and 餃 in the first 30 bytes are stored as 0x14 0x14, matching the databases already on
+    // handhelds; the scan goes byte by byte on purpose (a trail byte and a lead byte match too).
     for (std::size_t i = 0; i + 1 < name.size() && i < 30; ++i) {
         auto a = static_cast<unsigned char>(name[i]);
         auto b = static_cast<unsigned char>(name[i + 1]);
@@ -133,7 +134,7 @@ PdbImage layOut(const std::vector<std::string>& lines, const std::string& databa
         const bool kana = convert && HasHalfWidthKana(lines[i]);
         if (kana) fixed = ToFullWidthKana(lines[i]);
         const std::string& text = kana ? fixed : lines[i];
-        // The pad of WrittenLine, appended in place: a save of the largest database stays one pass.
+        // The pad of WrittenLine (even records, comments as they are), appended in place.
         if ((text.size() + 1) % 2 == 1 && !isCommentLine(text)) bytes += ' ';
         bytes += text;
         bytes += '\n';

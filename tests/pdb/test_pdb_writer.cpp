@@ -83,6 +83,10 @@ TEST(PdbWriter_Image, NoRecordMayStartPast64KB) {
     EXPECT_TRUE(image.tooLarge);
     EXPECT_TRUE(image.bytes.empty());
     EXPECT_TRUE(image.converted.empty());
+    // Half-width katakana counts as converted: here it pushes the second record past 64 KB.
+    image = buildPdbImage({"//" + std::string(65440 - 2, '\xB1'), "11"}, "n", 0);
+    EXPECT_TRUE(image.tooLarge);
+    EXPECT_TRUE(image.converted.empty());
     // The last record may run past 64 KB: only starts count.
     image = buildPdbImage({"//" + std::string(70000, 'c')}, "n", 0);
     EXPECT_FALSE(image.tooLarge);
