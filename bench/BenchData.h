@@ -13,7 +13,7 @@
 
 namespace rovik::bench {
 
-// Lines of valid QA text: 15 titles sharing `lineCount` lines, records of about 60 bytes
+// Lines of valid QA text: 15 titles sharing `lineCount` lines, records of 59 bytes
 // with double-byte text, CP932.
 inline std::vector<std::string> qaLines(int lineCount) {
     const std::string mondai = "\x96\xE2\x91\xE8"; // 問題
@@ -31,7 +31,8 @@ inline std::vector<std::string> qaLines(int lineCount) {
         }
         std::string n = std::to_string(100000 + i);
         lines.push_back("1" + std::string(1, "123456789ABCDEF"[i % 15]) + "\t" + mondai + n + mondai +
-                        mondai + "\t" + kotae + n + kotae + "\t" + sankou + n + "\t0");
+                        mondai + "\t" + kotae + n + kotae + kotae + "\t" + sankou + n + sankou + "p." +
+                        "\t0");
     }
     lines.resize(static_cast<size_t>(lineCount));
     return lines;
