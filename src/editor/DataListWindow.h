@@ -41,6 +41,12 @@ public:
     // Records grid current row, counted from 1 as the grid shows it; 0 when there is none.
     virtual int recordCurrentRow() const = 0;
     virtual void setRecordCurrentRow(int row) = 0;
+    // Top visible row of the records grid (from 1) and of the title list (from 0); setting one
+    // scrolls the grid or list back to it. Windows without scrolling keep the defaults.
+    virtual int recordTopRow() const { return 1; }
+    virtual void setRecordTopRow(int) {}
+    virtual int titleTopRow() const { return 0; }
+    virtual void setTitleTopRow(int) {}
     virtual void showErrorLog(const std::string& path) = 0;
     // Hands a document to the program the system opens it with; false when refused.
     virtual bool openDocument(const std::string& path) = 0;

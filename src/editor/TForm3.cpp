@@ -1,10 +1,16 @@
 #include "editor/TForm3.h"
 
 #include "app/ProgramValues.h"
+#include "editor/ClipboardCommands.h"
 #include "editor/ColumnWidths.h"
 #include "editor/DataListLogic.h"
 #include "editor/RecordGridModel.h"
+#include "editor/TForm4.h"
+#include "editor/TForm5.h"
 #include "editor/TForm9.h"
+#include "import/FiveChoice.h"
+#include "import/ImportDialogs.h"
+#include "import/TextImport.h"
 #include "platform/Cp932.h"
 #include "platform/QtPrompter.h"
 #include "platform/Shell.h"
@@ -59,6 +65,9 @@ TForm3::TForm3(QWidget* parent, Prompter* prompter, ProgramValues* values) : QMa
         prompter = m_ownPrompter.get();
     }
     m_logic = std::make_unique<DataListLogic>(*this, *prompter, values ? *values : programValues());
+    m_clipboard = std::make_unique<ClipboardCommands>(*m_logic, *this, *prompter);
+    // The imports of this window ask through the format and choice dialogs.
+    registerImportDialogs();
 
     m_titleModel = new QStringListModel(this);
     StringGrid2->setModel(m_titleModel);
@@ -255,10 +264,42 @@ bool TForm3::openDocument(const std::string& path) {
     return shellOpen(path);
 }
 
-void TForm3::runRecordEditor(const std::string&) {}
-void TForm3::runTitleEditor() {}
-void TForm3::runImportTextFile(const std::string&) {}
-void TForm3::runFiveChoiceImport(const std::string&) {}
+int TForm3::recordTopRow() const {
+    return StringGrid1->rowAt(0) + 1;
+}
+
+void TForm3::setRecordTopRow(int row) {
+    QModelIndex index = m_recordModel->index(row - 1, 0);
+    if (index.isValid()) StringGrid1->scrollTo(index, QAbstractItemView::PositionAtTop);
+}
+
+int TForm3::titleTopRow() const {
+    return StringGrid2->rowAt(0);
+}
+
+void TForm3::setTitleTopRow(int row) {
+    QModelIndex index = m_titleModel->index(row, 0);
+    if (index.isValid()) StringGrid2->scrollTo(index, QAbstractItemView::PositionAtTop);
+}
+
+void TForm3::runRecordEditor(const std::string& caption) {
+    TForm4 editor(*m_logic, m_logic->context().prompter, this);
+    editor.setWindowTitle(q(caption));
+    editor.exec();
+}
+
+void TForm3::runTitleEditor() {
+    TForm5 editor(*m_logic, m_logic->context().prompter, this);
+    editor.exec();
+}
+
+void TForm3::runImportTextFile(const std::string& path) {
+    ImportTextFile(m_logic->context(), path);
+}
+
+void TForm3::runFiveChoiceImport(const std::string& path) {
+    ImportFiveChoicePath(m_logic->context(), path);
+}
 
 void TForm3::enableCommand(DataCommand command, bool enabled) {
     m_logic->enableCommand(command, enabled);
@@ -279,14 +320,30 @@ bool TForm3::runTextSave() {
     return m_logic->runTextSave();
 }
 
-void TForm3::CutRecord() {}
-void TForm3::CopyRecord() {}
-void TForm3::PasteRecord() {}
-void TForm3::DeleteRecord() {}
-void TForm3::CutTitle() {}
-void TForm3::CopyTitle() {}
-void TForm3::PasteTitle() {}
-void TForm3::DeleteTitle() {}
+void TForm3::CutRecord() {
+    m_clipboard->CutRecord();
+}
+void TForm3::CopyRecord() {
+    m_clipboard->CopyRecord();
+}
+void TForm3::PasteRecord() {
+    m_clipboard->PasteRecord();
+}
+void TForm3::DeleteRecord() {
+    m_clipboard->DeleteRecord();
+}
+void TForm3::CutTitle() {
+    m_clipboard->CutTitle();
+}
+void TForm3::CopyTitle() {
+    m_clipboard->CopyTitle();
+}
+void TForm3::PasteTitle() {
+    m_clipboard->PasteTitle();
+}
+void TForm3::DeleteTitle() {
+    m_clipboard->DeleteTitle();
+}
 void TForm3::PDBP1Click() {}
 void TForm3::HotSyncH1Click() {}
 void TForm3::I2Click() {}

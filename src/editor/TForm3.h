@@ -20,6 +20,7 @@ class QTableView;
 
 namespace rovik {
 
+class ClipboardCommands;
 class DataListLogic;
 class Prompter;
 class QtPrompter;
@@ -98,6 +99,10 @@ public:
     void focusTitleList() override;
     int recordCurrentRow() const override;
     void setRecordCurrentRow(int row) override;
+    int recordTopRow() const override;
+    void setRecordTopRow(int row) override;
+    int titleTopRow() const override;
+    void setTitleTopRow(int row) override;
     void showErrorLog(const std::string& path) override;
     bool openDocument(const std::string& path) override;
     void runRecordEditor(const std::string& caption) override;
@@ -148,6 +153,7 @@ private:
 
     std::unique_ptr<QtPrompter> m_ownPrompter;
     std::unique_ptr<DataListLogic> m_logic;
+    std::unique_ptr<ClipboardCommands> m_clipboard;
     QStringListModel* m_titleModel = nullptr;
     RecordGridModel* m_recordModel = nullptr;
     QEventLoop* m_modalLoop = nullptr;

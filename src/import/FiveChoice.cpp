@@ -182,10 +182,14 @@ void ImportFiveChoiceFile(DataContext& ctx) {
         ctx.prompter.error("ファイルは .5tq を選択してください。", "ﾌｧｲﾙ ｴﾗｰ");
         return;
     }
-    if (ConvertFiveChoice(ctx, *path) != 0) return;
-    LoadQAText(ctx, fiveChoiceTextPath(ctx.values, *path));
+    ImportFiveChoicePath(ctx, *path);
+}
+
+void ImportFiveChoicePath(DataContext& ctx, const std::string& path) {
+    if (ConvertFiveChoice(ctx, path) != 0) return;
+    LoadQAText(ctx, fiveChoiceTextPath(ctx.values, path));
     // LoadQAText pointed the data folder at the start folder; the user's files are elsewhere.
-    if (!folderOf(*path).empty()) ctx.values.dataFolder = folderOf(*path);
+    if (!folderOf(path).empty()) ctx.values.dataFolder = folderOf(path);
 }
 
 } // namespace rovik

@@ -58,4 +58,8 @@ int ConvertFiveChoice(DataContext& ctx, const std::string& path);
 // The data list window's "ごたくﾌｧｲﾙを開く(&Q)": open dialog, conversion, then LoadQAText of the text.
 void ImportFiveChoiceFile(DataContext& ctx);
 
+// The same for a file already chosen (and its extension checked): conversion, LoadQAText of the
+// produced text, then the data folder points at the 5TQ file's folder.
+void ImportFiveChoicePath(DataContext& ctx, const std::string& path);
+
 } // namespace rovik

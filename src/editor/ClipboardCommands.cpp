@@ -1,0 +1,193 @@
+#include "editor/ClipboardCommands.h"
+
+#include "data/QuestionSet.h"
+#include "editor/DataListLogic.h"
+#include "platform/Prompter.h"
+
+#include <algorithm>
+
+namespace rovik {
+namespace {
+std::ptrdiff_t at(int index) {
+    return static_cast<std::ptrdiff_t>(index);
+}
+} // namespace
+
+void ReloadShownBlock(QuestionSet& set) {
+    set.shown.lines.clear();
+    if (set.selectedTitle < 1 || set.selectedTitle > set.titleCount()) return;
+    const TitleRange& range = set.title(set.selectedTitle);
+    const int end = std::min(range.last + 1, static_cast<int>(set.lines.size()));
+    if (range.start - 1 < end)
+        set.shown.lines.assign(set.lines.begin() + at(range.start - 1), set.lines.begin() + at(end));
+}
+
+ClipboardCommands::ClipboardCommands(DataListLogic& logic, DataListWindow& window, Prompter& prompter)
+    : m_logic(logic), m_window(window), m_prompter(prompter) {}
+
+// A grid that has rows but no current cell stands on its first row, as the old grid always did.
+int ClipboardCommands::currentRecordRow() const {
+    const int row = m_window.recordCurrentRow();
+    return row < 1 && m_logic.recordRows().count() > 0 ? 1 : row;
+}
+
+// The lines of a record row; false for a row that stands for no record (the header row, or rows
+// left over from a removed title), so no command ever reaches a header line.
+bool ClipboardCommands::recordLines(int row, int& blockLine, int& setLine) const {
+    const QuestionSet& set = m_logic.set();
+    blockLine = m_logic.blockLineOfRow(row);
+    setLine = m_logic.setLineOfRow(row);
+    if (blockLine < 0 || setLine < 0 || blockLine >= static_cast<int>(set.shown.lines.size())) return false;
+    const std::string& line = set.lines[static_cast<size_t>(setLine)];
+    return !isHeaderLine(line) && line == set.shown.lines[static_cast<size_t>(blockLine)];
+}
+
+void ClipboardCommands::refillRecords(int row, int topRow) {
+    QuestionSet& set = m_logic.set();
+    RebuildTitleIndex(set);
+    ReloadShownBlock(set);
+    m_logic.FillRecordGrid();
+    const int count = m_logic.recordRows().count();
+    const int current = std::min(row, count);
+    m_logic.setCurrentRecordRow(current);
+    if (count == 0) return;
+    m_window.setRecordTopRow(topRow);
+    m_window.setRecordCurrentRow(current);
+}
+
+void ClipboardCommands::CutRecord() {
+    const int row = currentRecordRow();
+    int blockLine = -1;
+    int setLine = -1;
+    if (!recordLines(row, blockLine, setLine)) return;
+    m_logic.setCurrentRecordRow(row);
+    const int top = m_window.recordTopRow();
+    QuestionSet& set = m_logic.set();
+    set.saved = false;
+    set.recordClipboard = set.lines[static_cast<size_t>(setLine)];
+    set.lines.erase(set.lines.begin() + at(setLine));
+    refillRecords(row, top);
+    m_logic.enable(EditorCommand::RecordPaste, true);
+}
+
+void ClipboardCommands::CopyRecord() {
+    const int row = currentRecordRow();
+    int blockLine = -1;
+    int setLine = -1;
+    if (!recordLines(row, blockLine, setLine)) return;
+    m_logic.setCurrentRecordRow(row);
+    m_logic.set().recordClipboard = m_logic.set().lines[static_cast<size_t>(setLine)];
+    m_logic.enable(EditorCommand::RecordPaste, true);
+}
+
+void ClipboardCommands::PasteRecord() {
+    QuestionSet& set = m_logic.set();
+    if (set.recordClipboard.empty()) return;
+    int row = currentRecordRow();
+    int blockLine = -1;
+    int insertAt = -1;
+    if (!recordLines(row, blockLine, insertAt)) {
+        // A title without record rows takes the record after its header lines.
+        if (m_logic.recordRows().count() > 0 || set.selectedTitle < 1 ||
+            set.selectedTitle > set.titleCount() || set.shown.lines.empty())
+            return;
+        insertAt = std::min(set.title(set.selectedTitle).last + 1, static_cast<int>(set.lines.size()));
+        row = 1;
+    }
+    m_logic.setCurrentRecordRow(row);
+    const int top = m_window.recordTopRow();
+    set.saved = false;
+    set.lines.insert(set.lines.begin() + at(insertAt), set.recordClipboard);
+    refillRecords(row, top);
+}
+
+void ClipboardCommands::DeleteRecord() {
+    const int row = currentRecordRow();
+    int blockLine = -1;
+    int setLine = -1;
+    if (!recordLines(row, blockLine, setLine)) return;
+    m_logic.setCurrentRecordRow(row);
+    const int top = m_window.recordTopRow();
+    if (m_prompter.ask("指定されたﾚｺｰﾄﾞを削除します。", "削除確認", Buttons::YesNo, Icon::None) !=
+        Answer::Yes)
+        return;
+    QuestionSet& set = m_logic.set();
+    set.saved = false;
+    set.lines.erase(set.lines.begin() + at(setLine));
+    refillRecords(row, top);
+}
+
+bool ClipboardCommands::titleLines(int row, int& first, int& last) const {
+    const QuestionSet& set = m_logic.set();
+    if (row < 0 || row >= set.titleCount()) return false;
+    const TitleRange& range = set.title(row + 1);
+    first = range.start - 1;
+    last = std::min(range.last, static_cast<int>(set.lines.size()) - 1);
+    return first >= 0 && first <= last;
+}
+
+void ClipboardCommands::showTitleAt(int row, int topRow) {
+    QuestionSet& set = m_logic.set();
+    RebuildTitleIndex(set);
+    m_logic.FillTitleList();
+    m_window.setTitleTopRow(topRow);
+    m_logic.selectTitleRow(row);
+    set.selectedTitle = m_logic.titleRow() >= 0 ? m_logic.titleRow() + 1 : -1;
+    m_logic.ShowSelectedTitle();
+}
+
+void ClipboardCommands::CutTitle() {
+    const int row = m_logic.titleRow();
+    int first = 0;
+    int last = -1;
+    if (!titleLines(row, first, last)) return;
+    const int top = m_window.titleTopRow();
+    QuestionSet& set = m_logic.set();
+    set.saved = false;
+    set.titleClipboard.assign(set.lines.begin() + at(first), set.lines.begin() + at(last + 1));
+    set.lines.erase(set.lines.begin() + at(first), set.lines.begin() + at(last + 1));
+    showTitleAt(row, top);
+    m_logic.enable(EditorCommand::TitlePaste, true);
+}
+
+void ClipboardCommands::CopyTitle() {
+    int first = 0;
+    int last = -1;
+    if (!titleLines(m_logic.titleRow(), first, last)) return;
+    QuestionSet& set = m_logic.set();
+    set.titleClipboard.assign(set.lines.begin() + at(first), set.lines.begin() + at(last + 1));
+    m_logic.enable(EditorCommand::TitlePaste, true);
+}
+
+void ClipboardCommands::PasteTitle() {
+    QuestionSet& set = m_logic.set();
+    if (set.titleClipboard.empty()) return;
+    int first = 0;
+    int last = -1;
+    // With no title to stand before, the title goes to the end of the lines.
+    const int insertAt =
+        titleLines(m_logic.titleRow(), first, last) ? first : static_cast<int>(set.lines.size());
+    const int top = m_window.titleTopRow();
+    set.saved = false;
+    set.lines.insert(set.lines.begin() + at(insertAt), set.titleClipboard.begin(), set.titleClipboard.end());
+    RebuildTitleIndex(set);
+    int row = set.titleCount() - 1;
+    for (int t = 1; t <= set.titleCount(); ++t)
+        if (set.title(t).start - 1 == insertAt) row = t - 1;
+    showTitleAt(row, top);
+    m_logic.enable(EditorCommand::TitlePaste, true);
+}
+
+void ClipboardCommands::DeleteTitle() {
+    const int row = m_logic.titleRow();
+    int first = 0;
+    int last = -1;
+    if (!titleLines(row, first, last)) return;
+    const int top = m_window.titleTopRow();
+    QuestionSet& set = m_logic.set();
+    set.saved = false;
+    set.lines.erase(set.lines.begin() + at(first), set.lines.begin() + at(last + 1));
+    showTitleAt(row, top);
+}
+
+} // namespace rovik

@@ -1,0 +1,45 @@
+#pragma once
+// The record and title clipboard commands of the data list window: cut, copy, paste and delete
+// of one record of the shown title and of one whole title. They keep what they cut or copy in the
+// question set's own two clipboards, change its lines in place and let the window show the result.
+#include <string>
+
+namespace rovik {
+
+class DataListLogic;
+class DataListWindow;
+class Prompter;
+struct QuestionSet;
+
+// Replaces the shown title's block by a fresh copy of the selected title's lines.
+void ReloadShownBlock(QuestionSet& set);
+
+class ClipboardCommands {
+public:
+    ClipboardCommands(DataListLogic& logic, DataListWindow& window, Prompter& prompter);
+
+    // Record commands act on the records grid's current row; with no record row they never touch
+    // a header line (only a paste acts then, appending to the shown title).
+    void CutRecord();
+    void CopyRecord();
+    void PasteRecord();
+    void DeleteRecord();
+    // Title commands act on the title list's current row; a paste with no title left appends.
+    void CutTitle();
+    void CopyTitle();
+    void PasteTitle();
+    void DeleteTitle();
+
+private:
+    int currentRecordRow() const;
+    bool recordLines(int row, int& blockLine, int& setLine) const;
+    void refillRecords(int row, int topRow);
+    bool titleLines(int row, int& first, int& last) const;
+    void showTitleAt(int row, int topRow);
+
+    DataListLogic& m_logic;
+    DataListWindow& m_window;
+    Prompter& m_prompter;
+};
+
+} // namespace rovik

@@ -1,0 +1,132 @@
+#include "editor/TitleEditor.h"
+
+#include "data/Common.h"
+#include "data/QuestionSet.h"
+#include "editor/ClipboardCommands.h"
+#include "editor/DataListLogic.h"
+#include "editor/RecordEditor.h"
+#include "platform/Cp932.h"
+#include "platform/Prompter.h"
+
+#include <algorithm>
+#include <charconv>
+#include <vector>
+
+namespace rovik {
+namespace {
+constexpr int kDefaultLineCount = 3;
+constexpr int kMaxLineSum = 9;
+
+int lineCountItem(const std::string& header, int n) {
+    if (CountItems(header, kTab) < n) return kDefaultLineCount;
+    return lineCountOf(ItemText(header, kTab, n)).value_or(kDefaultLineCount);
+}
+
+void fillNames(std::array<std::string, kCategoryBoxes>& boxes, const std::vector<std::string>& names) {
+    for (size_t k = 0; k < boxes.size() && k < names.size(); ++k)
+        boxes[k] = cp932ToUtf8(names[k]);
+}
+
+// The non-empty boxes' names as category lines, closed up in box order.
+void appendCategoryLines(const char* keyword, const std::array<std::string, kCategoryBoxes>& boxes,
+                         std::vector<std::string>& lines, std::string& unmappable) {
+    for (const auto& box : boxes) {
+        if (box.empty()) continue;
+        Cp932Encoding name = utf8ToCp932(recordItemText(box));
+        unmappable += name.unmappable;
+        lines.push_back(std::string(keyword) + "\t" + name.bytes);
+    }
+}
+} // namespace
+
+std::optional<int> lineCountOf(const std::string& text) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return std::nullopt;
+    const size_t last = text.find_last_not_of(' ');
+    const char* begin = text.data() + first;
+    const char* end = text.data() + last + 1;
+    if (*begin == '+') ++begin;
+    int value = 0;
+    auto [stop, error] = std::from_chars(begin, end, value);
+    if (error != std::errc() || stop != end || begin == end) return std::nullopt;
+    return value;
+}
+
+void limitLineCounts(int& questionLines, int& answerLines) {
+    if (static_cast<long long>(questionLines) + answerLines <= kMaxLineSum) return;
+    if (questionLines < answerLines)
+        answerLines = kMaxLineSum - questionLines;
+    else
+        questionLines = kMaxLineSum - answerLines;
+}
+
+TitleEditor::TitleEditor(DataListLogic& logic, Prompter& prompter) : m_logic(logic), m_prompter(prompter) {}
+
+bool TitleEditor::canOpen() const {
+    const QuestionSet& set = m_logic.set();
+    return set.selectedTitle >= 1 && set.selectedTitle <= set.titleCount() &&
+           static_cast<size_t>(set.title(set.selectedTitle).start - 1) < set.lines.size();
+}
+
+TitleFields TitleEditor::FormCreate() const {
+    TitleFields fields;
+    if (!canOpen()) return fields;
+    const QuestionSet& set = m_logic.set();
+    const std::string& header = set.lines[static_cast<size_t>(set.title(set.selectedTitle).start - 1)];
+    fields.title = cp932ToUtf8(ItemText(header, kTab, 2));
+    fields.questionLines = std::to_string(lineCountItem(header, 3));
+    fields.answerLines = std::to_string(lineCountItem(header, 4));
+    fillNames(fields.categoryA, set.shown.categoryA);
+    fillNames(fields.categoryB, set.shown.categoryB);
+    return fields;
+}
+
+bool TitleEditor::RegisterTitleAndCategories(TitleFields& fields) {
+    std::optional<int> questionLines = lineCountOf(fields.questionLines);
+    std::optional<int> answerLines = lineCountOf(fields.answerLines);
+    if (!questionLines || !answerLines) {
+        m_prompter.ask("質問行数と解答行数は数字で入力してください。", "確認", Buttons::Ok, Icon::Error);
+        return false;
+    }
+    if (!canOpen()) return false;
+    limitLineCounts(*questionLines, *answerLines);
+    const std::string questionText = std::to_string(*questionLines);
+    const std::string answerText = std::to_string(*answerLines);
+
+    Cp932Encoding title = utf8ToCp932(recordItemText(fields.title));
+    std::string unmappable = title.unmappable;
+    std::vector<std::string> block{"tTitle\t" + title.bytes + "\t" + questionText + "\t" + answerText};
+    appendCategoryLines("dBunrui", fields.categoryA, block, unmappable);
+    appendCategoryLines("sBunrui", fields.categoryB, block, unmappable);
+    if (!unmappable.empty()) {
+        m_prompter.ask("「" + unmappable + "」はShift-JISにない文字のため、登録できません。", "確認",
+                       Buttons::Ok, Icon::Warning);
+        return false;
+    }
+
+    fields.questionLines = questionText;
+    fields.answerLines = answerText;
+
+    // Only the title's category lines give way; comment lines and records keep their order.
+    QuestionSet& set = m_logic.set();
+    const TitleRange range = set.title(set.selectedTitle);
+    const size_t first = static_cast<size_t>(range.start - 1);
+    const size_t end = std::min(static_cast<size_t>(range.last) + 1, set.lines.size());
+    for (size_t i = first + 1; i < end; ++i)
+        if (!isCategoryALine(set.lines[i]) && !isCategoryBLine(set.lines[i])) block.push_back(set.lines[i]);
+    set.lines.erase(set.lines.begin() + static_cast<std::ptrdiff_t>(first),
+                    set.lines.begin() + static_cast<std::ptrdiff_t>(end));
+    set.lines.insert(set.lines.begin() + static_cast<std::ptrdiff_t>(first), block.begin(), block.end());
+
+    set.saved = false;
+    const int selected = set.selectedTitle;
+    RebuildTitleIndex(set);
+    ReloadShownBlock(set);
+    set.shown.name = title.bytes;
+    m_logic.FillRecordGrid();
+    m_logic.FillTitleList();
+    m_logic.selectTitleRow(selected - 1);
+    return true;
+}
+
+} // namespace rovik
