@@ -62,13 +62,23 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string* err
         setError(error, path + ": " + std::strerror(errno));
         return false;
     }
+    // Room for the whole file at once: growing by doubling would hold up to twice its size.
+    const std::uintmax_t size = fs::file_size(path, ec);
+    if (!ec && size > kMaxReadBytes) {
+        std::fclose(f);
+        setError(error, path + ": " + std::strerror(EFBIG));
+        return false;
+    }
+    if (!ec) bytes.reserve(static_cast<size_t>(size));
     char buf[1 << 16];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+    while (bytes.size() <= kMaxReadBytes && (n = std::fread(buf, 1, sizeof buf, f)) > 0)
         bytes.append(buf, n);
-    bool ok = !std::ferror(f);
-    if (!ok) setError(error, path + ": " + std::strerror(errno));
+    const bool readError = std::ferror(f) != 0;
+    const bool ok = !readError && bytes.size() <= kMaxReadBytes;
+    if (!ok) setError(error, path + ": " + std::strerror(readError ? errno : EFBIG));
     std::fclose(f);
+    if (!ok) bytes.clear();
     return ok;
 }
 

@@ -6,7 +6,12 @@
 
 namespace rovik {
 
-// Reads a whole file as bytes. False when it cannot be opened or read; `error` gets the reason.
+// Files larger than this are refused by readWholeFile: no file the program reads comes near it,
+// and reading one would only exhaust memory.
+constexpr std::uintmax_t kMaxReadBytes = 256u << 20;
+
+// Reads a whole file as bytes. False when it cannot be opened or read, or is larger than
+// kMaxReadBytes; `error` gets the reason.
 bool readWholeFile(const std::string& path, std::string& bytes, std::string* error = nullptr);
 
 // Writes `bytes` to a temporary file in the target's folder and renames it over `path` only after

@@ -52,21 +52,26 @@ int QuizEngine::LoadQuizFile(const std::string& path) {
         m_prompter.ask(path, "ファイルが開けません", Buttons::Ok, Icon::None);
         return -1;
     }
-    return LoadQuizText(bytes, path);
+    return LoadQuizText(std::move(bytes), path);
 }
 
-int QuizEngine::LoadQuizText(const std::string& bytes, const std::string& path) {
+int QuizEngine::LoadQuizText(std::string bytes, const std::string& path) {
     if (m_running) StopRun();
-    m_lines.clear();
+    // A large file is held once: the old lines and then the bytes go before the next is built.
+    std::vector<std::string>().swap(m_lines);
     m_lineNumbers.clear();
-    int number = 0;
-    for (auto& line : splitTextLines(bytes)) {
-        ++number;
-        int kind = ClassifyQuizLine(line + "\n");
+    std::vector<std::string> lines = splitTextLines(bytes);
+    std::string().swap(bytes);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        int kind = ClassifyQuizLine(lines[i] + "\n");
         if (kind == -2 || kind == -99) continue;
-        m_lines.push_back(std::move(line));
-        m_lineNumbers.push_back(number);
+        if (kept != i) lines[kept] = std::move(lines[i]);
+        ++kept;
+        m_lineNumbers.push_back(static_cast<int>(i) + 1);
     }
+    lines.resize(kept);
+    m_lines = std::move(lines);
     // Marks stay under their line positions across files; only new positions start at 0.
     if (m_marks.size() < m_lines.size()) m_marks.resize(m_lines.size(), 0);
     // The old title's questions point into the old lines: a title must be chosen again.

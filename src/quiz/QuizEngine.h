@@ -54,7 +54,7 @@ public:
     // cannot be read; the data loaded before then stays. A run in progress is stopped.
     int LoadQuizFile(const std::string& path);
     // The same over a file's bytes already read; `path` names it in the caption. Always 0.
-    int LoadQuizText(const std::string& bytes, const std::string& path);
+    int LoadQuizText(std::string bytes, const std::string& path);
     // Loads title t (0 = the lines before the first title) into the question table and the
     // category entries and resets the options. A number without a title loads no question.
     void LoadTitle(int t);

@@ -87,6 +87,19 @@ TEST(FileIo_Read, ReadsBytesAndRefusesFolders) {
     EXPECT_FALSE(readWholeFile(folder.file("missing"), bytes));
 }
 
+TEST(FileIo_Read, RefusesFilesLargerThanTheLimit) {
+    test::TempFolder folder;
+    const std::string path = folder.write("huge.txt", "");
+    std::filesystem::resize_file(path, kMaxReadBytes + 1); // sparse: nothing is written
+    std::string bytes = "left over", error;
+    EXPECT_FALSE(readWholeFile(path, bytes, &error));
+    EXPECT_EQ(path + ": File too large", error);
+    EXPECT_EQ("", bytes);
+    std::filesystem::resize_file(path, 5);
+    ASSERT_TRUE(readWholeFile(path, bytes, &error));
+    EXPECT_EQ(std::string(5, '\0'), bytes);
+}
+
 TEST(FileIo_Paths, SplitsAndJoins) {
     EXPECT_EQ("/a/b", joinPath("/a", "b"));
     EXPECT_EQ("/a/b", joinPath("/a/", "b"));
