@@ -1,0 +1,225 @@
+#include "editor/ClipboardCommands.h"
+
+#include "editor/EditorFixture.h"
+#include "support/TempFolder.h"
+
+namespace rovik {
+namespace {
+
+using test::joined;
+using test::titleLines;
+using Lines = std::vector<std::string>;
+
+class ClipboardCommandsTest : public test::EditorLogicTest {
+protected:
+    ClipboardCommands commands{logic, window, prompter};
+};
+
+TEST_F(ClipboardCommandsTest, CutRow3OfFiveKeepsRow3CurrentAndTheTopRow) {
+    load(titleLines("T", 5));
+    window.recordRow = 3;
+    window.recordTop = 2;
+    commands.CutRecord();
+    EXPECT_EQ("11\tTq3\ta\tr\t0", logic.set().recordClipboard);
+    EXPECT_EQ((Lines{"Tq1", "Tq2", "Tq4", "Tq5"}), questions());
+    EXPECT_EQ(joined({{"tTitle\tT\t3\t3", "dBunrui\tA", "sBunrui\tB"},
+                      {"11\tTq1\ta\tr\t0", "11\tTq2\ta\tr\t0", "11\tTq4\ta\tr\t0", "11\tTq5\ta\tr\t0"}}),
+              logic.set().lines);
+    EXPECT_EQ(3, window.recordRow);
+    EXPECT_EQ(3, logic.currentRecordRow());
+    EXPECT_EQ(2, window.recordTop);
+    EXPECT_FALSE(logic.set().saved);
+    EXPECT_TRUE(window.isEnabled(EditorCommand::RecordPaste));
+}
+
+TEST_F(ClipboardCommandsTest, CutOfTheLastRowMakesTheNewLastRowCurrent) {
+    load(titleLines("T", 5));
+    window.recordRow = 5;
+    commands.CutRecord();
+    EXPECT_EQ((Lines{"Tq1", "Tq2", "Tq3", "Tq4"}), questions());
+    EXPECT_EQ(4, window.recordRow);
+}
+
+TEST_F(ClipboardCommandsTest, AGridWithoutCurrentRowStandsOnRow1) {
+    load(titleLines("T", 2));
+    window.recordRow = 0;
+    commands.CopyRecord();
+    EXPECT_EQ("11\tTq1\ta\tr\t0", logic.set().recordClipboard);
+}
+
+TEST_F(ClipboardCommandsTest, CutOfTheOnlyRecordThenPasteLandsAfterTheHeaderLines) {
+    load(joined({titleLines("T", 1), titleLines("U", 1)}));
+    prompter.expectMessage("ﾃﾞｰﾀがありません。", "確認", Buttons::Ok, Icon::Error);
+    commands.CutRecord();
+    EXPECT_EQ(0, logic.recordRows().count());
+    EXPECT_TRUE(window.isEnabled(EditorCommand::RecordPaste));
+    EXPECT_EQ(0, logic.currentRecordRow());
+    // The grid has no record row: its current row is the header row.
+    window.recordRow = 0;
+    commands.CopyRecord();
+    commands.DeleteRecord();
+    EXPECT_EQ("11\tTq1\ta\tr\t0", logic.set().recordClipboard);
+    commands.PasteRecord();
+    EXPECT_EQ(joined({titleLines("T", 1), titleLines("U", 1)}), logic.set().lines);
+    EXPECT_EQ(1, window.recordRow);
+}
+
+TEST_F(ClipboardCommandsTest, PasteOnRow1TwiceInsertsTwoCopiesBeforeIt) {
+    load(titleLines("T", 3));
+    window.recordRow = 3;
+    commands.CopyRecord();
+    EXPECT_TRUE(logic.set().saved);
+    window.recordRow = 1;
+    commands.PasteRecord();
+    commands.PasteRecord();
+    EXPECT_EQ((Lines{"Tq3", "Tq3", "Tq1", "Tq2", "Tq3"}), questions());
+    EXPECT_EQ(1, window.recordRow);
+    EXPECT_FALSE(logic.set().saved);
+    EXPECT_EQ("11\tTq3\ta\tr\t0", logic.set().recordClipboard);
+}
+
+TEST_F(ClipboardCommandsTest, PasteWithAnEmptyClipboardDoesNothing) {
+    load(titleLines("T", 2));
+    commands.PasteRecord();
+    EXPECT_EQ(titleLines("T", 2), logic.set().lines);
+    EXPECT_TRUE(logic.set().saved);
+}
+
+TEST_F(ClipboardCommandsTest, DeleteAsksAndOnlyYesRemoves) {
+    for (Answer answer : {Answer::No, Answer::Yes}) {
+        load(titleLines("T", 3));
+        logic.set().saved = true;
+        window.recordRow = 2;
+        prompter.expectMessage("指定されたﾚｺｰﾄﾞを削除します。", "削除確認", Buttons::YesNo, Icon::None,
+                               answer);
+        commands.DeleteRecord();
+        const bool removed = answer == Answer::Yes;
+        EXPECT_EQ((removed ? Lines{"Tq1", "Tq3"} : Lines{"Tq1", "Tq2", "Tq3"}), questions());
+        EXPECT_EQ(!removed, logic.set().saved);
+        EXPECT_EQ("", logic.set().recordClipboard);
+    }
+}
+
+TEST_F(ClipboardCommandsTest, RowsStandForTheRightLinesWhereverHeaderLinesStand) {
+    load({"tTitle\tT\t3\t3", "//note", "dBunrui\tA", "sBunrui\tB", "11\tq1\ta\tr\t0", "11\tq2\ta\tr\t0"});
+    window.recordRow = 2;
+    commands.CutRecord();
+    EXPECT_EQ((Lines{"tTitle\tT\t3\t3", "//note", "dBunrui\tA", "sBunrui\tB", "11\tq2\ta\tr\t0"}),
+              logic.set().lines);
+    window.recordRow = 1;
+    commands.PasteRecord();
+    EXPECT_EQ((Lines{"tTitle\tT\t3\t3", "11\tq1\ta\tr\t0", "//note", "dBunrui\tA", "sBunrui\tB",
+                     "11\tq2\ta\tr\t0"}),
+              logic.set().lines);
+}
+
+TEST_F(ClipboardCommandsTest, RecordCommandsDoNothingOnTheRowsOfARemovedTitle) {
+    load(titleLines("T", 2));
+    prompter.expectMessage("ﾌｧｲﾙを読み込んでください。", "確認", Buttons::Ok, Icon::Error);
+    commands.CutTitle();
+    window.recordRow = 1;
+    logic.set().recordClipboard = "11\tx\ta\tr\t0";
+    commands.CutRecord();
+    commands.CopyRecord();
+    commands.PasteRecord();
+    commands.DeleteRecord();
+    EXPECT_TRUE(logic.set().lines.empty());
+    EXPECT_TRUE(prompter.done());
+}
+
+TEST_F(ClipboardCommandsTest, TitleCutOfRow2OfFourShowsTheNextTitle) {
+    load(joined({titleLines("T1", 1), titleLines("T2", 2), titleLines("T3", 3), titleLines("T4", 1)}), 1);
+    window.titleTop = 1;
+    logic.set().recordClipboard = "11\tx\ta\tr\t0";
+    commands.CutTitle();
+    EXPECT_EQ(titleLines("T2", 2), logic.set().titleClipboard);
+    EXPECT_EQ((Lines{"T1", "T3", "T4"}), logic.titleNames());
+    EXPECT_EQ(1, window.titleRow);
+    EXPECT_EQ(1, window.titleTop);
+    EXPECT_EQ(2, logic.set().selectedTitle);
+    EXPECT_EQ((Lines{"T3q1", "T3q2", "T3q3"}), questions());
+    EXPECT_EQ("", logic.set().recordClipboard);
+    EXPECT_TRUE(window.isEnabled(EditorCommand::TitlePaste));
+    EXPECT_FALSE(logic.set().saved);
+}
+
+TEST_F(ClipboardCommandsTest, TitlePasteOnRow0MakesThePastedTitleFirstAndShowsIt) {
+    load(joined({titleLines("T1", 1), titleLines("T2", 2)}), 1);
+    commands.CopyTitle();
+    EXPECT_TRUE(logic.set().saved);
+    EXPECT_EQ(2, logic.set().selectedTitle);
+    logic.showTitleRow(0);
+    commands.PasteTitle();
+    EXPECT_EQ(joined({titleLines("T2", 2), titleLines("T1", 1), titleLines("T2", 2)}), logic.set().lines);
+    EXPECT_EQ((Lines{"T2", "T1", "T2"}), logic.titleNames());
+    EXPECT_EQ(0, window.titleRow);
+    EXPECT_EQ(1, logic.set().selectedTitle);
+    EXPECT_EQ((Lines{"T2q1", "T2q2"}), questions());
+    EXPECT_TRUE(window.isEnabled(EditorCommand::TitlePaste));
+    EXPECT_EQ(titleLines("T2", 2), logic.set().titleClipboard);
+}
+
+TEST_F(ClipboardCommandsTest, TitlePasteWithNoTitleLeftAppendsAfterEveryLine) {
+    load(joined({{"//before"}, titleLines("T", 1)}));
+    prompter.expectMessage("ﾌｧｲﾙを読み込んでください。", "確認", Buttons::Ok, Icon::Error);
+    commands.CutTitle();
+    EXPECT_EQ(Lines{"//before"}, logic.set().lines);
+    EXPECT_EQ(-1, window.titleRow);
+    EXPECT_TRUE(window.isEnabled(EditorCommand::TitlePaste));
+    commands.PasteTitle();
+    EXPECT_EQ(joined({{"//before"}, titleLines("T", 1)}), logic.set().lines);
+    EXPECT_EQ(0, window.titleRow);
+    EXPECT_EQ(Lines{"Tq1"}, questions());
+    EXPECT_EQ("Rovik(ﾃﾞｰﾀ一覧) - T", window.caption);
+}
+
+TEST_F(ClipboardCommandsTest, TitleDeleteAsksNothingAndKeepsTheTitleClipboard) {
+    load(joined({titleLines("T1", 1), titleLines("T2", 2)}), 1);
+    logic.set().titleClipboard = titleLines("X", 1);
+    commands.DeleteTitle();
+    EXPECT_EQ(titleLines("T1", 1), logic.set().lines);
+    EXPECT_EQ(0, window.titleRow);
+    EXPECT_EQ((Lines{"T1q1"}), questions());
+    EXPECT_EQ(titleLines("X", 1), logic.set().titleClipboard);
+    EXPECT_FALSE(logic.set().saved);
+}
+
+TEST_F(ClipboardCommandsTest, TitleCopyThenReplaceLoadThenPaste) {
+    test::TempFolder folder;
+    test::CurrentFolder here(folder.path());
+    values.startFolder = folder.path();
+    load(titleLines("Old", 1));
+    commands.CopyTitle();
+    const std::string path = folder.write("new.txt", "tTitle\tN1\t3\t3\r\n11\tn\ta\tr\t0\r\n"
+                                                     "tTitle\tN2\t3\t3\r\n11\tm\ta\tr\t0\r\n");
+    prompter
+        .expectMessage("追加読込しますか？\nはい  ：編集中のデータに追加読み込み\n"
+                       "いいえ：編集中のデータを削除して新規読み込み",
+                       "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
+        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::No);
+    logic.openTextFile(path);
+    logic.showTitleRow(1);
+    commands.PasteTitle();
+    EXPECT_EQ((Lines{"N1", "Old", "N2"}), logic.titleNames());
+    EXPECT_EQ(joined({{"tTitle\tN1\t3\t3", "11\tn\ta\tr\t0"},
+                      titleLines("Old", 1),
+                      {"tTitle\tN2\t3\t3", "11\tm\ta\tr\t0"}}),
+              logic.set().lines);
+    EXPECT_EQ(1, window.titleRow);
+    EXPECT_EQ((Lines{"Oldq1"}), questions());
+}
+
+TEST(ReloadShownBlock, CopiesTheSelectedTitleOrNothing) {
+    QuestionSet set;
+    set.lines = joined({{"//x"}, titleLines("A", 1), titleLines("B", 2)});
+    RebuildTitleIndex(set);
+    set.selectedTitle = 2;
+    ReloadShownBlock(set);
+    EXPECT_EQ(titleLines("B", 2), set.shown.lines);
+    set.selectedTitle = 3;
+    ReloadShownBlock(set);
+    EXPECT_TRUE(set.shown.lines.empty());
+}
+
+} // namespace
+} // namespace rovik
