@@ -10,8 +10,7 @@ seconds=$2
 shift 2
 harnesses=("$@")
 if [ ${#harnesses[@]} -eq 0 ]; then
-  harnesses=(qa_text pdb five_choice users_dat registry settings quiz)
-  [ -x "$build/fuzz/fuzz_record_line" ] && harnesses+=(record_line)
+  harnesses=(qa_text pdb five_choice users_dat registry settings quiz record_line)
 fi
 mkdir -p "$build/fuzz-findings"
 for h in "${harnesses[@]}"; do
