@@ -7,6 +7,7 @@
 #include "data/QuestionSet.h"
 #include "pdb/PdbReader.h"
 #include "pdb/PdbWriter.h"
+#include "platform/FileIo.h"
 
 #include <filesystem>
 
@@ -57,6 +58,14 @@ void BM_Floor_OneWrite(benchmark::State& state) {
     state.counters["bytes"] = static_cast<double>(input().pdbBytes.size());
 }
 
+// Not a floor of the targets: the safe replace every save must do (temporary file, sync, rename),
+// to show how much of WritePdb is the file system's.
+void BM_SafeWrite(benchmark::State& state) {
+    const std::string path = input().folder + "/safe.pdb";
+    for (auto _ : state)
+        if (!writeFileAtomically(path, input().pdbBytes)) state.SkipWithError("write failed");
+}
+
 void BM_WritePdb(benchmark::State& state) {
     SilentPrompter prompter;
     QuestionSet set;
@@ -81,6 +90,7 @@ void BM_ConvertPdbToText(benchmark::State& state) {
 }
 
 BENCHMARK(BM_Floor_OneWrite)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SafeWrite)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WritePdb)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Floor_SplitPdbBytes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ConvertPdbToText)->Unit(benchmark::kMicrosecond);
@@ -91,5 +101,8 @@ BENCHMARK(BM_ConvertPdbToText)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv) {
     return rovik::bench::runWithRatios(
         argc, argv,
-        {{"BM_WritePdb", "BM_Floor_OneWrite", 2.0}, {"BM_ConvertPdbToText", "BM_Floor_SplitPdbBytes", 3.0}});
+        {{"BM_WritePdb", "BM_Floor_OneWrite", 2.0},
+         {"BM_ConvertPdbToText", "BM_Floor_SplitPdbBytes", 3.0},
+         {"BM_SafeWrite", "BM_Floor_OneWrite", 2.0}, // how much the safe replace alone takes
+         {"BM_WritePdb", "BM_SafeWrite", 2.0}});
 }
