@@ -81,6 +81,13 @@ TForm3::TForm3(QWidget* parent, Prompter* prompter, ProgramValues* values) : QMa
 }
 
 TForm3::~TForm3() {
+    // The children outlive the logic while the base class tears them down: stop their events and
+    // drop the grid model, which reads the logic, first.
+    StringGrid2->selectionModel()->disconnect(this);
+    StringGrid1->viewport()->removeEventFilter(this);
+    StringGrid2->viewport()->removeEventFilter(this);
+    StringGrid1->setModel(nullptr);
+    delete m_recordModel;
     setBusy(false);
 }
 
