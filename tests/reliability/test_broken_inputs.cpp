@@ -5,7 +5,10 @@
 #include "data/DataContext.h"
 #include "data/DataListView.h"
 #include "data/Loading.h"
+#include "data/QaTextFile.h"
 #include "data/QuestionSet.h"
+#include "editor/DataListLogic.h"
+#include "editor/RecordEditor.h"
 #include "hotsync/Hotsync.h"
 #include "import/FiveChoice.h"
 #include "import/TextImport.h"
@@ -16,11 +19,13 @@
 #include "platform/Registry.h"
 #include "quiz/QuizEngine.h"
 
+#include "editor/FakeDataListWindow.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <set>
 
 namespace rovik {
@@ -204,6 +209,67 @@ std::string readQuiz(const std::string& path) {
     return out + prompter.told;
 }
 
+// The record editor's boxes: the texts shown and the category items selected.
+class BoxesView : public RecordEditorView {
+public:
+    void setCategoryItems(CategoryBox box, const std::vector<std::string>& list) override {
+        items[box] = list;
+    }
+    void selectCategory(CategoryBox box, int index) override { selected[box] = index; }
+    int selectedCategory(CategoryBox box) const override {
+        return selected.count(box) ? selected.at(box) : -1;
+    }
+    std::string text(RecordBox box) const override { return texts.count(box) ? texts.at(box) : ""; }
+    void setText(RecordBox box, const std::string& t) override { texts[box] = t; }
+    std::string selectedText(RecordBox) const override { return {}; }
+    std::optional<RecordBox> focusedBox() const override { return std::nullopt; }
+    void focusBox(RecordBox) override {}
+    void insertText(RecordBox, const std::string&) override {}
+    void setControlEnabled(RecordControl, bool) override {}
+    void setTitleLabel(const std::string&) override {}
+    void setRecordNumberLabel(const std::string&) override {}
+    void setByteCountLabel(const std::string&, bool) override {}
+    std::optional<std::string> clipboardText() const override { return std::nullopt; }
+    void setClipboardText(const std::string&) override {}
+
+    std::map<CategoryBox, std::vector<std::string>> items;
+    std::map<CategoryBox, int> selected;
+    std::map<RecordBox, std::string> texts;
+};
+
+// The file's lines as the data list window holds them, its first title shown and every record of
+// it decoded into the record editor's boxes; the summary shows the boxes of the first four.
+std::string readRecordEditor(const std::string& path) {
+    std::vector<std::string> lines;
+    if (!readTextLines(path, lines)) return "unreadable";
+    ProgramValues values;
+    values.settings = {"", ""};
+    TellingPrompter prompter;
+    test::FakeDataListWindow window;
+    DataListLogic logic(window, prompter, values);
+    logic.set().lines = std::move(lines);
+    RebuildTitleIndex(logic.set());
+    logic.FillTitleList();
+    if (logic.set().titleCount() == 0) return "titles=0";
+    logic.showTitleRow(0);
+    const int rows = logic.recordRows().count();
+    logic.setCurrentRecordRow(rows > 0 ? 1 : 0);
+    BoxesView view;
+    RecordEditor editor(logic, prompter, view);
+    editor.FormCreate();
+    std::string boxes;
+    for (int r = 1; r <= rows && r <= 4; ++r) {
+        logic.setCurrentRecordRow(r);
+        editor.ShowRecord();
+        boxes += " " + std::to_string(view.selected[CategoryBox::A]) +
+                 std::to_string(view.selected[CategoryBox::B]) + "[" +
+                 shown(view.texts[RecordBox::Question]) + "|" + shown(view.texts[RecordBox::Answer]) + "|" +
+                 shown(view.texts[RecordBox::Reference]) + "]";
+    }
+    return "titles=" + std::to_string(logic.set().titleCount()) + " records=" + std::to_string(rows) + boxes +
+           prompter.told;
+}
+
 struct ReaderEntry {
     const char* name;
     ReaderFn read;
@@ -220,6 +286,7 @@ const std::vector<ReaderEntry>& readers() {
         {"registry", readRegistry, {"core", "no"}},
         {"settings", readSettings, {"lines"}},
         {"quiz", readQuiz, {"0"}},
+        {"record_editor", readRecordEditor, {"titles"}},
     };
     return list;
 }
@@ -273,6 +340,8 @@ TEST(BrokenInputs, EachReaderGivesItsClearResult) {
              "[6行目:項目数が多すぎます。最大３項目です。]"},
         {"long_line.txt", "quiz", "0 lines=6 titles=1 questions=3"},
         {"long_line.txt", "settings", "lines=6 first=tTitle\tT\t3\t3"},
+        {"long_line.txt", "record_editor",
+         "titles=1 records=3 11[xxxxxxxxxxxx..(99990 bytes)|a|r] 11[Q1|A1|R1] 11[Q2|A2|R2]"},
         {"long_line_no_end.txt", "qa_text",
          "-9 log[1行目:第５項目に0がありません。][1行目:第１項目は2文字です。][1行目:" + kLong +
              "][tTitleがありません。]"},
@@ -286,12 +355,17 @@ TEST(BrokenInputs, EachReaderGivesItsClearResult) {
         {"invalid_sjis.txt", "qa_text", "0 lines=6 titles=1 last=//\x82"},
         {"invalid_sjis.txt", "settings", "lines=6 first=tTitle\tT\t3\t3"},
         {"invalid_sjis.txt", "quiz", "0 lines=5 titles=1 questions=2"},
+        {"invalid_sjis.txt", "record_editor",
+         "titles=1 records=3 11[Q\xEF\xBF\xBD|A\xEF\xBF\xBD\xEF\xBF\xBD|R\xEF\xBF\xBD\xEF\xBF\xBD] "
+         "11[Q|A|R\xEF\xBF\xBD] -1-1[||]"},
         // A zero byte ends the text.
         {"nul_bytes.txt", "qa_text", "-9 log[5行目:第５項目に0がありません。]"},
         {"nul_bytes.txt", "quiz", "0 lines=5 titles=1 questions=2"},
         // CR alone ends lines.
         {"cr_only.txt", "qa_text", "0 lines=5 titles=1 last=11\tQ2\tA2\tR2\t0"},
         {"cr_only.txt", "quiz", "0 lines=5 titles=1 questions=2"},
+        {"cr_only.txt", "record_editor", "titles=1 records=2 11[Q1|A1|R1] 11[Q2|A2|R2]"},
+        {"nul_bytes.txt", "record_editor", "titles=1 records=2 11[Q1|A1|R1] 11[Q||]"},
         {"cr_only.txt", "text_import",
          "-9 log[1行目:項目数が多すぎます。最大３項目です。][4行目:項目数が多すぎます。最大３項目です。]"
          "[5行目:項目数が多すぎます。最大３項目です。]"},
