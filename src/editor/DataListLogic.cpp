@@ -83,31 +83,6 @@ int DataListLogic::setLineOfRow(int row) const {
     return line < static_cast<int>(m_set.lines.size()) ? line : -1;
 }
 
-std::optional<std::string> DataListLogic::removeRecordRow(int row) {
-    const int blockLine = blockLineOfRow(row);
-    const int line = setLineOfRow(row);
-    if (blockLine < 0 || line < 0) return std::nullopt;
-    std::string removed = m_set.shown.lines[static_cast<size_t>(blockLine)];
-    m_set.shown.lines.erase(m_set.shown.lines.begin() + blockLine);
-    m_set.lines.erase(m_set.lines.begin() + line);
-    RebuildTitleIndex(m_set);
-    FillRecordGrid();
-    return removed;
-}
-
-bool DataListLogic::insertRecordRow(int row, const std::string& line) {
-    if (m_set.selectedTitle < 1 || m_set.selectedTitle > m_set.titleCount()) return false;
-    int blockLine = blockLineOfRow(row);
-    if (blockLine < 0 && row == m_rows.count() + 1) blockLine = static_cast<int>(m_set.shown.lines.size());
-    const int setLine = m_set.title(m_set.selectedTitle).start - 1 + blockLine;
-    if (blockLine < 0 || setLine > static_cast<int>(m_set.lines.size())) return false;
-    m_set.shown.lines.insert(m_set.shown.lines.begin() + blockLine, line);
-    m_set.lines.insert(m_set.lines.begin() + setLine, line);
-    RebuildTitleIndex(m_set);
-    FillRecordGrid();
-    return true;
-}
-
 void DataListLogic::FillTitleList() {
     m_titleNames.clear();
     for (int t = 1; t <= m_set.titleCount(); ++t) {

@@ -11,7 +11,6 @@
 #include "editor/RecordRows.h"
 
 #include <array>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,13 +48,6 @@ public:
     // (from 1) stands for; -1 when the row does not exist.
     int blockLineOfRow(int row) const;
     int setLineOfRow(int row) const;
-    // The line edits under the record commands: each changes the shown block and the question set
-    // together, then rebuilds the title index and refills the grid. Saved flag and clipboards are
-    // the caller's. Removing gives the removed line, or nothing when the row does not exist.
-    std::optional<std::string> removeRecordRow(int row);
-    // Inserts before row `row`, or after the block's last line when `row` is one past the last row.
-    // False (nothing changed) for any other row or when no title is shown.
-    bool insertRecordRow(int row, const std::string& line);
     // The current record row (from 1) that record commands and the record editor work on.
     int currentRecordRow() const { return m_currentRecordRow; }
     void setCurrentRecordRow(int row) { m_currentRecordRow = row; }

@@ -292,51 +292,6 @@ TEST_F(DataListLogicTest, RowMappingFollowsTheSelectedTitle) {
     EXPECT_EQ(-1, logic.setLineOfRow(4));
 }
 
-TEST_F(DataListLogicTest, RemoveAndInsertRecordRowsKeepBlockAndSetTogether) {
-    openText(folder.write("c.txt", titleBlock("T1", 2) +
-                                       "tTitle\tT2\r\ndBunrui\tA\r\n11\tq1\ta\tr\t0\r\n//c\tcq\r\n"
-                                       "11\tq2\ta\tr\t0\r\n"));
-    logic.titleRowChanged(1);
-    std::optional<std::string> removed = logic.removeRecordRow(2);
-    ASSERT_TRUE(removed.has_value());
-    EXPECT_EQ("//c\tcq", *removed);
-    EXPECT_EQ((std::vector<std::string>{"q1", "q2"}), rowTexts(1));
-    EXPECT_EQ(9u, logic.set().lines.size());
-    EXPECT_EQ(8, logic.set().title(2).last);
-
-    // Before row 1, and one past the last row.
-    ASSERT_TRUE(logic.insertRecordRow(1, "11\tp\ta\tr\t0"));
-    ASSERT_TRUE(logic.insertRecordRow(4, "11\tz\ta\tr\t0"));
-    EXPECT_EQ((std::vector<std::string>{"p", "q1", "q2", "z"}), rowTexts(1));
-    for (int row = 1; row <= 4; ++row)
-        EXPECT_EQ(logic.set().shown.lines[static_cast<size_t>(logic.blockLineOfRow(row))],
-                  logic.set().lines[static_cast<size_t>(logic.setLineOfRow(row))]);
-    EXPECT_FALSE(logic.insertRecordRow(6, "x"));
-    EXPECT_FALSE(logic.insertRecordRow(0, "x"));
-    EXPECT_FALSE(logic.removeRecordRow(5).has_value());
-    EXPECT_EQ(11u, logic.set().lines.size());
-    EXPECT_EQ("tTitle\tT1\t3\t3", logic.set().lines.front()); // the other title is untouched
-}
-
-TEST_F(DataListLogicTest, RemovingTheLastRecordLeavesAHeaderOnlyTitle) {
-    openText(folder.write("one.txt", titleBlock("T1", 1)));
-    prompter.expectMessage("ﾃﾞｰﾀがありません。", "確認", Buttons::Ok, Icon::Error);
-    ASSERT_TRUE(logic.removeRecordRow(1).has_value());
-    EXPECT_EQ(0, logic.recordRows().count());
-    EXPECT_EQ(3u, logic.set().lines.size());
-    EXPECT_FALSE(logic.removeRecordRow(1).has_value());
-    // A paste into the empty grid lands after the header lines.
-    ASSERT_TRUE(logic.insertRecordRow(1, "11\tnew\ta\tr\t0"));
-    EXPECT_EQ("11\tnew\ta\tr\t0", logic.set().lines.back());
-    EXPECT_EQ(std::vector<std::string>{"new"}, rowTexts(1));
-}
-
-TEST_F(DataListLogicTest, NoRecordEditWithoutAShownTitle) {
-    EXPECT_FALSE(logic.insertRecordRow(1, "x"));
-    EXPECT_FALSE(logic.removeRecordRow(1).has_value());
-    EXPECT_TRUE(logic.set().lines.empty());
-}
-
 TEST_F(DataListLogicTest, ClickShowsTitleAndEmptiesRecordClipboard) {
     openText(twoTitles());
     logic.set().recordClipboard = "11\tx\ty\tz\t0";
