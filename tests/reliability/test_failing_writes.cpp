@@ -160,8 +160,9 @@ struct Data {
     }
 };
 
-const std::string kTwoLinePdb = std::string("P\0", 2) + std::string(74, ' ') + std::string("\0\x01", 2) +
-                                std::string("\0\0\0\x56\0\0\0\0", 8) + "11\tQ\tA\tR\t0\n";
+// A database of one record, "11\tQ\tA\tR\t0": the reader needs only the count and the offset.
+const std::string kOneRecordPdb = std::string("P\0", 2) + std::string(74, ' ') + std::string("\0\x01", 2) +
+                                  std::string("\0\0\0\x56\0\0\0\0", 8) + "11\tQ\tA\tR\t0\n";
 
 // The summary keeps the words that matter; the place's folder reads "{folder}".
 std::string withoutFolder(std::string text, const Place& place) {
@@ -234,7 +235,7 @@ const std::vector<Writer>& writers() {
          [](Place& place, bool failWrites) {
              Data d(place.folder());
              d.set.lines.clear();
-             const std::string pdb = place.root.write("in.pdb", kTwoLinePdb);
+             const std::string pdb = place.root.write("in.pdb", kOneRecordPdb);
              FailingWrites fail(failWrites);
              OpenPdb(d.ctx, pdb);
              return "lines=" + std::to_string(d.set.lines.size()) + d.prompter.told;
@@ -256,7 +257,7 @@ const std::vector<Writer>& writers() {
                  void setStatusText(const std::string&) override {}
              } view;
              TellingPrompter prompter;
-             prompter.open = place.root.write("in.pdb", kTwoLinePdb);
+             prompter.open = place.root.write("in.pdb", kOneRecordPdb);
              QuizWindowLogic logic(view, prompter, place.folder());
              FailingWrites fail(failWrites);
              logic.OpenPdb();
@@ -337,7 +338,7 @@ const std::vector<Writer>& writers() {
          "2 rovik-cli: ファイルが開けません\nrovik-cli: {folder}/out.pdb\n"},
         {"rovik-cli to-text", "out.txt", all,
          [](Place& place, bool failWrites) {
-             const std::string in = place.root.write("in.pdb", kTwoLinePdb);
+             const std::string in = place.root.write("in.pdb", kOneRecordPdb);
              FailingWrites fail(failWrites);
              return withoutFolder(cliRun({"to-text", in, place.target()}), place);
          },
