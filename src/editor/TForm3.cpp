@@ -296,7 +296,13 @@ void TForm3::runRecordEditor(const std::string& caption) {
 }
 
 void TForm3::runTitleEditor() {
-    TForm5 editor(*m_logic, m_logic->context().prompter, this);
+    Prompter& prompter = m_logic->context().prompter;
+    // Titles without a selected one (an append that showed none) give the editor nothing to edit.
+    if (!TitleEditor(*m_logic, prompter).canOpen()) {
+        prompter.notice("タイトルを選択してください。");
+        return;
+    }
+    TForm5 editor(*m_logic, prompter, this);
     editor.exec();
 }
 

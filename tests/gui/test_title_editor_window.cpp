@@ -191,5 +191,14 @@ TEST_F(TitleEditorWindowTest, TheMenuItemOpensTheEditorModally) {
     EXPECT_EQ(QStringList{u("U")}, titleNames());
 }
 
+TEST_F(TitleEditorWindowTest, WithoutASelectedTitleTheEditorDoesNotOpen) {
+    openText("a.txt", titleText("T", 1));
+    form.logic().set().selectedTitle = -1;
+    prompter.expectMessage("タイトルを選択してください。", "確認", Buttons::Ok, Icon::None);
+    form.B1->trigger();
+    EXPECT_TRUE(prompter.done());
+    EXPECT_EQ(nullptr, form.findChild<TForm5*>());
+}
+
 } // namespace
 } // namespace rovik
