@@ -43,7 +43,6 @@ TForm1::TForm1(QWidget* parent)
     createControls();
     createMenus();
     installHelpKey(this, 23);
-    setHelpKeyInstaller(&installHelpKey); // the install dialog lives below the app layer
     FormCreate();
 }
 
@@ -138,9 +137,6 @@ void TForm1::Button2Click() {
     // A prompter given to the launcher (tests) serves the data list window too.
     Prompter* prompter = m_prompter == m_ownPrompter.get() ? nullptr : m_prompter;
     TForm3 form(this, prompter);
-    installHelpKey(&form, 24);
-    connect(form.H2, &QAction::triggered, &form, [] { openHelpFile(); });
-    connect(form.About1, &QAction::triggered, &form, [&form] { ShowAboutBox(&form); });
     form.showModal();
 }
 

@@ -1,6 +1,8 @@
 #include "editor/TForm3.h"
 
+#include "app/Help.h"
 #include "app/ProgramValues.h"
+#include "app/TAboutBox.h"
 #include "editor/ClipboardCommands.h"
 #include "editor/ColumnWidths.h"
 #include "editor/DataListLogic.h"
@@ -8,6 +10,7 @@
 #include "editor/TForm4.h"
 #include "editor/TForm5.h"
 #include "editor/TForm9.h"
+#include "hotsync/InstallDialogs.h"
 #include "import/FiveChoice.h"
 #include "import/ImportDialogs.h"
 #include "import/TextImport.h"
@@ -77,6 +80,9 @@ TForm3::TForm3(QWidget* parent, Prompter* prompter, ProgramValues* values) : QMa
             [this](const QModelIndex& current) {
                 if (!m_settingTitleRow) m_logic->titleRowChanged(current.isValid() ? current.row() : -1);
             });
+    installHelpKey(this, 24);
+    connect(H2, &QAction::triggered, this, [] { openHelpFile(); });
+    connect(About1, &QAction::triggered, this, [this] { ShowAboutBox(this); });
     FormActivate();
 }
 
@@ -357,8 +363,17 @@ void TForm3::PasteTitle() {
 void TForm3::DeleteTitle() {
     m_clipboard->DeleteTitle();
 }
-void TForm3::PDBP1Click() {}
-void TForm3::HotSyncH1Click() {}
-void TForm3::I2Click() {}
+void TForm3::PDBP1Click() {
+    DataContext& context = m_logic->context();
+    InstallOutcome outcome = reservePdbInstall(this, context.set, context.values.startFolder,
+                                               m_logic->currentFileName(), context.prompter);
+    if (outcome.done) setStatusText(outcome.statusText);
+}
+void TForm3::HotSyncH1Click() {
+    startHotSyncFrom(m_logic->context().prompter);
+}
+void TForm3::I2Click() {
+    startInstallToolFrom(m_logic->context().prompter);
+}
 
 } // namespace rovik

@@ -7,17 +7,6 @@
 #include "platform/Shell.h"
 
 namespace rovik {
-namespace {
-HelpKeyInstaller g_helpKeyInstaller = nullptr;
-} // namespace
-
-void setHelpKeyInstaller(HelpKeyInstaller installer) {
-    g_helpKeyInstaller = installer;
-}
-HelpKeyInstaller helpKeyInstaller() {
-    return g_helpKeyInstaller;
-}
-
 InstallOutcome reserveReadyMadeInstall(QWidget* parent, const InstallOpening& opening,
                                        const std::string& startFolder, Prompter& prompter) {
     InstallRequest request;

@@ -29,11 +29,6 @@ InstallOutcome reservePdbInstall(QWidget* parent, const std::string& startFolder
 InstallOutcome reservePdbInstall(QWidget* parent, QuestionSet& set, const std::string& startFolder,
                                  const std::string& currentFileName, Prompter& prompter);
 
-// Lets F1 in the dialog open its help topic; the program registers its help key once.
-using HelpKeyInstaller = void (*)(QWidget* window, int topic);
-void setHelpKeyInstaller(HelpKeyInstaller installer);
-HelpKeyInstaller helpKeyInstaller();
-
 // The 起動 menu items "HotSync(&H)" and "ｲﾝｽﾄｰﾙﾂｰﾙ(&I)...": start Palm's programs detached.
 void startHotSyncFrom(Prompter& prompter);
 void startInstallToolFrom(Prompter& prompter);

@@ -1,5 +1,6 @@
 #include "hotsync/TForm7.h"
 
+#include "app/Help.h"
 #include "hotsync/InstallDialogs.h"
 #include "platform/Cp932.h"
 
@@ -26,7 +27,7 @@ TForm7::TForm7(InstallRequest& request, const std::string& startFolder, Prompter
     setObjectName(QStringLiteral("Form7"));
     setWindowTitle(QStringLiteral("ｲﾝｽﾄｰﾙ予約"));
     setProperty("helpTopic", kHelpTopic);
-    if (helpKeyInstaller()) helpKeyInstaller()(this, kHelpTopic);
+    installHelpKey(this, kHelpTopic);
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPixelSize(12);
     setFont(font);
