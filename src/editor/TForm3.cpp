@@ -235,6 +235,8 @@ void TForm3::titleListChanged() {
 
 void TForm3::recordGridChanged() {
     m_recordModel->reload();
+    // Like the old grid, a filled grid always stands on a row: the first record.
+    if (m_recordModel->rowCount() > 0) StringGrid1->setCurrentIndex(m_recordModel->index(0, 1));
     updateReferenceColumn();
 }
 

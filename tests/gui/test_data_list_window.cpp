@@ -440,6 +440,16 @@ TEST_F(DataListWindowTest, RecordEditorEntryKeepsTheCurrentRow) {
     EXPECT_EQ(2, form.StringGrid1->currentIndex().row());
 }
 
+TEST_F(DataListWindowTest, RecordEditorOpensOnTheFirstRecordRightAfterLoading) {
+    openText(folder.write("a.txt", titleBlock("A", 3)));
+    EXPECT_EQ(0, form.StringGrid1->currentIndex().row());
+    bool opened = false;
+    onNextModalDialog([&](QWidget*) { opened = true; });
+    form.D1->trigger();
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(1, form.logic().currentRecordRow());
+}
+
 TEST(DataListWindowLauncher, Button2OpensTheWindowModallyOverTheLauncher) {
     test::TempFolder folder;
     test::CurrentFolder here(folder.path());
