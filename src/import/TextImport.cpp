@@ -131,17 +131,4 @@ void ImportTextFile(DataContext& ctx, const std::string& path) {
     ctx.set.saved = false;
 }
 
-void ImportChosenTextFile(DataContext& ctx) {
-    FileDialogRequest request;
-    request.filter = "Text files (*.txt)|*.TXT";
-    request.folder = ctx.values.dataFolder;
-    std::optional<std::string> path = ctx.prompter.openFile(request);
-    if (!path) return;
-    if (!hasTextExtension(*path)) {
-        ctx.prompter.error("ファイルは .txt を選択してください。", "ﾌｧｲﾙ ｴﾗｰ");
-        return;
-    }
-    ImportTextFile(ctx, *path);
-}
-
 } // namespace rovik

@@ -29,8 +29,4 @@ int ConvertTextImport(DataContext& ctx, const std::string& path);
 // recent files, the title list and the status line. Imported data counts as unsaved.
 void ImportTextFile(DataContext& ctx, const std::string& path);
 
-// The import submenu's "新規...": the open dialog in the data folder, then ImportTextFile for a
-// ".txt" or ".TXT" file; any other extension is refused with a message.
-void ImportChosenTextFile(DataContext& ctx);
-
 } // namespace rovik

@@ -237,22 +237,5 @@ TEST_F(TextImportTest, ConvertTextImport_MakesHalfWidthKanaFullWidth) {
     EXPECT_EQ("11\t" + sjis("アイ") + "\tx\t\t0", set.lines.back());
 }
 
-TEST_F(TextImportTest, ImportChosenTextFile_TakesOnlyTextFiles) {
-    for (const char* name : {"list.Txt", "list.csv"}) {
-        prompter.expectOpen(folder.write(name, "q\ta\r\n"), "Text files (*.txt)|*.TXT")
-            .expectMessage("ファイルは .txt を選択してください。", "ﾌｧｲﾙ ｴﾗｰ", Buttons::Ok, Icon::Error);
-        ImportChosenTextFile(ctx);
-    }
-    prompter.expectOpen(std::nullopt);
-    ImportChosenTextFile(ctx);
-    EXPECT_TRUE(set.lines.empty());
-    prompter.expectOpen(folder.write("LIST.TXT", "q\ta\r\n")).expectFormat(0);
-    ImportChosenTextFile(ctx);
-    EXPECT_EQ(withHeader("LIST", {"11\tq\ta\t\t0"}), set.lines);
-    ASSERT_EQ(4u, prompter.dialogRequests.size());
-    EXPECT_EQ("/nowhere", prompter.dialogRequests[0].folder);
-    EXPECT_EQ("", prompter.dialogRequests[0].fileName);
-}
-
 } // namespace
 } // namespace rovik
