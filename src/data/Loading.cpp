@@ -16,19 +16,6 @@ namespace {
 const char* kAppendQuestion = "追加読込しますか？\nはい  ：編集中のデータに追加読み込み\n"
                               "いいえ：編集中のデータを削除して新規読み込み";
 
-enum class LoadMode { Append, Replace, Cancelled };
-
-LoadMode askLoadMode(DataContext& ctx) {
-    if (ctx.set.lines.empty()) return LoadMode::Replace;
-    Answer answer = ctx.prompter.ask(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None);
-    if (answer == Answer::Yes) return LoadMode::Append;
-    if (answer != Answer::No) return LoadMode::Cancelled;
-    if (ctx.prompter.ask("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None) == Answer::Yes)
-        ctx.view.runTextSave();
-    ctx.set.lines.clear();
-    return LoadMode::Replace;
-}
-
 // The lines are gone but the index and the window would still describe them: show the set as it is.
 void showEmptiedSet(DataContext& ctx) {
     RebuildTitleIndex(ctx.set);
@@ -38,6 +25,17 @@ void showEmptiedSet(DataContext& ctx) {
 }
 
 } // namespace
+
+LoadMode AskLoadMode(DataContext& ctx) {
+    if (ctx.set.lines.empty()) return LoadMode::Replace;
+    Answer answer = ctx.prompter.ask(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None);
+    if (answer == Answer::Yes) return LoadMode::Append;
+    if (answer != Answer::No) return LoadMode::Cancelled;
+    if (ctx.prompter.ask("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None) == Answer::Yes)
+        ctx.view.runTextSave();
+    ctx.set.lines.clear();
+    return LoadMode::Replace;
+}
 
 bool readTextLines(const std::string& path, std::vector<std::string>& lines, std::string* error) {
     std::string bytes;
@@ -111,7 +109,7 @@ void LoadQAText(DataContext& ctx, const std::string& path) {
         return;
     }
     const int selectedBefore = ctx.set.selectedTitle;
-    LoadMode mode = askLoadMode(ctx);
+    LoadMode mode = AskLoadMode(ctx);
     if (mode == LoadMode::Cancelled) return;
     if (!folderOf(path).empty()) ctx.values.dataFolder = folderOf(path);
     if (ReadAndValidate(ctx, path) != 0) {

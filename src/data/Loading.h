@@ -9,6 +9,12 @@ namespace rovik {
 struct DataContext;
 struct QuestionSet;
 
+enum class LoadMode { Append, Replace, Cancelled };
+
+// Asks whether to append to the set or replace it, offering to save first; replace empties the
+// set's lines. With an empty set the mode is replace and nothing is asked.
+LoadMode AskLoadMode(DataContext& ctx);
+
 // Loads the file at `path` into the set, asking first whether to append or replace. A refused or
 // empty file adds nothing; after one in replace mode the window shows the emptied set.
 void LoadQAText(DataContext& ctx, const std::string& path);

@@ -15,9 +15,6 @@
 
 namespace rovik {
 namespace {
-const char* kAppendQuestion = "追加読込しますか？\nはい  ：編集中のデータに追加読み込み\n"
-                              "いいえ：編集中のデータを削除して新規読み込み";
-
 // The commands a shown title enables (the paste items are not among them).
 constexpr EditorCommand kTitleShownCommands[] = {
     EditorCommand::RecordEdit, EditorCommand::TitleEdit,    EditorCommand::RecordCut,
@@ -172,24 +169,10 @@ RecentMenus DataListLogic::BuildRecentMenus() const {
     return rovik::BuildRecentMenus(m_values.settings);
 }
 
-bool DataListLogic::askAppendMode(bool& append) {
-    append = false;
-    if (m_set.lines.empty()) return true;
-    Answer answer = m_prompter.ask(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None);
-    if (answer == Answer::Yes) {
-        append = true;
-        return true;
-    }
-    if (answer != Answer::No) return false;
-    if (m_prompter.ask("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None) == Answer::Yes)
-        runTextSave();
-    m_set.lines.clear();
-    return true;
-}
-
 void DataListLogic::NewTitle() {
-    bool append = false;
-    if (!askAppendMode(append)) return;
+    const LoadMode mode = AskLoadMode(m_context);
+    if (mode == LoadMode::Cancelled) return;
+    const bool append = mode == LoadMode::Append;
     const int selectedBefore = m_set.selectedTitle;
     m_set.shown.categoryA.clear();
     m_set.shown.categoryB.clear();

@@ -89,7 +89,6 @@ public:
 
 private:
     int runTextSaveResult();
-    bool askAppendMode(bool& append); // false when cancelled
     void clearShownTitle();
     void followQuestionSet();
     void setTitleRow(int row);

@@ -15,22 +15,6 @@
 namespace rovik {
 namespace {
 
-const char* kAppendQuestion = "追加読込しますか？\nはい  ：編集中のデータに追加読み込み\n"
-                              "いいえ：編集中のデータを削除して新規読み込み";
-
-enum class ImportMode { Append, Replace, Cancelled };
-
-ImportMode askImportMode(DataContext& ctx) {
-    if (ctx.set.lines.empty()) return ImportMode::Replace;
-    Answer answer = ctx.prompter.ask(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None);
-    if (answer == Answer::Yes) return ImportMode::Append;
-    if (answer != Answer::No) return ImportMode::Cancelled;
-    if (ctx.prompter.ask("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None) == Answer::Yes)
-        ctx.view.runTextSave();
-    ctx.set.lines.clear();
-    return ImportMode::Replace;
-}
-
 std::string record(const std::string& question, const std::string& answer, const std::string& reference) {
     return "11\t" + question + "\t" + answer + "\t" + reference + "\t0";
 }
@@ -106,11 +90,11 @@ void ImportTextFile(DataContext& ctx, const std::string& path) {
         return;
     }
     const int selectedBefore = ctx.set.selectedTitle;
-    ImportMode mode = askImportMode(ctx);
-    if (mode == ImportMode::Cancelled) return;
+    LoadMode mode = AskLoadMode(ctx);
+    if (mode == LoadMode::Cancelled) return;
     if (!folderOf(path).empty()) ctx.values.dataFolder = folderOf(path);
     if (ConvertTextImport(ctx, path) != 0) {
-        if (mode == ImportMode::Replace) {
+        if (mode == LoadMode::Replace) {
             // The lines are gone: let the window show the emptied set, not the old titles.
             RebuildTitleIndex(ctx.set);
             ctx.set.selectedTitle = -1;
@@ -123,7 +107,7 @@ void ImportTextFile(DataContext& ctx, const std::string& path) {
     ctx.view.setCurrentFileName(path);
     RebuildTitleIndex(ctx.set);
     ctx.view.fillTitleList();
-    if (mode == ImportMode::Replace)
+    if (mode == LoadMode::Replace)
         ctx.view.showTitleRow(0);
     else if (selectedBefore > 0)
         ctx.view.selectTitleRow(selectedBefore - 1);
