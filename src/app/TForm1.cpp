@@ -7,7 +7,7 @@
 #include "hotsync/InstallDialogs.h"
 #include "platform/Hints.h"
 #include "platform/QtPrompter.h"
-#include "platform/Shell.h"
+#include "platform/WindowPlace.h"
 #include "quiz/TForm2.h"
 
 #include <QAction>
@@ -44,6 +44,11 @@ TForm1::TForm1(QWidget* parent)
     createMenus();
     installHelpKey(this, 23);
     FormCreate();
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    adjustSize();
+    setFixedSize(size());
+    centreOnScreen(this);
 }
 
 TForm1::~TForm1() = default;

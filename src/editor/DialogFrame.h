@@ -3,7 +3,6 @@
 // font, a menu bar above a client area of the old pixel size, and a status line at its bottom.
 #include <QDialog>
 #include <QMenuBar>
-#include <QScreen>
 #include <QStatusBar>
 
 namespace rovik {
@@ -33,14 +32,6 @@ inline QWidget* addClientArea(QDialog* dialog, QMenuBar* menuBar, QStatusBar* st
     statusBar->setGeometry(0, height - kStatusLineHeight, width, kStatusLineHeight);
     dialog->setFixedSize(width, menuHeight + height);
     return client;
-}
-
-inline void centreDialogOnScreen(QWidget* window) {
-    if (QScreen* screen = window->screen()) {
-        QRect frame = window->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window->move(frame.topLeft());
-    }
 }
 
 } // namespace rovik

@@ -17,6 +17,7 @@
 #include "platform/Cp932.h"
 #include "platform/QtPrompter.h"
 #include "platform/Shell.h"
+#include "platform/WindowPlace.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -24,7 +25,6 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStringListModel>
@@ -140,10 +140,7 @@ void TForm3::createControls() {
 
 void TForm3::showModal() {
     setWindowModality(Qt::ApplicationModal);
-    if (QScreen* screen = QApplication::primaryScreen()) {
-        QRect area = screen->availableGeometry();
-        move(area.center() - rect().center());
-    }
+    centreOnScreen(this);
     show();
     QEventLoop loop;
     m_modalLoop = &loop;

@@ -3,6 +3,7 @@
 #include "app/Help.h"
 #include "editor/DialogFrame.h"
 #include "platform/Hints.h"
+#include "platform/WindowPlace.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -196,7 +197,7 @@ void TForm4::connectEvents() {
 
 void TForm4::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    centreDialogOnScreen(this);
+    centreOnScreen(this);
 }
 
 // Hints of the controls and menu items go to this window's status line while it is open.

@@ -4,6 +4,7 @@
 #include "editor/DialogFrame.h"
 #include "editor/UpDown.h"
 #include "platform/Hints.h"
+#include "platform/WindowPlace.h"
 
 #include <QAction>
 #include <QFrame>
@@ -173,7 +174,7 @@ void TForm5::Button1MouseUp() {
 
 void TForm5::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    centreDialogOnScreen(this);
+    centreOnScreen(this);
 }
 
 // Hints of the controls go to this window's status line while it is open.

@@ -4,9 +4,9 @@
 #include "app/ProgramValues.h"
 #include "app/TAboutBox.h"
 #include "platform/QtPrompter.h"
+#include "platform/WindowPlace.h"
 #include "quiz/TForm6.h"
 #include "quiz/TForm8.h"
-#include "quiz/WindowPlace.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "quiz/TForm6.h"
 
 #include "app/Help.h"
-#include "quiz/WindowPlace.h"
+#include "platform/WindowPlace.h"
 
 #include <QHeaderView>
 #include <QTableWidget>

@@ -1,5 +1,5 @@
 #pragma once
-// The quiz window and the title selection dialog open centred on the screen, not on their owner.
+// Windows open centred on the screen, not on their owner.
 #include <QScreen>
 #include <QWidget>
 
