@@ -103,29 +103,35 @@ int ReadAndValidate(DataContext& ctx, const std::string& path) {
     return 0;
 }
 
-void LoadQAText(DataContext& ctx, const std::string& path) {
+bool OpenIntoSet(DataContext& ctx, const std::string& path, const std::function<int()>& read) {
     if (!fileExists(path)) {
         ctx.prompter.ask("ﾌｧｲﾙがありません。", "エラー", Buttons::Ok, Icon::Warning);
-        return;
+        return false;
     }
     const int selectedBefore = ctx.set.selectedTitle;
     LoadMode mode = AskLoadMode(ctx);
-    if (mode == LoadMode::Cancelled) return;
+    if (mode == LoadMode::Cancelled) return false;
     if (!folderOf(path).empty()) ctx.values.dataFolder = folderOf(path);
-    if (ReadAndValidate(ctx, path) != 0) {
+    if (read() != 0) {
         if (mode == LoadMode::Replace) showEmptiedSet(ctx);
-        return;
+        return false;
     }
     AddRecentFile(ctx.values, path);
     ctx.view.enableCommand(DataCommand::TextSave, true);
     ctx.view.enableCommand(DataCommand::PdbInstall, true);
     ctx.view.setCurrentFileName(path);
+    RebuildTitleIndex(ctx.set);
     ctx.view.fillTitleList();
     if (mode == LoadMode::Replace)
         ctx.view.showTitleRow(0);
     else if (selectedBefore > 0)
         ctx.view.selectTitleRow(selectedBefore - 1);
     ctx.view.setStatusText("");
+    return true;
+}
+
+void LoadQAText(DataContext& ctx, const std::string& path) {
+    OpenIntoSet(ctx, path, [&] { return ReadAndValidate(ctx, path); });
 }
 
 } // namespace rovik

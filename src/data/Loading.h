@@ -1,6 +1,7 @@
 #pragma once
 // Opening a QA text file into the question set: the append-or-replace question, reading,
 // validation with the error log, the half-width katakana fix and the window's refresh.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,11 @@ enum class LoadMode { Append, Replace, Cancelled };
 // Asks whether to append to the set or replace it, offering to save first; replace empties the
 // set's lines. With an empty set the mode is replace and nothing is asked.
 LoadMode AskLoadMode(DataContext& ctx);
+
+// What opening and importing a file share: the file must exist, the append-or-replace question,
+// the data folder, then `read` (0 when it appended lines), the recent files, the current file name
+// and the window's refresh. False when nothing was added.
+bool OpenIntoSet(DataContext& ctx, const std::string& path, const std::function<int()>& read);
 
 // Loads the file at `path` into the set, asking first whether to append or replace. A refused or
 // empty file adds nothing; after one in replace mode the window shows the emptied set.

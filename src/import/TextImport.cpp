@@ -85,34 +85,8 @@ int ConvertTextImport(DataContext& ctx, const std::string& path) {
 }
 
 void ImportTextFile(DataContext& ctx, const std::string& path) {
-    if (!fileExists(path)) {
-        ctx.prompter.ask("ﾌｧｲﾙがありません。", "エラー", Buttons::Ok, Icon::Warning);
-        return;
-    }
-    const int selectedBefore = ctx.set.selectedTitle;
-    LoadMode mode = AskLoadMode(ctx);
-    if (mode == LoadMode::Cancelled) return;
-    if (!folderOf(path).empty()) ctx.values.dataFolder = folderOf(path);
-    if (ConvertTextImport(ctx, path) != 0) {
-        if (mode == LoadMode::Replace) {
-            // The lines are gone: let the window show the emptied set, not the old titles.
-            RebuildTitleIndex(ctx.set);
-            ctx.set.selectedTitle = -1;
-            ctx.set.shown.clear();
-            ctx.view.fillTitleList();
-        }
-        return;
-    }
-    AddRecentFile(ctx.values, path);
-    ctx.view.setCurrentFileName(path);
-    RebuildTitleIndex(ctx.set);
-    ctx.view.fillTitleList();
-    if (mode == LoadMode::Replace)
-        ctx.view.showTitleRow(0);
-    else if (selectedBefore > 0)
-        ctx.view.selectTitleRow(selectedBefore - 1);
-    ctx.view.setStatusText("");
-    ctx.set.saved = false;
+    // Imported data has no file of its own yet: it counts as unsaved.
+    if (OpenIntoSet(ctx, path, [&] { return ConvertTextImport(ctx, path); })) ctx.set.saved = false;
 }
 
 } // namespace rovik
