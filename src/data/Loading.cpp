@@ -61,7 +61,7 @@ bool FixHalfWidthKana(QuestionSet& set) {
     return true;
 }
 
-int ReadAndValidate(DataContext& ctx, const std::string& path) {
+int ReadValidateAndFix(DataContext& ctx, const std::string& path, int mode, int format) {
     QuestionSet& set = ctx.set;
     ctx.view.setBusy(true);
     std::string error;
@@ -76,7 +76,7 @@ int ReadAndValidate(DataContext& ctx, const std::string& path) {
     }
     const std::string logPath = startFolderFile(ctx.values, "ErrorLog.txt");
     std::string logError;
-    int result = Validate(set, 1, 0, logPath, &logError);
+    int result = Validate(set, mode, format, logPath, &logError);
     ctx.view.setBusy(false);
     if (result == -9) {
         // An old log must not stand in for this file's problems.
@@ -87,6 +87,12 @@ int ReadAndValidate(DataContext& ctx, const std::string& path) {
         return -9;
     }
     if (FixHalfWidthKana(set)) ctx.prompter.notice("半角カナを全角カナに修正しました。");
+    return 0;
+}
+
+int ReadAndValidate(DataContext& ctx, const std::string& path) {
+    if (int result = ReadValidateAndFix(ctx, path, 1, 0); result != 0) return result;
+    QuestionSet& set = ctx.set;
     set.shown.categoryA.clear();
     set.shown.categoryB.clear();
     set.shown.headerLineCount = 0;

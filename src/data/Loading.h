@@ -29,6 +29,10 @@ void LoadQAText(DataContext& ctx, const std::string& path);
 // latter after the system's message) or -9 (refused; the error log has been shown).
 int ReadAndValidate(DataContext& ctx, const std::string& path);
 
+// Reads the file into the loading buffer, validates it in `mode` (showing the error log when
+// refused) and fixes its half-width katakana with a notice: 0, -1 (empty or unreadable) or -9.
+int ReadValidateAndFix(DataContext& ctx, const std::string& path, int mode, int format);
+
 // Reads a file into lines as loading does (CR LF, LF and CR end a line; a zero byte ends the
 // text). False when the file cannot be read; `error` then holds the system's reason.
 bool readTextLines(const std::string& path, std::vector<std::string>& lines, std::string* error = nullptr);

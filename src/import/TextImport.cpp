@@ -46,31 +46,8 @@ std::vector<std::string> textImportLines(const std::vector<std::string>& source,
 int ConvertTextImport(DataContext& ctx, const std::string& path) {
     std::optional<int> format = ctx.prompter.chooseImportFormat();
     if (!format) return 1;
+    if (int result = ReadValidateAndFix(ctx, path, 2, *format); result != 0) return result;
     QuestionSet& set = ctx.set;
-    ctx.view.setBusy(true);
-    std::string error;
-    if (!readTextLines(path, set.loadingBuffer, &error)) {
-        ctx.view.setBusy(false);
-        ctx.prompter.error(error);
-        return -1;
-    }
-    if (set.loadingBuffer.empty()) {
-        ctx.view.setBusy(false);
-        return -1;
-    }
-    const std::string logPath = startFolderFile(ctx.values, "ErrorLog.txt");
-    std::string logError;
-    int result = Validate(set, 2, *format, logPath, &logError);
-    ctx.view.setBusy(false);
-    if (result == -9) {
-        // An old log must not stand in for this file's problems.
-        if (!logError.empty())
-            ctx.prompter.error("ファイルが開けません");
-        else
-            ctx.view.showErrorLog(logPath);
-        return -9;
-    }
-    if (FixHalfWidthKana(set)) ctx.prompter.notice("半角カナを全角カナに修正しました。");
     // The index and the shown title are dropped only now, so a stopped import leaves them
     // describing the lines as they are.
     set.shown.categoryA.clear();
