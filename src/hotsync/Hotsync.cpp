@@ -5,6 +5,7 @@
 #include "platform/Prompter.h"
 #include "platform/Registry.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #ifdef _WIN32
@@ -42,11 +43,14 @@ bool readPrefix(const std::string& path, std::size_t limit, std::string& bytes) 
     if (folderExists(path)) return false;
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
-    bytes.resize(limit);
-    std::size_t n = std::fread(&bytes[0], 1, limit, f);
+    // Grow with what is there rather than allocating the whole limit for a small file.
+    char buffer[1 << 16];
+    std::size_t n = 0;
+    while (bytes.size() < limit &&
+           (n = std::fread(buffer, 1, std::min(sizeof buffer, limit - bytes.size()), f)) > 0)
+        bytes.append(buffer, n);
     bool ok = !std::ferror(f);
     std::fclose(f);
-    bytes.resize(n);
     return ok;
 }
 

@@ -44,12 +44,14 @@ size_t utf8Length(unsigned char lead) {
     return 1;
 }
 
-bool isCp932Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool isCp932Lead(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
 } // namespace
 
 std::string cp932ToUtf8(const std::string& cp932) {
-    Converter conv("UTF-8", "CP932");
+    thread_local Converter conv("UTF-8", "CP932");
     std::string out;
     out.reserve(cp932.size() * 3 / 2);
     size_t pos = 0;
@@ -66,7 +68,7 @@ std::string cp932ToUtf8(const std::string& cp932) {
 }
 
 Cp932Encoding utf8ToCp932(const std::string& utf8) {
-    Converter conv("CP932", "UTF-8");
+    thread_local Converter conv("CP932", "UTF-8");
     Cp932Encoding result;
     result.bytes.reserve(utf8.size());
     size_t pos = 0;
@@ -81,6 +83,8 @@ Cp932Encoding utf8ToCp932(const std::string& utf8) {
     return result;
 }
 
-std::string toCp932(const std::string& utf8) { return utf8ToCp932(utf8).bytes; }
+std::string toCp932(const std::string& utf8) {
+    return utf8ToCp932(utf8).bytes;
+}
 
 } // namespace rovik
