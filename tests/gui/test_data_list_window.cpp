@@ -4,6 +4,7 @@
 #include "editor/TForm3.h"
 #include "editor/TForm9.h"
 #include "pdb/PdbWriter.h"
+#include "support/GuiSteps.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 
@@ -26,6 +27,8 @@
 namespace rovik {
 namespace {
 
+using test::click;
+using test::onNextModalDialog;
 using test::ScriptedPrompter;
 
 const char* kAppendQuestion = "追加読込しますか？\nはい  ：編集中のデータに追加読み込み\n"
@@ -40,30 +43,6 @@ std::string titleBlock(const std::string& name, int records) {
 
 QString u(const char* utf8) {
     return QString::fromUtf8(utf8);
-}
-
-// Runs `inspect` on the next modal dialog once it is shown, then closes it.
-void onNextModalDialog(std::function<void(QWidget*)> inspect) {
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, inspect] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (!dialog) return;
-        timer->stop();
-        timer->deleteLater();
-        inspect(dialog);
-        dialog->close();
-    });
-    timer->start();
-}
-
-void click(QWidget* widget, QPoint at) {
-    QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(widget, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(widget, &release);
 }
 
 struct DataListWindowTest : ::testing::Test {

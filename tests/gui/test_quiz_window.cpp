@@ -6,6 +6,7 @@
 #include "quiz/TForm2.h"
 #include "quiz/TForm6.h"
 #include "quiz/TForm8.h"
+#include "support/GuiSteps.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 
@@ -38,6 +39,8 @@ Q_GUI_EXPORT bool qt_sendShortcutOverrideEvent(QObject* o, ulong timestamp, int 
 namespace rovik {
 namespace {
 
+using test::click;
+using test::onNextModalDialog;
 using test::ScriptedPrompter;
 
 const char* kRetry1 = "1問不正解です。\n不正解の問題をもう一度やりますか？";
@@ -56,30 +59,6 @@ std::string titleBlock(const std::string& name, int records, std::vector<std::st
         text += codes[size_t(n - 1) % codes.size()] + "\tQ" + k + "\tA" + k + "\tR" + k + "\t0\r\n";
     }
     return text;
-}
-
-// Runs `act` on the next modal dialog once it is shown; closes it afterwards if still open.
-void onNextModalDialog(std::function<void(QWidget*)> act) {
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (!dialog) return;
-        timer->stop();
-        timer->deleteLater();
-        act(dialog);
-        if (dialog->isVisible()) dialog->close();
-    });
-    timer->start();
-}
-
-void click(QWidget* widget, QPoint at) {
-    QMouseEvent press(QEvent::MouseButtonPress, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(widget, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(widget, &release);
 }
 
 // Clicks row `row` of the title selection dialog, as the user does.
