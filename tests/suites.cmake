@@ -11,5 +11,6 @@ rovik_add_test(test_editor editor LIBS rovik_editor)
 rovik_add_test(test_reliability reliability LIBS rovik_data rovik_pdb rovik_import rovik_hotsync rovik_quiz rovik_app
   rovik_editor rovik_cli)
 if(ROVIK_GUI)
-  rovik_add_test(test_gui gui GUI LIBS rovik_app_gui rovik_hotsync_gui rovik_editor_gui rovik_quiz_gui)
+  find_package(Qt6 REQUIRED COMPONENTS Test)
+  rovik_add_test(test_gui gui GUI LIBS rovik_app_gui rovik_hotsync_gui rovik_editor_gui rovik_quiz_gui Qt6::Test)
 endif()

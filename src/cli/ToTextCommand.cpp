@@ -13,18 +13,18 @@ const char* kUsage =
     "Turns a Palm database back into QA text: the records in order form the text, control\n"
     "bytes become '$', lines end with CR LF and one leading space (the writer's pad) is removed.\n"
     "\n"
-    "exit status: 0 written; 1 IN is not a database (too short), nothing written; 2 IN\n"
-    "unreadable, OUT not writable or bad arguments; 3 IN too large, nothing written\n";
+    "exit status: 0 written; 2 IN unreadable or not a Rovik database (nothing written), OUT not\n"
+    "writable or bad arguments; 3 IN too large, nothing written\n";
 
 int exitCodeOf(PdbReadStatus status) {
     switch (status) {
     case PdbReadStatus::Ok:
         return 0;
-    case PdbReadStatus::ShortHeader:
-    case PdbReadStatus::ShortRecordList:
-        return 1;
     case PdbReadStatus::TooLarge:
         return 3;
+    case PdbReadStatus::ShortHeader:
+    case PdbReadStatus::ShortRecordList:
+    case PdbReadStatus::NotADatabase:
     case PdbReadStatus::CannotOpen:
     case PdbReadStatus::CannotWriteText:
         break;

@@ -16,12 +16,12 @@ namespace {
 const char* kAppendQuestion = "追加読込しますか？\nはい  ：編集中のデータに追加読み込み\n"
                               "いいえ：編集中のデータを削除して新規読み込み";
 
-// The lines are gone but the index and the window would still describe them: show the set as it is.
-void showEmptiedSet(DataContext& ctx) {
+// A replacing open keeps the old lines aside until the new file has loaded: a file that is
+// refused, empty or unreadable, or an import the user stops, costs nothing.
+void restoreLines(DataContext& ctx, std::vector<std::string>& kept) {
+    ctx.set.lines.swap(kept);
     RebuildTitleIndex(ctx.set);
-    ctx.set.selectedTitle = -1;
-    ctx.set.shown.clear();
-    ctx.view.fillTitleList();
+    if (ctx.set.selectedTitle > ctx.set.titleCount()) ctx.set.selectedTitle = -1;
 }
 
 } // namespace
@@ -31,9 +31,10 @@ LoadMode AskLoadMode(DataContext& ctx) {
     Answer answer = ctx.prompter.ask(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None);
     if (answer == Answer::Yes) return LoadMode::Append;
     if (answer != Answer::No) return LoadMode::Cancelled;
-    if (ctx.prompter.ask("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None) == Answer::Yes)
-        ctx.view.runTextSave();
-    ctx.set.lines.clear();
+    answer = ctx.prompter.ask("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None);
+    if (answer == Answer::Cancel) return LoadMode::Cancelled;
+    // A save the user cancelled or that failed leaves nothing safe to replace.
+    if (answer == Answer::Yes && !ctx.view.runTextSave()) return LoadMode::Cancelled;
     return LoadMode::Replace;
 }
 
@@ -64,14 +65,14 @@ bool FixHalfWidthKana(QuestionSet& set) {
 int ReadValidateAndFix(DataContext& ctx, const std::string& path, int mode, int format) {
     QuestionSet& set = ctx.set;
     ctx.view.setBusy(true);
-    std::string error;
-    if (!readTextLines(path, set.loadingBuffer, &error)) {
+    if (!readTextLines(path, set.loadingBuffer)) {
         ctx.view.setBusy(false);
-        ctx.prompter.error(error);
+        ctx.prompter.error(cannotOpenText(path));
         return -1;
     }
     if (set.loadingBuffer.empty()) {
         ctx.view.setBusy(false);
+        ctx.prompter.ask(noDataText(path), "確認", Buttons::Ok, Icon::Warning);
         return -1;
     }
     const std::string logPath = startFolderFile(ctx.values, "ErrorLog.txt");
@@ -109,23 +110,27 @@ int ReadAndValidate(DataContext& ctx, const std::string& path) {
     return 0;
 }
 
-bool OpenIntoSet(DataContext& ctx, const std::string& path, const std::function<int()>& read) {
-    if (!fileExists(path)) {
+bool OpenIntoSet(DataContext& ctx, const std::string& path, const std::function<int()>& read,
+                 const OpenedFile& opened) {
+    if (opened.mustExist && !fileExists(path)) {
         ctx.prompter.ask("ﾌｧｲﾙがありません。", "エラー", Buttons::Ok, Icon::Warning);
         return false;
     }
     const int selectedBefore = ctx.set.selectedTitle;
     LoadMode mode = AskLoadMode(ctx);
     if (mode == LoadMode::Cancelled) return false;
+    std::vector<std::string> kept;
+    if (mode == LoadMode::Replace) ctx.set.lines.swap(kept);
     if (!folderOf(path).empty()) ctx.values.dataFolder = folderOf(path);
     if (read() != 0) {
-        if (mode == LoadMode::Replace) showEmptiedSet(ctx);
+        if (mode == LoadMode::Replace) restoreLines(ctx, kept);
         return false;
     }
-    AddRecentFile(ctx.values, path);
+    const std::string& recent = opened.recent ? *opened.recent : path;
+    if (!recent.empty()) AddRecentFile(ctx.values, recent);
     ctx.view.enableCommand(DataCommand::TextSave, true);
     ctx.view.enableCommand(DataCommand::PdbInstall, true);
-    ctx.view.setCurrentFileName(path);
+    ctx.view.setCurrentFileName(opened.current ? *opened.current : path);
     RebuildTitleIndex(ctx.set);
     ctx.view.fillTitleList();
     if (mode == LoadMode::Replace)
@@ -136,8 +141,9 @@ bool OpenIntoSet(DataContext& ctx, const std::string& path, const std::function<
     return true;
 }
 
-void LoadQAText(DataContext& ctx, const std::string& path) {
-    OpenIntoSet(ctx, path, [&] { return ReadAndValidate(ctx, path); });
+void LoadQAText(DataContext& ctx, const std::string& path, const OpenedFile& opened) {
+    OpenIntoSet(
+        ctx, path, [&] { return ReadAndValidate(ctx, path); }, opened);
 }
 
 } // namespace rovik

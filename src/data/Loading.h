@@ -2,6 +2,7 @@
 // Opening a QA text file into the question set: the append-or-replace question, reading,
 // validation with the error log, the half-width katakana fix and the window's refresh.
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,21 +13,33 @@ struct QuestionSet;
 
 enum class LoadMode { Append, Replace, Cancelled };
 
-// Asks whether to append to the set or replace it, offering to save first; replace empties the
-// set's lines. With an empty set the mode is replace and nothing is asked.
+// Asks whether to append to the set or replace it, offering to save first (Yes, No, Cancel). A
+// cancelled question, or a save that was cancelled or failed, cancels. With an empty set the mode
+// is replace and nothing is asked. The caller empties the lines for a replace.
 LoadMode AskLoadMode(DataContext& ctx);
+
+// How an opened file is remembered: the path for the recently used files (empty: none) and the
+// current file name; both default to the path read. A file written by the open itself need not
+// exist before.
+struct OpenedFile {
+    std::optional<std::string> recent;
+    std::optional<std::string> current;
+    bool mustExist = true;
+};
 
 // What opening and importing a file share: the file must exist, the append-or-replace question,
 // the data folder, then `read` (0 when it appended lines), the recent files, the current file name
-// and the window's refresh. False when nothing was added.
-bool OpenIntoSet(DataContext& ctx, const std::string& path, const std::function<int()>& read);
+// and the window's refresh. False when nothing was added; a replacing open then puts the old lines
+// back.
+bool OpenIntoSet(DataContext& ctx, const std::string& path, const std::function<int()>& read,
+                 const OpenedFile& opened = {});
 
-// Loads the file at `path` into the set, asking first whether to append or replace. A refused or
-// empty file adds nothing; after one in replace mode the window shows the emptied set.
-void LoadQAText(DataContext& ctx, const std::string& path);
+// Loads the file at `path` into the set, asking first whether to append or replace. A refused,
+// empty or unreadable file adds nothing and replaces nothing.
+void LoadQAText(DataContext& ctx, const std::string& path, const OpenedFile& opened = {});
 
-// Reads and validates the file and appends its lines: 0 (appended), -1 (empty or unreadable, the
-// latter after the system's message) or -9 (refused; the error log has been shown).
+// Reads and validates the file and appends its lines: 0 (appended), -1 (empty or unreadable, after
+// a message naming the file) or -9 (refused; the error log has been shown).
 int ReadAndValidate(DataContext& ctx, const std::string& path);
 
 // Reads the file into the loading buffer, validates it in `mode` (showing the error log when

@@ -50,8 +50,12 @@ int ClassifyQuizLine(const std::string& line) {
     return 0;
 }
 
-bool hasPdbExtension(const std::string& path) { return endsWith(path, ".pdb") || endsWith(path, ".PDB"); }
-bool hasTextExtension(const std::string& path) { return endsWith(path, ".txt") || endsWith(path, ".TXT"); }
+bool hasPdbExtension(const std::string& path) {
+    return endsWith(path, ".pdb") || endsWith(path, ".PDB");
+}
+bool hasTextExtension(const std::string& path) {
+    return endsWith(path, ".txt") || endsWith(path, ".TXT");
+}
 bool hasFiveChoiceExtension(const std::string& path) {
     return endsWith(path, ".5tq") || endsWith(path, ".5TQ");
 }
@@ -64,21 +68,55 @@ std::string WrittenLine(std::string& line, bool pdb) {
     return (pad ? " " : "") + line + "\n";
 }
 
-std::string WriteQuestionLines(QuestionSet& set, const std::string& path) {
+QuestionLinesText questionLinesText(const std::vector<std::string>& lines, const std::string& path) {
     const bool pdb = hasPdbExtension(path);
-    std::string out;
+    QuestionLinesText text;
     size_t total = 0;
-    for (const auto& line : set.lines) total += line.size() + 3;
-    out.reserve(total);
-    for (auto& line : set.lines) out += WrittenLine(line, pdb);
-    return out;
+    for (const auto& line : lines)
+        total += line.size() + 3;
+    text.bytes.reserve(total);
+    std::string fixed;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        fixed = lines[i];
+        const bool kana = HasHalfWidthKana(fixed);
+        text.bytes += WrittenLine(fixed, pdb);
+        if (kana) text.converted.emplace_back(i, std::move(fixed));
+    }
+    return text;
+}
+
+void applyConvertedLines(QuestionSet& set, QuestionLinesText& text) {
+    for (auto& [index, line] : text.converted)
+        if (index < set.lines.size()) set.lines[index] = std::move(line);
+    text.converted.clear();
+}
+
+std::string WriteQuestionLines(QuestionSet& set, const std::string& path) {
+    QuestionLinesText text = questionLinesText(set.lines, path);
+    applyConvertedLines(set, text);
+    return std::move(text.bytes);
+}
+
+std::string cannotOpenText(const std::string& path) {
+    return "ファイルが開けません\n" + path;
+}
+
+std::string noDataText(const std::string& path) {
+    return "ファイルにデータがありません。\n" + path;
+}
+
+std::string saveFailedText(const std::string& path) {
+    return "ファイルが開けません\n" + path + "\nファイルを保存できませんでした。";
 }
 
 int SaveAsText(QuestionSet& set, const std::string& path, Prompter& prompter, DataListView& view) {
-    if (!writeFileAtomically(path, WriteQuestionLines(set, path))) {
-        prompter.ask("ファイルが開けません", "エラー", Buttons::Ok, Icon::Error);
+    // The set's katakana is normalised only once the file holds it: a failed save changes nothing.
+    QuestionLinesText text = questionLinesText(set.lines, path);
+    if (!writeFileAtomically(path, text.bytes)) {
+        prompter.ask(saveFailedText(path), "エラー", Buttons::Ok, Icon::Error);
         return -1;
     }
+    applyConvertedLines(set, text);
     set.saved = true;
     view.setStatusText(path + "が保存されました。");
     return 0;

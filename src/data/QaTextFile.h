@@ -1,6 +1,7 @@
 #pragma once
 // Reading and writing the lines of a QA text file.
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace rovik {
@@ -27,13 +28,28 @@ std::string WrittenLine(std::string& line, bool pdb);
 // ends for text files (a single LF in a PDB).
 std::string WriteQuestionLines(QuestionSet& set, const std::string& path);
 
+// The same bytes without touching the lines; `converted` lists the lines whose katakana the
+// bytes hold full-width (index, converted line), for applyConvertedLines once the write succeeded.
+struct QuestionLinesText {
+    std::string bytes;
+    std::vector<std::pair<std::size_t, std::string>> converted;
+};
+QuestionLinesText questionLinesText(const std::vector<std::string>& lines, const std::string& path);
+void applyConvertedLines(QuestionSet& set, QuestionLinesText& text);
+
+// The message for a file that cannot be read, and for one that holds no line.
+std::string cannotOpenText(const std::string& path);
+std::string noDataText(const std::string& path);
+// The message of a save that failed: the system's "ファイルが開けません", the path, and what failed.
+std::string saveFailedText(const std::string& path);
+
 // True when the path ends in exactly ".pdb" or ".PDB" (likewise for the other two).
 bool hasPdbExtension(const std::string& path);
 bool hasTextExtension(const std::string& path);
 bool hasFiveChoiceExtension(const std::string& path);
 
-// Saves the set as a QA text file: 0, or -1 after "ファイルが開けません" when it cannot be written
-// (an existing file is then left as it was).
+// Saves the set as a QA text file: 0, or -1 after saveFailedText when it cannot be written (an
+// existing file and the set are then left as they were).
 int SaveAsText(QuestionSet& set, const std::string& path, Prompter& prompter, DataListView& view);
 
 } // namespace rovik

@@ -1,5 +1,6 @@
 #include "editor/ClipboardCommands.h"
 
+#include "data/Common.h"
 #include "data/QuestionSet.h"
 #include "editor/DataListLogic.h"
 #include "platform/Prompter.h"
@@ -11,7 +12,24 @@ namespace {
 std::ptrdiff_t at(int index) {
     return static_cast<std::ptrdiff_t>(index);
 }
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
 } // namespace
+
+bool recordFitsTitle(const std::string& record, const ShownTitle& title) {
+    if (isCommentLine(record)) return true;
+    const std::string code = ItemText(record, kTab, 1);
+    if (code.size() != 2) return false;
+    const int a = hexDigit(code[0]);
+    const int b = hexDigit(code[1]);
+    return a >= 1 && a <= static_cast<int>(title.categoryA.size()) && b >= 0 &&
+           b <= static_cast<int>(title.categoryB.size());
+}
 
 void ReloadShownBlock(QuestionSet& set) {
     set.shown.lines.clear();
@@ -24,6 +42,25 @@ void ReloadShownBlock(QuestionSet& set) {
 
 ClipboardCommands::ClipboardCommands(DataListLogic& logic, DataListWindow& window, Prompter& prompter)
     : m_logic(logic), m_window(window), m_prompter(prompter) {}
+
+// Where the clipboard's record came from: it may always go back there.
+void ClipboardCommands::rememberRecordSource() {
+    const QuestionSet& set = m_logic.set();
+    m_recordSource = set.selectedTitle;
+    m_recordSourceHeader = set.shown.lines.empty() ? std::string() : set.shown.lines.front();
+}
+
+bool ClipboardCommands::fromShownTitle() const {
+    const QuestionSet& set = m_logic.set();
+    return m_recordSource == set.selectedTitle && !set.shown.lines.empty() &&
+           m_recordSourceHeader == set.shown.lines.front();
+}
+
+bool ClipboardCommands::recordRowOrSay(int row, int& blockLine, int& setLine) {
+    if (recordLines(row, blockLine, setLine)) return true;
+    m_prompter.notice("レコードが選択されていません。");
+    return false;
+}
 
 // A grid that has rows but no current cell stands on its first row, as the old grid always did.
 int ClipboardCommands::currentRecordRow() const {
@@ -59,12 +96,13 @@ void ClipboardCommands::CutRecord() {
     const int row = currentRecordRow();
     int blockLine = -1;
     int setLine = -1;
-    if (!recordLines(row, blockLine, setLine)) return;
+    if (!recordRowOrSay(row, blockLine, setLine)) return;
     m_logic.setCurrentRecordRow(row);
     const int top = m_window.recordTopRow();
     QuestionSet& set = m_logic.set();
     set.saved = false;
     set.recordClipboard = set.lines[static_cast<size_t>(setLine)];
+    rememberRecordSource();
     set.lines.erase(set.lines.begin() + at(setLine));
     refillRecords(row, top);
     m_logic.enable(EditorCommand::RecordPaste, true);
@@ -74,15 +112,23 @@ void ClipboardCommands::CopyRecord() {
     const int row = currentRecordRow();
     int blockLine = -1;
     int setLine = -1;
-    if (!recordLines(row, blockLine, setLine)) return;
+    if (!recordRowOrSay(row, blockLine, setLine)) return;
     m_logic.setCurrentRecordRow(row);
     m_logic.set().recordClipboard = m_logic.set().lines[static_cast<size_t>(setLine)];
+    rememberRecordSource();
     m_logic.enable(EditorCommand::RecordPaste, true);
 }
 
 void ClipboardCommands::PasteRecord() {
     QuestionSet& set = m_logic.set();
-    if (set.recordClipboard.empty()) return;
+    if (set.recordClipboard.empty() || set.shown.lines.empty()) return;
+    if (!fromShownTitle() && !recordFitsTitle(set.recordClipboard, set.shown)) {
+        m_prompter.ask("貼り付けるレコードの分類コード「" + ItemText(set.recordClipboard, kTab, 1) +
+                           "」は、このタイトルの分類にありません。\n"
+                           "切り取ったタイトルに戻って貼り付けるか、分類を追加してください。",
+                       "確認", Buttons::Ok, Icon::Warning);
+        return;
+    }
     int row = currentRecordRow();
     int blockLine = -1;
     int insertAt = -1;
@@ -105,7 +151,7 @@ void ClipboardCommands::DeleteRecord() {
     const int row = currentRecordRow();
     int blockLine = -1;
     int setLine = -1;
-    if (!recordLines(row, blockLine, setLine)) return;
+    if (!recordRowOrSay(row, blockLine, setLine)) return;
     m_logic.setCurrentRecordRow(row);
     const int top = m_window.recordTopRow();
     if (m_prompter.ask("指定されたﾚｺｰﾄﾞを削除します。", "削除確認", Buttons::YesNo, Icon::None) !=
@@ -176,6 +222,9 @@ void ClipboardCommands::PasteTitle() {
         if (set.title(t).start - 1 == insertAt) row = t - 1;
     showTitleAt(row, top);
     m_logic.enable(EditorCommand::TitlePaste, true);
+    // The set may have been empty before: there is something to save again.
+    for (EditorCommand command : {EditorCommand::TextSave, EditorCommand::PdbSave, EditorCommand::PdbInstall})
+        m_logic.enable(command, true);
 }
 
 void ClipboardCommands::DeleteTitle() {

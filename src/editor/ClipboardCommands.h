@@ -10,6 +10,11 @@ class DataListLogic;
 class DataListWindow;
 class Prompter;
 struct QuestionSet;
+struct ShownTitle;
+
+// True when a record line's category codes name categories of `title` (category A 1 to its
+// count, category B 0 to its count); comment lines fit everywhere.
+bool recordFitsTitle(const std::string& record, const ShownTitle& title);
 
 // Replaces the shown title's block by a fresh copy of the selected title's lines.
 void ReloadShownBlock(QuestionSet& set);
@@ -19,7 +24,9 @@ public:
     ClipboardCommands(DataListLogic& logic, DataListWindow& window, Prompter& prompter);
 
     // Record commands act on the records grid's current row; with no record row they never touch
-    // a header line (only a paste acts then, appending to the shown title).
+    // a header line (only a paste acts then, appending to the shown title) and say so. The record
+    // clipboard outlives a change of the shown title; a paste into another title takes only a
+    // record whose category codes fit that title.
     void CutRecord();
     void CopyRecord();
     void PasteRecord();
@@ -33,6 +40,9 @@ public:
 private:
     int currentRecordRow() const;
     bool recordLines(int row, int& blockLine, int& setLine) const;
+    bool recordRowOrSay(int row, int& blockLine, int& setLine);
+    void rememberRecordSource();
+    bool fromShownTitle() const;
     void refillRecords(int row, int topRow);
     bool titleLines(int row, int& first, int& last) const;
     void showTitleAt(int row, int topRow);
@@ -40,6 +50,8 @@ private:
     DataListLogic& m_logic;
     DataListWindow& m_window;
     Prompter& m_prompter;
+    int m_recordSource = -1;
+    std::string m_recordSourceHeader;
 };
 
 } // namespace rovik

@@ -4,6 +4,7 @@
 #include "data/Common.h"
 #include "data/Loading.h"
 #include "data/QaTextFile.h"
+#include "editor/ClipboardCommands.h"
 #include "pdb/PdbReader.h"
 #include "pdb/PdbWriter.h"
 #include "platform/Cp932.h"
@@ -120,17 +121,16 @@ void DataListLogic::ShowSelectedTitle() {
     m_set.shown.lines.assign(m_set.lines.begin() + static_cast<std::ptrdiff_t>(std::min(first, end)),
                              m_set.lines.begin() + static_cast<std::ptrdiff_t>(end));
     if (FillRecordGrid() < 0) return;
-    m_set.recordClipboard.clear();
+    // The record clipboard outlives the title change: a cut record is never dropped unseen.
     for (EditorCommand command : kTitleShownCommands)
         enable(command, true);
     m_window.focusTitleList();
 }
 
-// The open question the Parts leave: with no title left, nothing may address the old rows.
+// With no title left, nothing may address the old rows.
 void DataListLogic::clearShownTitle() {
     m_set.selectedTitle = -1;
     m_set.shown.clear();
-    m_set.recordClipboard.clear();
     m_rows.clear();
     m_currentRecordRow = 0;
     m_window.recordGridChanged();
@@ -160,6 +160,7 @@ void DataListLogic::followQuestionSet() {
     const bool selectedValid = m_set.selectedTitle >= 1 && m_set.selectedTitle <= m_set.titleCount();
     if (sameList && selectedValid) {
         selectTitleRow(m_set.selectedTitle - 1);
+        reshowSelectedTitle();
         return;
     }
     showTitleRow(selectedValid ? m_set.selectedTitle - 1 : 0);
@@ -174,6 +175,7 @@ void DataListLogic::NewTitle() {
     if (mode == LoadMode::Cancelled) return;
     const bool append = mode == LoadMode::Append;
     const int selectedBefore = m_set.selectedTitle;
+    if (!append) m_set.lines.clear();
     m_set.shown.categoryA.clear();
     m_set.shown.categoryB.clear();
     m_set.titles.clear();
@@ -182,9 +184,10 @@ void DataListLogic::NewTitle() {
         m_set.lines.push_back(std::move(line));
     RebuildTitleIndex(m_set);
     FillTitleList();
-    if (append && selectedBefore >= 1 && selectedBefore <= m_set.titleCount())
+    if (append && selectedBefore >= 1 && selectedBefore <= m_set.titleCount()) {
         selectTitleRow(selectedBefore - 1);
-    else
+        reshowSelectedTitle();
+    } else
         showTitleRow(append ? std::max(m_titleRow, 0) : 0);
     setStatusText("");
     enable(EditorCommand::TextSave, true);
@@ -200,7 +203,7 @@ void DataListLogic::EditAsText() {
     for (const auto& line : m_set.lines)
         bytes += line + "\r\n";
     if (!writeFileAtomically(path, bytes)) {
-        m_prompter.error("ファイルが開けません");
+        m_prompter.error(cannotOpenText(path));
         return;
     }
     m_prompter.ask("テキストエディタを起動します。\nエディタで編集したデータを保存する場合は「上書き保存」し"
@@ -216,7 +219,11 @@ void DataListLogic::EditAsText() {
     const int rowBefore = m_titleRow;
     const std::string fileBefore = m_currentFileName;
     m_set.lines.clear();
-    LoadQAText(m_context, path);
+    // The temporary file is no file of the user's: the data keeps its name and no recent entry.
+    OpenedFile opened;
+    opened.recent = "";
+    opened.current = fileBefore;
+    LoadQAText(m_context, path, opened);
     if (!m_set.lines.empty()) {
         enable(EditorCommand::TextSave, true);
         followQuestionSet();
@@ -256,26 +263,30 @@ void DataListLogic::PasteCheck() {
 
 bool DataListLogic::FormCloseQuery() {
     if (m_set.saved) return true;
-    if (m_prompter.ask("データを保存しますか？", "確認", Buttons::YesNo, Icon::None) != Answer::Yes)
-        return true;
-    // A cancelled dialog closes, as the user chose; a save that failed keeps the data on screen.
-    const int result = runTextSaveResult();
-    return result == 0 || result == 1;
+    const Answer answer = m_prompter.ask("データを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None);
+    if (answer == Answer::No) return true;
+    if (answer != Answer::Yes) return false;
+    // Closing throws the data away: only a save that wrote it lets the window go.
+    return runTextSaveResult() == 0;
 }
 
 void DataListLogic::runOpenCommand(OpenCommand command) {
     const OpenRule rule = openRule(command);
+    const std::string nameBefore = m_currentFileName;
     m_currentFileName.clear();
     FileDialogRequest request;
     request.filter = rule.filter;
     request.folder = m_values.dataFolder;
     std::optional<std::string> chosen = m_prompter.openFile(request);
     if (!chosen) return;
-    m_currentFileName = *chosen;
     if (!rule.accepts(*chosen)) {
+        m_currentFileName = *chosen;
         m_prompter.error(rule.wrongExtension, "ﾌｧｲﾙ ｴﾗｰ");
         return;
     }
+    // Until the file has loaded the data is still the old one: a save offered on the way
+    // proposes the old name, never the file about to be opened.
+    m_currentFileName = nameBefore;
     switch (command) {
     case OpenCommand::Text:
         openTextFile(*chosen);
@@ -309,11 +320,31 @@ void DataListLogic::openImportFile(const std::string& path) {
 }
 
 int DataListLogic::runTextSaveResult() {
-    return SaveQuestionSet(m_context, m_currentFileName, kTextSaveFilter);
+    const int result = SaveQuestionSet(m_context, m_currentFileName, kTextSaveFilter);
+    if (result == 0) reshowSelectedTitle();
+    return result;
 }
 
 void DataListLogic::runPdbSave() {
-    SaveQuestionSet(m_context, proposedPdbName(m_currentFileName), kPdbSaveFilter);
+    if (SaveQuestionSet(m_context, proposedPdbName(m_currentFileName), kPdbSaveFilter) == 0)
+        reshowSelectedTitle();
+}
+
+// The shown copy of the selected title read again after its lines changed behind it (a save
+// that made katakana full-width, an append): grid, category names and caption follow, the
+// record row stays.
+void DataListLogic::reshowSelectedTitle() {
+    if (m_set.selectedTitle < 1 || m_set.selectedTitle > m_set.titleCount()) return;
+    const int row = m_window.recordCurrentRow();
+    const int top = m_window.recordTopRow();
+    ReloadShownBlock(m_set);
+    m_rows.read(m_set.shown);
+    m_window.recordGridChanged();
+    if (m_rows.count() == 0) return;
+    m_window.setRecordTopRow(top);
+    m_window.setRecordCurrentRow(std::clamp(row, 1, m_rows.count()));
+    m_window.setCaption(std::string(kDataListCaption) + " - " +
+                        cp932ToUtf8(ItemText(m_set.shown.lines.front(), kTab, 2)));
 }
 
 void DataListLogic::titleListClicked(int row) {

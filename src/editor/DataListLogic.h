@@ -62,7 +62,8 @@ public:
     void OpenRecordEditor();
     void OpenTitleEditor();
     void PasteCheck();
-    // The close question; false keeps the window open (a chosen file could not be saved).
+    // The close question (Yes, No, Cancel); false keeps the window open: cancelled, or the save
+    // was cancelled or failed.
     bool FormCloseQuery();
 
     // Commands.
@@ -90,6 +91,7 @@ public:
 private:
     int runTextSaveResult();
     void clearShownTitle();
+    void reshowSelectedTitle();
     void followQuestionSet();
     void setTitleRow(int row);
 

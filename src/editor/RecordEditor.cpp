@@ -34,17 +34,7 @@ int categoryIndex(std::optional<int> code, CategoryBox box, size_t itemCount) {
 } // namespace
 
 std::string cleanedClipboardText(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\t') continue;
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            ++i;
-            continue;
-        }
-        out += text[i];
-    }
-    return out;
+    return recordItemText(text);
 }
 
 std::string recordItemText(const std::string& text) {

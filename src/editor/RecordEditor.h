@@ -47,7 +47,8 @@ public:
     virtual void setClipboardText(const std::string& text) = 0;
 };
 
-// The clipboard text without tab characters and without CR LF pairs (a lone CR or LF stays).
+// The clipboard text without tab characters and line breaks (CR LF, a lone LF or CR): they would
+// split the record's line.
 std::string cleanedClipboardText(const std::string& text);
 
 // A text as it goes into a record item: tabs and line breaks would split the line, so they go.

@@ -28,9 +28,13 @@ QVariant RecordGridModel::data(const QModelIndex& index, int role) const {
     return {};
 }
 
-QVariant RecordGridModel::headerData(int, Qt::Orientation, int role) const {
-    // The fixed row stays blank.
-    return role == Qt::DisplayRole ? QVariant(QString()) : QVariant();
+QVariant RecordGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole) return {};
+    // The vertical header is the fixed number column, frozen while the grid scrolls sideways;
+    // the fixed row stays blank.
+    if (orientation == Qt::Vertical)
+        return QString::fromStdString(cp932ToUtf8(m_logic.cellText(section + 1, 0)));
+    return QString();
 }
 
 void RecordGridModel::reload() {

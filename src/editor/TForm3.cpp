@@ -25,6 +25,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStringListModel>
@@ -76,10 +77,12 @@ TForm3::TForm3(QWidget* parent, Prompter* prompter, ProgramValues* values) : QMa
     StringGrid2->setModel(m_titleModel);
     m_recordModel = new RecordGridModel(*m_logic, this);
     StringGrid1->setModel(m_recordModel);
+    StringGrid1->setColumnHidden(0, true);
     connect(StringGrid2->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
                 if (!m_settingTitleRow) m_logic->titleRowChanged(current.isValid() ? current.row() : -1);
             });
+    createGridShortcuts();
     installHelpKey(this, 24);
     connect(H2, &QAction::triggered, this, [] { openHelpFile(); });
     connect(About1, &QAction::triggered, this, [this] { ShowAboutBox(this); });
@@ -117,6 +120,11 @@ void TForm3::createControls() {
     StringGrid1->horizontalHeader()->setFixedHeight(kRowHeight);
     StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     StringGrid1->horizontalHeader()->setHighlightSections(false);
+    // Column 0 (the record numbers) is shown by the vertical header, which never scrolls away.
+    StringGrid1->verticalHeader()->show();
+    StringGrid1->verticalHeader()->setFixedWidth(kNumberColumnWidth);
+    StringGrid1->verticalHeader()->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    StringGrid1->verticalHeader()->setHighlightSections(false);
     StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     StringGrid1->viewport()->setMouseTracking(true);
     StringGrid1->viewport()->installEventFilter(this);
@@ -138,6 +146,36 @@ void TForm3::createControls() {
     });
 }
 
+// The editing keys of a desktop editor on the two grids: the record commands in the records
+// grid, the title commands in the title list, under the menus' own enable rules.
+void TForm3::createGridShortcuts() {
+    struct Key {
+        QTableView* grid;
+        QKeySequence keys;
+        EditorCommand command;
+        void (TForm3::*run)();
+    };
+    const Key keys[] = {
+        {StringGrid1, QKeySequence::Cut, EditorCommand::RecordCut, &TForm3::CutRecord},
+        {StringGrid1, QKeySequence::Copy, EditorCommand::RecordCopy, &TForm3::CopyRecord},
+        {StringGrid1, QKeySequence::Paste, EditorCommand::RecordPaste, &TForm3::PasteRecord},
+        {StringGrid1, QKeySequence(Qt::Key_Delete), EditorCommand::RecordDelete, &TForm3::DeleteRecord},
+        {StringGrid2, QKeySequence::Cut, EditorCommand::TitleCut, &TForm3::CutTitle},
+        {StringGrid2, QKeySequence::Copy, EditorCommand::TitleCopy, &TForm3::CopyTitle},
+        {StringGrid2, QKeySequence::Paste, EditorCommand::TitlePaste, &TForm3::PasteTitle},
+        {StringGrid2, QKeySequence(Qt::Key_Delete), EditorCommand::TitleDelete, &TForm3::DeleteTitle},
+    };
+    for (const Key& key : keys) {
+        auto* shortcut = new QShortcut(key.keys, key.grid, nullptr, nullptr, Qt::WidgetShortcut);
+        const EditorCommand command = key.command;
+        const auto run = key.run;
+        connect(shortcut, &QShortcut::activated, this, [this, command, run] {
+            if (command == EditorCommand::RecordPaste) m_logic->PasteCheck();
+            if (m_logic->isEnabled(command)) (this->*run)();
+        });
+    }
+}
+
 void TForm3::showModal() {
     setWindowModality(Qt::ApplicationModal);
     centreOnScreen(this);
@@ -148,10 +186,14 @@ void TForm3::showModal() {
     m_modalLoop = nullptr;
 }
 
+// The grid's width counts the frozen number column beside the scrolling columns.
+int TForm3::recordGridWidth() const {
+    return StringGrid1->viewport()->width() + StringGrid1->verticalHeader()->width();
+}
+
 void TForm3::FormActivate() {
-    RecordColumnWidths widths = recordColumnWidths(StringGrid1->viewport()->width());
+    RecordColumnWidths widths = recordColumnWidths(recordGridWidth());
     QHeaderView* header = StringGrid1->horizontalHeader();
-    header->resizeSection(0, widths.number);
     header->resizeSection(1, widths.question);
     header->resizeSection(2, widths.answer);
     updateReferenceColumn();
@@ -160,7 +202,7 @@ void TForm3::FormActivate() {
 void TForm3::updateReferenceColumn() {
     QHeaderView* header = StringGrid1->horizontalHeader();
     if (header->count() < 4) return;
-    int width = referenceColumnWidth(StringGrid1->viewport()->width(), header->sectionSize(0),
+    int width = referenceColumnWidth(recordGridWidth(), StringGrid1->verticalHeader()->width(),
                                      header->sectionSize(1), header->sectionSize(2));
     header->resizeSection(3, std::max(width, header->minimumSectionSize()));
 }
@@ -232,6 +274,7 @@ void TForm3::titleListChanged() {
 
 void TForm3::recordGridChanged() {
     m_recordModel->reload();
+    StringGrid1->setColumnHidden(0, true);
     // Like the old grid, a filled grid always stands on a row: the first record.
     if (m_recordModel->rowCount() > 0) StringGrid1->setCurrentIndex(m_recordModel->index(0, 1));
     updateReferenceColumn();
@@ -281,7 +324,7 @@ int TForm3::recordTopRow() const {
 }
 
 void TForm3::setRecordTopRow(int row) {
-    QModelIndex index = m_recordModel->index(row - 1, 0);
+    QModelIndex index = m_recordModel->index(row - 1, 1);
     if (index.isValid()) StringGrid1->scrollTo(index, QAbstractItemView::PositionAtTop);
 }
 

@@ -142,12 +142,14 @@ private slots:
 
 private:
     void createControls();
+    void createGridShortcuts();
     void createMenus();
     void createFileMenu();
     void createTitleAndEditMenus();
     void createOtherMenus();
     void BuildRecentMenus();
     void updateReferenceColumn();
+    int recordGridWidth() const;
     QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QString& hint,
                      bool enabled = true);
 

@@ -2,6 +2,7 @@
 
 #include "app/Help.h"
 #include "editor/DialogFrame.h"
+#include "editor/RecordTextBox.h"
 #include "platform/Hints.h"
 #include "platform/WindowPlace.h"
 
@@ -131,7 +132,7 @@ void TForm4::createControls(QWidget* client) {
     for (int i = 0; i < 3; ++i) {
         labels[i] =
             addLabel(client, boxes[i].labelName, QString::fromUtf8(boxes[i].caption), boxes[i].left, 72);
-        memos[i] = new QPlainTextEdit(client);
+        memos[i] = new RecordTextBox(client);
         memos[i]->setObjectName(QLatin1String(boxes[i].memoName));
         memos[i]->setGeometry(boxes[i].left, 88, 200, 115);
         memos[i]->setTabChangesFocus(true);

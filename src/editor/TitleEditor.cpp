@@ -22,6 +22,12 @@ int lineCountItem(const std::string& header, int n) {
     return lineCountOf(ItemText(header, kTab, n)).value_or(kDefaultLineCount);
 }
 
+std::string trimSpaces(const std::string& text) {
+    const size_t first = text.find_first_not_of(' ');
+    return first == std::string::npos ? std::string()
+                                      : text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 void fillNames(std::array<std::string, kCategoryBoxes>& boxes, const std::vector<std::string>& names) {
     for (size_t k = 0; k < boxes.size() && k < names.size(); ++k)
         boxes[k] = cp932ToUtf8(names[k]);
@@ -76,8 +82,18 @@ TitleFields TitleEditor::FormCreate() const {
     fields.title = cp932ToUtf8(ItemText(header, kTab, 2));
     fields.questionLines = std::to_string(lineCountItem(header, 3));
     fields.answerLines = std::to_string(lineCountItem(header, 4));
-    fillNames(fields.categoryA, set.shown.categoryA);
-    fillNames(fields.categoryB, set.shown.categoryB);
+    // The names come from the title's own lines: the shown copy may be stale, and boxes left
+    // empty by mistake would drop categories at 登録.
+    std::vector<std::string> namesA;
+    std::vector<std::string> namesB;
+    const TitleRange& range = set.title(set.selectedTitle);
+    const size_t end = std::min(static_cast<size_t>(range.last) + 1, set.lines.size());
+    for (size_t i = static_cast<size_t>(range.start); i < end; ++i) {
+        if (isCategoryALine(set.lines[i])) namesA.push_back(ItemText(set.lines[i], kTab, 2));
+        if (isCategoryBLine(set.lines[i])) namesB.push_back(ItemText(set.lines[i], kTab, 2));
+    }
+    fillNames(fields.categoryA, namesA);
+    fillNames(fields.categoryB, namesB);
     return fields;
 }
 
@@ -89,9 +105,18 @@ bool TitleEditor::RegisterTitleAndCategories(TitleFields& fields) {
         return false;
     }
     if (!canOpen()) return false;
+    if (recordItemText(fields.title).empty()) {
+        m_prompter.ask("タイトルを入力してください。", "確認", Buttons::Ok, Icon::Warning);
+        return false;
+    }
+    // Counts within the limit are stored as typed; only reduced ones are rewritten.
+    const int typedQuestion = *questionLines;
+    const int typedAnswer = *answerLines;
     limitLineCounts(*questionLines, *answerLines);
-    const std::string questionText = std::to_string(*questionLines);
-    const std::string answerText = std::to_string(*answerLines);
+    const std::string questionText =
+        *questionLines == typedQuestion ? trimSpaces(fields.questionLines) : std::to_string(*questionLines);
+    const std::string answerText =
+        *answerLines == typedAnswer ? trimSpaces(fields.answerLines) : std::to_string(*answerLines);
 
     Cp932Encoding title = utf8ToCp932(recordItemText(fields.title));
     std::string unmappable = title.unmappable;

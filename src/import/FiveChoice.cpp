@@ -149,27 +149,29 @@ std::string fiveChoiceTextPath(const ProgramValues& values, const std::string& p
     return startFolderFile(values, name + ".txt");
 }
 
-int ConvertFiveChoice(DataContext& ctx, const std::string& path, QuizGenerator& generator) {
+std::optional<std::string> ConvertFiveChoice(DataContext& ctx, const std::string& path,
+                                             QuizGenerator& generator) {
     std::optional<bool> showChoices = ctx.prompter.chooseShowChoices();
-    if (!showChoices) return 1;
+    if (!showChoices) return std::nullopt;
     FiveChoiceFile file = readFiveChoiceFile(path);
     if (file.status != FiveChoiceStatus::Ok) {
         const bool unreadable = file.status == FiveChoiceStatus::CannotOpen;
         ctx.prompter.ask(fiveChoiceMessage(file), unreadable ? "エラー" : "ﾌｧｲﾙ ｴﾗｰ", Buttons::Ok,
                          Icon::Error);
-        return -1;
+        return std::nullopt;
     }
-    const std::string text =
-        fiveChoiceText(fiveChoiceLines(file.bytes, titleNameOf(path), *showChoices, generator));
-    if (!writeFileAtomically(fiveChoiceTextPath(ctx.values, path), text)) {
-        ctx.prompter.error("ファイルが開けません");
+    return fiveChoiceText(fiveChoiceLines(file.bytes, titleNameOf(path), *showChoices, generator));
+}
+
+int WriteFiveChoiceText(DataContext& ctx, const std::string& target, const std::string& text) {
+    if (fileExists(target) && ctx.prompter.ask(target + "\nは既にあります。上書きしますか？", "確認",
+                                               Buttons::YesNo, Icon::Warning) != Answer::Yes)
+        return 1;
+    if (!writeFileAtomically(target, text)) {
+        ctx.prompter.error(saveFailedText(target));
         return -1;
     }
     return 0;
-}
-
-int ConvertFiveChoice(DataContext& ctx, const std::string& path) {
-    return ConvertFiveChoice(ctx, path, quizGenerator());
 }
 
 void ImportFiveChoiceFile(DataContext& ctx) {
@@ -186,8 +188,19 @@ void ImportFiveChoiceFile(DataContext& ctx) {
 }
 
 void ImportFiveChoicePath(DataContext& ctx, const std::string& path) {
-    if (ConvertFiveChoice(ctx, path) != 0) return;
-    LoadQAText(ctx, fiveChoiceTextPath(ctx.values, path));
+    std::optional<std::string> text = ConvertFiveChoice(ctx, path, quizGenerator());
+    if (!text) return;
+    // Nothing is written before the user has chosen to append or replace.
+    const std::string target = fiveChoiceTextPath(ctx.values, path);
+    OpenedFile opened;
+    opened.mustExist = false;
+    OpenIntoSet(
+        ctx, target,
+        [&] {
+            const int written = WriteFiveChoiceText(ctx, target, *text);
+            return written != 0 ? written : ReadAndValidate(ctx, target);
+        },
+        opened);
     // LoadQAText pointed the data folder at the start folder; the user's files are elsewhere.
     if (!folderOf(path).empty()) ctx.values.dataFolder = folderOf(path);
 }

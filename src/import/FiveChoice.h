@@ -3,6 +3,7 @@
 // per question with its text and five choices stored bit-inverted) becomes a QA text file in
 // the start folder, one title with a record per question, which is then opened like any other.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,11 +50,14 @@ std::string fiveChoiceText(const std::vector<std::string>& lines);
 // Where the import writes its text: start folder + base name of the 5TQ file + ".txt".
 std::string fiveChoiceTextPath(const ProgramValues& values, const std::string& path);
 
-// Asks whether to show the choices, reads the file and writes the produced text file (replacing
-// one of that name): 0; 1 cancelled; -1 unreadable, broken or not writable (message shown,
-// nothing written, no generator value drawn).
-int ConvertFiveChoice(DataContext& ctx, const std::string& path, QuizGenerator& generator);
-int ConvertFiveChoice(DataContext& ctx, const std::string& path);
+// Asks whether to show the choices and reads the file: the text of the QA text file it makes, or
+// nothing when cancelled, unreadable or broken (message shown, no generator value drawn).
+std::optional<std::string> ConvertFiveChoice(DataContext& ctx, const std::string& path,
+                                             QuizGenerator& generator);
+
+// Writes the produced text to `target`, asking before it replaces a file: 0; 1 when the user
+// keeps the existing file; -1 when it cannot be written (message shown, the old file kept).
+int WriteFiveChoiceText(DataContext& ctx, const std::string& target, const std::string& text);
 
 // The data list window's "ごたくﾌｧｲﾙを開く(&Q)": open dialog, conversion, then LoadQAText of the text.
 void ImportFiveChoiceFile(DataContext& ctx);

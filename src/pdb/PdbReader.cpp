@@ -5,6 +5,7 @@
 #include "data/DataContext.h"
 #include "data/DataListView.h"
 #include "data/Loading.h"
+#include "data/QaTextFile.h"
 #include "pdb/Pdbcommon.h"
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
@@ -26,6 +27,16 @@ constexpr std::size_t kCountOffset = 76;
 constexpr std::size_t kListOffset = 78;
 constexpr std::size_t kEntrySize = 8;
 constexpr std::size_t kHeaderBytes = 80;
+constexpr std::size_t kNameBytes = 32;
+constexpr std::size_t kTypeOffset = 60;
+constexpr const char* kTypeAndCreator = "DataRvk2";
+
+// Any file can be read as a record list; only a Rovik database is one. Its name field holds a
+// zero byte and its type and creator are ours.
+bool isRovikDatabase(const std::string& pdb) {
+    return pdb.size() >= kListOffset && pdb.find('\0') < kNameBytes &&
+           pdb.compare(kTypeOffset, 8, kTypeAndCreator) == 0;
+}
 
 enum ByteClass : unsigned char { Plain, Control, CarriageReturn, LineFeed };
 
@@ -130,6 +141,7 @@ std::string pdbReadMessage(PdbReadStatus status) {
         return {};
     case PdbReadStatus::ShortHeader:
     case PdbReadStatus::ShortRecordList:
+    case PdbReadStatus::NotADatabase:
         return "PDBﾌｧｲﾙが壊れているため読み込めませんでした。";
     case PdbReadStatus::TooLarge:
         return "PDBﾌｧｲﾙが大きすぎるため読み込めませんでした。";
@@ -171,6 +183,7 @@ PdbReadStatus pdbToText(const std::string& pdb, std::string& text) {
     text.clear();
     const int n = pdbRecordCount(pdb);
     if (n < 0) return PdbReadStatus::ShortHeader;
+    if (!isRovikDatabase(pdb)) return PdbReadStatus::NotADatabase;
     std::vector<std::uint32_t> offsets(static_cast<std::size_t>(n));
     for (std::size_t i = 0; i < offsets.size(); ++i)
         if (!readU32(pdb, kListOffset + kEntrySize * i, offsets[i])) return PdbReadStatus::ShortRecordList;
@@ -221,12 +234,22 @@ void OpenPdb(DataContext& ctx, const std::string& path) {
     PdbReadStatus status = convertPdbFile(path, temp);
     ctx.view.setBusy(false);
     if (status != PdbReadStatus::Ok) {
-        ctx.prompter.error(pdbReadMessage(status));
+        ctx.prompter.error(status == PdbReadStatus::CannotOpen ? cannotOpenText(path)
+                                                               : pdbReadMessage(status));
+        ctx.view.setStatusText("");
+        return;
+    }
+    if (FileSize(temp) == 0) {
+        ctx.prompter.ask(noDataText(path), "確認", Buttons::Ok, Icon::Warning);
         ctx.view.setStatusText("");
         return;
     }
     ctx.view.setStatusText("ﾌｧｲﾙ読み込み中...");
-    LoadQAText(ctx, temp);
+    // The user opened the database, not the temporary text: remember and propose its name.
+    OpenedFile opened;
+    opened.recent = path;
+    opened.current = path.substr(0, path.size() - std::min<size_t>(path.size(), 4)) + ".txt";
+    LoadQAText(ctx, temp, opened);
     ctx.view.setStatusText("");
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Reading a Palm database back into QA text: the bytes of all records, in record order, form the
-// text. Only the record count and the record list's offsets are used, so any file is read this way;
-// a broken one gives a clear result and nothing outside the file is ever read.
+// text. A file whose header is not a Rovik database's, or a broken one, gives a clear result and
+// nothing outside the file is ever read.
 #include <cstdint>
 #include <string>
 
@@ -16,6 +16,7 @@ enum class PdbReadStatus {
     CannotOpen,      // the database cannot be opened or read
     ShortHeader,     // the file ends before the record count
     ShortRecordList, // the file ends inside the record list
+    NotADatabase,    // no zero byte in the name field, or a type and creator other than DataRvk2
     TooLarge,        // the file or its records' text is larger than kMaxPdbTextBytes
     CannotWriteText, // the text file cannot be written
 };

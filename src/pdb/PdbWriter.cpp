@@ -168,7 +168,7 @@ int WritePdb(QuestionSet& set, const std::string& path, Prompter& prompter) {
         return -2;
     }
     if (!writeFileAtomically(path, image.bytes)) {
-        prompter.error("ファイルが開けません");
+        prompter.error(saveFailedText(path));
         return -1;
     }
     for (auto& [index, line] : image.converted)
@@ -208,7 +208,8 @@ int SaveQuestionSet(DataContext& ctx, const std::string& proposedName, const std
         ctx.prompter.error("ファイルの拡張子は .txtとしてください。", "ﾌｧｲﾙ ｴﾗｰ");
         return -1;
     }
-    AddRecentFile(ctx.values, path);
+    // A file that was not written is no file to open again.
+    if (result == 0) AddRecentFile(ctx.values, path);
     return result;
 }
 

@@ -35,7 +35,7 @@ struct PdbImage {
 PdbImage buildPdbImage(const std::vector<std::string>& lines, const std::string& databaseName,
                        std::uint32_t date);
 
-// Writes the set as a PDB at `path`: 0; -1 after "ファイルが開けません" when it cannot be written
+// Writes the set as a PDB at `path`: 0; -1 after saveFailedText when it cannot be written
 // (an existing file stays as it was); -2 after the 64 KB message when a record would start past
 // 64 KB (nothing is written). On success the set's lines hold their full-width katakana and the
 // saved flag is set. A file name CP932 cannot hold is reported before writing.
@@ -52,8 +52,8 @@ constexpr const char* kPdbSaveFilter = "PDB files (*.pdb)|*.PDB";
 std::string proposedPdbName(const std::string& currentFileName);
 
 // The save dialog with `proposedName`, then SaveAsText for ".txt"/".TXT" or WritePdb for
-// ".pdb"/".PDB" (other forms get the extension message). The path goes to the recently used files
-// whatever the save's result. Returns the save's result, 1 when cancelled, -1 for a wrong extension.
+// ".pdb"/".PDB" (other forms get the extension message). A saved path goes to the recently used
+// files. Returns the save's result, 1 when cancelled, -1 for a wrong extension.
 int SaveQuestionSet(DataContext& ctx, const std::string& proposedName, const std::string& filter);
 // As above with the filter that fits the proposed name (the PDB filter for a ".pdb" name).
 int SaveQuestionSet(DataContext& ctx, const std::string& proposedName);

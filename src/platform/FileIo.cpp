@@ -36,6 +36,21 @@ std::string replacedFile(const std::string& path) {
     return ec ? path : target.string();
 }
 
+// A rename replaces a file whatever its mode, so a file the user may not write is refused here.
+// The mode bits count too: a read-only file stays read-only even for a user who could override it.
+bool mayReplace(const std::string& file) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(file, ec);
+    if (ec || !fs::exists(status) || !fs::is_regular_file(status)) return true;
+    const fs::perms writeBits = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    if ((status.permissions() & writeBits) == fs::perms::none) return false;
+#ifdef _WIN32
+    return _access(file.c_str(), 2) == 0;
+#else
+    return access(file.c_str(), W_OK) == 0;
+#endif
+}
+
 // The bytes reach the disk before the rename, so a crash cannot leave an empty file in its place.
 bool syncToDisk(std::FILE* f) {
 #ifdef _WIN32
@@ -84,6 +99,10 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string* err
 
 bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
     const std::string file = replacedFile(path);
+    if (!mayReplace(file)) {
+        setError(error, path + ": " + std::strerror(EACCES));
+        return false;
+    }
     const std::string temp = temporaryNameBeside(file);
     std::FILE* f = std::fopen(temp.c_str(), "wb");
     if (!f) {

@@ -15,7 +15,8 @@ constexpr std::uintmax_t kMaxReadBytes = 256u << 20;
 bool readWholeFile(const std::string& path, std::string& bytes, std::string* error = nullptr);
 
 // Writes `bytes` to a temporary file in the target's folder and renames it over `path` only after
-// the whole write, flush and close succeeded: a failure leaves an existing file untouched.
+// the whole write, flush and close succeeded: a failure leaves an existing file untouched. A
+// read-only file, or one the user may not write, is refused and left as it is.
 bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string* error = nullptr);
 
 // Copies a file the same way (the target is replaced only by a complete copy).

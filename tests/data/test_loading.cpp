@@ -106,20 +106,31 @@ TEST_F(LoadingTest, AppendingPastFifteenTitlesIsAllowed) {
     EXPECT_EQ(30, set.titleCount());
 }
 
+// The save question has a Cancel; only a save that wrote the file lets the old data go.
 TEST_F(LoadingTest, ReplaceAsksToSaveFirst) {
-    set.lines = {"tTitle\told\t3\t3"};
     const std::string path = folder.write("new.txt", titleBlock("T1"));
-    for (Answer save : {Answer::No, Answer::Yes}) {
+    const struct {
+        Answer save;
+        bool saved; // what the save command reports
+        bool replaced;
+    } cases[] = {{Answer::No, false, true},
+                 {Answer::Yes, true, true},
+                 {Answer::Yes, false, false},
+                 {Answer::Cancel, false, false}};
+    for (const auto& c : cases) {
         set.lines = {"tTitle\told\t3\t3"};
         view.events.clear();
+        view.onTextSave = [&] { return c.saved; };
         prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
-            .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None, save);
+            .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None,
+                           c.save);
         LoadQAText(ctx, path);
-        Events expected = loadedEvents(path, "show:0");
-        if (save == Answer::Yes) expected.insert(expected.begin(), "textsave");
+        EXPECT_TRUE(prompter.done());
+        Events expected = c.replaced ? loadedEvents(path, "show:0") : Events{};
+        if (c.save == Answer::Yes) expected.insert(expected.begin(), "textsave");
         EXPECT_EQ(expected, view.events);
-        ASSERT_EQ(4u, set.lines.size());
-        EXPECT_EQ("tTitle\tT1\t3\t3", set.lines[0]);
+        EXPECT_EQ(c.replaced ? 4u : 1u, set.lines.size());
+        EXPECT_EQ(c.replaced ? "tTitle\tT1\t3\t3" : "tTitle\told\t3\t3", set.lines[0]);
     }
 }
 
@@ -133,20 +144,39 @@ TEST_F(LoadingTest, CancelChangesNothing) {
     EXPECT_EQ("/nowhere", values.dataFolder);
 }
 
-TEST_F(LoadingTest, ACancelledSaveStillEmptiesTheSet) {
-    set.lines = {"tTitle\told\t3\t3"};
-    RebuildTitleIndex(set);
-    set.selectedTitle = 1;
-    const std::string path = folder.write("bad.txt", "no title\r\n");
-    prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
-        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::Yes);
-    LoadQAText(ctx, path);
-    // The refused file leaves an emptied set, and the window is told so.
-    EXPECT_EQ((Events{"textsave", "busy", "idle", "errorlog:" + logPath(), "fill"}), view.events);
-    EXPECT_TRUE(set.lines.empty());
-    EXPECT_EQ(0, set.titleCount());
-    EXPECT_EQ(-1, set.selectedTitle);
-    EXPECT_EQ("", values.settings.at(1)); // not a recent file
+// A file that is refused, empty or unreadable replaces nothing: the old lines come back.
+TEST_F(LoadingTest, AFailedLoadInReplaceModeKeepsTheOldData) {
+    const struct {
+        std::string name;
+        std::string bytes;
+        std::string told; // what the user is told besides the error log
+        bool errorLog;
+    } cases[] = {
+        {"bad.txt", "no title\r\n", "", true},
+        {"empty.txt", "", "ファイルにデータがありません。\n" + folder.file("empty.txt"), false},
+        {"nul.txt", std::string("\0tTitle\tT\r\n", 11),
+         "ファイルにデータがありません。\n" + folder.file("nul.txt"), false},
+    };
+    for (const auto& c : cases) {
+        set.lines = {"tTitle\told\t3\t3", "11\tq\ta\tr\t0"};
+        RebuildTitleIndex(set);
+        set.selectedTitle = 1;
+        view.events.clear();
+        const std::string path = folder.write(c.name, c.bytes);
+        prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
+            .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None,
+                           Answer::No);
+        if (!c.told.empty()) prompter.expectMessage(c.told, "確認", Buttons::Ok, Icon::Warning);
+        LoadQAText(ctx, path);
+        EXPECT_TRUE(prompter.done()) << c.name;
+        Events expected{"busy", "idle"};
+        if (c.errorLog) expected.push_back("errorlog:" + logPath());
+        EXPECT_EQ(expected, view.events) << c.name;
+        EXPECT_EQ((std::vector<std::string>{"tTitle\told\t3\t3", "11\tq\ta\tr\t0"}), set.lines) << c.name;
+        EXPECT_EQ(1, set.titleCount());
+        EXPECT_EQ(1, set.selectedTitle);
+        EXPECT_EQ("", values.settings.at(1)); // not a recent file
+    }
 }
 
 TEST_F(LoadingTest, RefusedFileInAppendModeChangesNothing) {
@@ -160,25 +190,6 @@ TEST_F(LoadingTest, RefusedFileInAppendModeChangesNothing) {
     EXPECT_EQ(1, set.titleCount());
     EXPECT_EQ(errorLogBytes(validationLog({"tTitle\tT\t3\t3", "", "11\tq\ta\tr\t0"}, 1, 0)),
               test::TempFolder::read(logPath()));
-}
-
-TEST_F(LoadingTest, EmptyFileAddsNothingSilently) {
-    set.lines = {"tTitle\told\t3\t3"};
-    RebuildTitleIndex(set);
-    const std::string empty = folder.write("empty.txt", "");
-    const std::string nul = folder.write("nul.txt", std::string("\0tTitle\tT\r\n", 11));
-    prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::Yes);
-    LoadQAText(ctx, empty);
-    EXPECT_EQ((Events{"busy", "idle"}), view.events);
-    EXPECT_EQ(1u, set.lines.size());
-
-    view.events.clear();
-    prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
-        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::No);
-    LoadQAText(ctx, nul); // a zero byte ends the text: nothing is left
-    EXPECT_EQ((Events{"busy", "idle", "fill"}), view.events);
-    EXPECT_TRUE(set.lines.empty());
-    EXPECT_EQ(0, set.titleCount());
 }
 
 TEST_F(LoadingTest, LineEndsAndTheZeroByteFollowTheTextRules) {
@@ -211,10 +222,10 @@ TEST_F(LoadingTest, HalfWidthKanaWithAnErrorIsRefusedBeforeConversion) {
     EXPECT_NE(std::string::npos, test::TempFolder::read(logPath()).find("11\t\xB6\xDE\ta\r\n"));
 }
 
-TEST_F(LoadingTest, UnreadableFileGivesTheSystemsMessage) {
+TEST_F(LoadingTest, UnreadableFileIsNamed) {
     const std::string path = folder.path() + "/sub";
     ASSERT_TRUE(std::filesystem::create_directory(path));
-    prompter.expectMessage(path + ": Is a directory", "エラー", Buttons::Ok, Icon::Error);
+    prompter.expectMessage("ファイルが開けません\n" + path, "エラー", Buttons::Ok, Icon::Error);
     EXPECT_EQ(-1, ReadAndValidate(ctx, path));
     EXPECT_EQ((Events{"busy", "idle"}), view.events);
 }

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace rovik {
 namespace {
 
@@ -23,7 +25,8 @@ TEST(QaTextFile_Split, AcceptsEveryLineEnd) {
         {std::string("a\nb\0c\nd", 7), {"a", "b"}},
         {std::string("\0abc", 4), {}},
     };
-    for (const auto& c : cases) EXPECT_EQ(c.second, splitTextLines(c.first)) << c.first;
+    for (const auto& c : cases)
+        EXPECT_EQ(c.second, splitTextLines(c.first)) << c.first;
 }
 
 TEST(QaTextFile_ClassifyQuizLine, DecidesInOrder) {
@@ -37,7 +40,8 @@ TEST(QaTextFile_ClassifyQuizLine, DecidesInOrder) {
         {"11\tq\ta\n", -5},
         {"11\tq\ta\tr\t0\n", 0},
     };
-    for (const auto& c : cases) EXPECT_EQ(c.second, ClassifyQuizLine(c.first)) << c.first.substr(0, 20);
+    for (const auto& c : cases)
+        EXPECT_EQ(c.second, ClassifyQuizLine(c.first)) << c.first.substr(0, 20);
 }
 
 TEST(QaTextFile_Extensions, AcceptExactlyTwoCaseForms) {
@@ -57,15 +61,20 @@ TEST(QaTextFile_WrittenLine, PadsOddPdbRecordsOnly) {
         std::string out;
     } cases[] = {
         {"ab", false, "ab\r\n"},
-        {"ab", true, " ab\n"},     // 3 bytes with its line feed: padded
-        {"abc", true, "abc\n"},    // 4 bytes: kept
-        {"//a", true, "//a\n"},    // comments are never padded
+        {"ab", true, " ab\n"},  // 3 bytes with its line feed: padded
+        {"abc", true, "abc\n"}, // 4 bytes: kept
+        {"//a", true, "//a\n"}, // comments are never padded
         {"//", true, "//\n"},
         {"", true, " \n"},
         {"\xB1", true, " \x83\x41\n"}, // kana first, then the length rule
-        {"\xB1" "a", true, "\x83\x41" "a\n"}, // odd before the conversion, even after
+        {"\xB1"
+         "a",
+         true,
+         "\x83\x41"
+         "a\n"}, // odd before the conversion, even after
     };
-    for (auto c : cases) EXPECT_EQ(c.out, WrittenLine(c.line, c.pdb)) << c.line;
+    for (auto c : cases)
+        EXPECT_EQ(c.out, WrittenLine(c.line, c.pdb)) << c.line;
 }
 
 TEST(QaTextFile_WriteQuestionLines, NormalisesKanaInTheSetToo) {
@@ -96,21 +105,28 @@ TEST(QaTextFile_SaveAsText, WritesAndReports) {
     EXPECT_EQ(path + "が保存されました。", view.status);
 }
 
-TEST(QaTextFile_SaveAsText, FailureKeepsTheOldFileAndTellsTheUser) {
-    test::TempFolder folder;
-    std::string path = folder.write("out.txt", "precious");
-    QuestionSet set;
-    set.lines = {"tTitle\tT"};
-    set.saved = false;
-    test::ScriptedPrompter prompter;
-    prompter.expectMessage("ファイルが開けません", "エラー", Buttons::Ok, Icon::Error);
-    RecordingView view;
-    setWriteFailureAfterForTesting(2);
-    EXPECT_EQ(-1, SaveAsText(set, path, prompter, view));
-    setWriteFailureAfterForTesting(-1);
-    EXPECT_EQ("precious", test::TempFolder::read(path));
-    EXPECT_FALSE(set.saved);
-    EXPECT_EQ("", view.status);
+// A write that fails part way, or a file that is read-only: the file, the lines (their half-width
+// katakana too) and the saved flag stay as they were, and the user is told which file.
+TEST(QaTextFile_SaveAsText, FailureChangesNothingAndTellsTheUser) {
+    for (bool readOnly : {false, true}) {
+        test::TempFolder folder;
+        std::string path = folder.write("out.txt", "precious");
+        if (readOnly) std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+        QuestionSet set;
+        set.lines = {"tTitle\tT", "11\t\xB1\ta\tr\t0"};
+        set.saved = false;
+        test::ScriptedPrompter prompter;
+        prompter.expectMessage("ファイルが開けません\n" + path + "\nファイルを保存できませんでした。",
+                               "エラー", Buttons::Ok, Icon::Error);
+        RecordingView view;
+        setWriteFailureAfterForTesting(readOnly ? -1 : 2);
+        EXPECT_EQ(-1, SaveAsText(set, path, prompter, view));
+        setWriteFailureAfterForTesting(-1);
+        EXPECT_EQ("precious", test::TempFolder::read(path));
+        EXPECT_EQ("11\t\xB1\ta\tr\t0", set.lines[1]);
+        EXPECT_FALSE(set.saved);
+        EXPECT_EQ("", view.status);
+    }
 }
 
 } // namespace

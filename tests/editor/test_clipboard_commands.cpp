@@ -54,8 +54,10 @@ TEST_F(ClipboardCommandsTest, CutOfTheOnlyRecordThenPasteLandsAfterTheHeaderLine
     EXPECT_EQ(0, logic.recordRows().count());
     EXPECT_TRUE(window.isEnabled(EditorCommand::RecordPaste));
     EXPECT_EQ(0, logic.currentRecordRow());
-    // The grid has no record row: its current row is the header row.
+    // The grid has no record row: its current row is the header row, and the commands say so.
     window.recordRow = 0;
+    prompter.expectMessage("レコードが選択されていません。", "確認", Buttons::Ok, Icon::None)
+        .expectMessage("レコードが選択されていません。", "確認", Buttons::Ok, Icon::None);
     commands.CopyRecord();
     commands.DeleteRecord();
     EXPECT_EQ("11\tTq1\ta\tr\t0", logic.set().recordClipboard);
@@ -119,12 +121,54 @@ TEST_F(ClipboardCommandsTest, RecordCommandsDoNothingOnTheRowsOfARemovedTitle) {
     commands.CutTitle();
     window.recordRow = 1;
     logic.set().recordClipboard = "11\tx\ta\tr\t0";
+    for (int i = 0; i < 3; ++i)
+        prompter.expectMessage("レコードが選択されていません。", "確認", Buttons::Ok, Icon::None);
     commands.CutRecord();
     commands.CopyRecord();
     commands.PasteRecord();
     commands.DeleteRecord();
     EXPECT_TRUE(logic.set().lines.empty());
     EXPECT_TRUE(prompter.done());
+}
+
+// A cut record survives viewing another title; it goes into any title whose categories its codes
+// name, and always back into the title it came from.
+TEST_F(ClipboardCommandsTest, ACutRecordPastesWhereItsCodesFit) {
+    const Lines twoA = {"tTitle\tW\t3\t3", "dBunrui\tA1",    "dBunrui\tA2",
+                        "sBunrui\tB1",     "21\tw\ta\tr\t0", "11\tv\ta\tr\t0"};
+    load(joined({twoA, titleLines("T", 1)}));
+    window.recordRow = 1;
+    commands.CutRecord(); // "21": category A 2, which title T has not
+    logic.showTitleRow(1);
+    EXPECT_TRUE(window.isEnabled(EditorCommand::RecordPaste));
+    window.recordRow = 1;
+    prompter.expectMessage("貼り付けるレコードの分類コード「21」は、このタイトルの分類にありません。\n"
+                           "切り取ったタイトルに戻って貼り付けるか、分類を追加してください。",
+                           "確認", Buttons::Ok, Icon::Warning);
+    commands.PasteRecord();
+    EXPECT_EQ((Lines{"Tq1"}), questions());
+    logic.showTitleRow(0);
+    commands.PasteRecord();
+    EXPECT_EQ(joined({twoA, titleLines("T", 1)}), logic.set().lines);
+    // A record of category A 1 fits title T too.
+    logic.set().recordClipboard = "11\tw\ta\tr\t0";
+    logic.showTitleRow(1);
+    commands.PasteRecord();
+    EXPECT_EQ((Lines{"w", "Tq1"}), questions());
+    EXPECT_TRUE(prompter.done());
+}
+
+TEST(ClipboardCommands_RecordFitsTitle, CodesMustNameTheTitlesCategories) {
+    ShownTitle title;
+    title.categoryA = {"a1", "a2"};
+    title.categoryB = {"b1"};
+    const struct {
+        std::string record;
+        bool fits;
+    } cases[] = {{"11\tq", true},  {"21\tq", true}, {"20\tq", true},  {"31\tq", false}, {"12\tq", false},
+                 {"01\tq", false}, {"1\tq", false}, {"1G\tq", false}, {"//c", true},    {"", false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.fits, recordFitsTitle(c.record, title)) << c.record;
 }
 
 TEST_F(ClipboardCommandsTest, TitleCutOfRow2OfFourShowsTheNextTitle) {
@@ -138,7 +182,7 @@ TEST_F(ClipboardCommandsTest, TitleCutOfRow2OfFourShowsTheNextTitle) {
     EXPECT_EQ(1, window.titleTop);
     EXPECT_EQ(2, logic.set().selectedTitle);
     EXPECT_EQ((Lines{"T3q1", "T3q2", "T3q3"}), questions());
-    EXPECT_EQ("", logic.set().recordClipboard);
+    EXPECT_EQ("11\tx\ta\tr\t0", logic.set().recordClipboard); // nothing cut is dropped
     EXPECT_TRUE(window.isEnabled(EditorCommand::TitlePaste));
     EXPECT_FALSE(logic.set().saved);
 }
@@ -196,7 +240,8 @@ TEST_F(ClipboardCommandsTest, TitleCopyThenReplaceLoadThenPaste) {
         .expectMessage("追加読込しますか？\nはい  ：編集中のデータに追加読み込み\n"
                        "いいえ：編集中のデータを削除して新規読み込み",
                        "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
-        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::No);
+        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None,
+                       Answer::No);
     logic.openTextFile(path);
     logic.showTitleRow(1);
     commands.PasteTitle();

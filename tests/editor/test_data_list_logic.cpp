@@ -49,7 +49,7 @@ protected:
         if (append != Answer::Ok)
             prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, append);
         if (append == Answer::No)
-            prompter.expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None,
+            prompter.expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None,
                                    save);
         logic.runOpenCommand(OpenCommand::Text);
     }
@@ -135,7 +135,7 @@ TEST_F(DataListLogicTest, NewTitleAppendsOrReplacesOrIsCancelled) {
         l.showTitleRow(1);
         script.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, c.append);
         if (c.append == Answer::No)
-            script.expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None,
+            script.expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None,
                                  Answer::No);
         l.NewTitle();
         EXPECT_EQ(c.titles, l.titleNames()) << static_cast<int>(c.append);
@@ -209,46 +209,44 @@ TEST_F(DataListLogicTest, OpenCommandsCheckTheirExtensions) {
     };
     for (const Case& c : cases) {
         const std::string path = folder.file(c.chosen);
+        const std::string before = logic.currentFileName();
         prompter.expectOpen(path, c.filter);
         if (*c.message) prompter.expectMessage(c.message, "ﾌｧｲﾙ ｴﾗｰ", Buttons::Ok, Icon::Error);
         logic.runOpenCommand(c.command);
         EXPECT_TRUE(prompter.done()) << c.chosen;
-        EXPECT_EQ(path, logic.currentFileName()) << c.chosen;
+        // An accepted file becomes the current name only once it has loaded (these imports add nothing).
+        EXPECT_EQ(*c.message ? path : before, logic.currentFileName()) << c.chosen;
     }
     EXPECT_EQ(std::vector<std::string>{folder.file("x.TXT")}, window.imports);
     EXPECT_EQ(std::vector<std::string>{folder.file("x.5TQ")}, window.fiveChoiceImports);
     EXPECT_TRUE(logic.set().lines.empty());
 }
 
-TEST_F(DataListLogicTest, RefusedFileInReplaceModeLeavesAConsistentEmptyWindow) {
-    openText(twoTitles());
-    window.recordRow = 2;
-    openText(folder.write("bad.txt", "tTitle\tX\r\n1\tq\ta\tr\t0\r\n"), Answer::No);
-    EXPECT_EQ(std::vector<std::string>{folder.file("ErrorLog.txt")}, window.errorLogs);
-    EXPECT_TRUE(logic.set().lines.empty());
-    EXPECT_TRUE(logic.titleNames().empty());
-    EXPECT_EQ(-1, window.titleRow);
-    EXPECT_EQ(0, logic.recordRows().count());
-    EXPECT_EQ(-1, logic.setLineOfRow(2));
-    EXPECT_EQ("Rovik(ﾃﾞｰﾀ一覧)", window.caption);
-    expectShownCommands(false);
-    expectSaveCommands(false);
-    // Nothing addresses the old rows: the record editor does not open.
-    logic.OpenRecordEditor();
-    EXPECT_TRUE(window.recordEditorCaptions.empty());
-}
-
-TEST_F(DataListLogicTest, EmptyFileInReplaceModeLeavesAConsistentEmptyWindow) {
-    openText(twoTitles());
-    openText(folder.write("empty.txt", ""), Answer::No);
-    EXPECT_TRUE(window.errorLogs.empty());
-    EXPECT_TRUE(logic.titleNames().empty());
-    EXPECT_EQ(0, logic.recordRows().count());
-    expectShownCommands(false);
-    expectSaveCommands(false);
-    // A new title afterwards asks nothing: the set is empty.
-    logic.NewTitle();
-    EXPECT_EQ(std::vector<std::string>{kUntitled}, logic.titleNames());
+// A refused or empty file in replace mode replaces nothing: the window shows the old data.
+TEST_F(DataListLogicTest, RefusedOrEmptyFileInReplaceModeKeepsTheData) {
+    const std::string two = twoTitles();
+    openText(two);
+    for (const std::string& name : {"bad.txt", "empty.txt"}) {
+        const std::string path =
+            folder.write(name, name == std::string("bad.txt") ? "tTitle\tX\r\n1\tq\r\n" : "");
+        logic.titleRowChanged(1);
+        window.recordRow = 2;
+        prompter.expectOpen(path, kTextOpenFilter)
+            .expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
+            .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None,
+                           Answer::No);
+        if (name == std::string("empty.txt"))
+            prompter.expectMessage("ファイルにデータがありません。\n" + path, "確認", Buttons::Ok,
+                                   Icon::Warning);
+        logic.runOpenCommand(OpenCommand::Text);
+        EXPECT_TRUE(prompter.done());
+        EXPECT_EQ((std::vector<std::string>{"T1", "T2"}), logic.titleNames()) << name;
+        EXPECT_EQ(1, window.titleRow);
+        EXPECT_EQ(3, logic.recordRows().count());
+        EXPECT_EQ(two, logic.currentFileName());
+        expectShownCommands(true);
+        expectSaveCommands(true);
+    }
 }
 
 TEST_F(DataListLogicTest, RefusedFileInAppendModeChangesNothing) {
@@ -292,12 +290,12 @@ TEST_F(DataListLogicTest, RowMappingFollowsTheSelectedTitle) {
     EXPECT_EQ(-1, logic.setLineOfRow(4));
 }
 
-TEST_F(DataListLogicTest, ClickShowsTitleAndEmptiesRecordClipboard) {
+TEST_F(DataListLogicTest, ClickShowsTitleAndKeepsTheRecordClipboard) {
     openText(twoTitles());
     logic.set().recordClipboard = "11\tx\ty\tz\t0";
     window.focusCount = 0;
     logic.titleListClicked(0);
-    EXPECT_EQ("", logic.set().recordClipboard);
+    EXPECT_EQ("11\tx\ty\tz\t0", logic.set().recordClipboard);
     EXPECT_EQ(1, window.focusCount);
     logic.titleListClicked(7); // below the rows
     EXPECT_EQ(1, logic.set().selectedTitle);
@@ -348,24 +346,30 @@ TEST_F(DataListLogicTest, OpenPdbLoadsTheTemporaryText) {
         .expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::Yes);
     logic.runOpenCommand(OpenCommand::Pdb);
     EXPECT_EQ((std::vector<std::string>{"T1", "T2", "T1", "T2"}), logic.titleNames());
-    EXPECT_EQ(folder.file("$temp.txt"), logic.currentFileName());
+    // The saves propose the database's own name, never the temporary text's.
+    EXPECT_EQ(folder.file("two.txt"), logic.currentFileName());
+    EXPECT_EQ(pdb, values.settings[1]);
     EXPECT_EQ("", window.status);
     prompter.expectSave(std::nullopt, kPdbSaveFilter);
     logic.runPdbSave();
-    EXPECT_EQ("$temp.pdb", prompter.dialogRequests.back().fileName);
+    EXPECT_EQ("two.pdb", prompter.dialogRequests.back().fileName);
 }
 
 TEST_F(DataListLogicTest, CloseAsksOnlyWithUnsavedChanges) {
     EXPECT_TRUE(logic.FormCloseQuery());
     logic.NewTitle();
-    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::No);
+    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None, Answer::No);
     EXPECT_TRUE(logic.FormCloseQuery());
-    // Yes, then cancelling the save dialog: the window closes without saving.
-    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::Yes)
+    // Cancel, or Yes and then cancelling the save dialog: the window and the data stay.
+    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None,
+                           Answer::Cancel);
+    EXPECT_FALSE(logic.FormCloseQuery());
+    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None, Answer::Yes)
         .expectSave(std::nullopt, kTextSaveFilter);
-    EXPECT_TRUE(logic.FormCloseQuery());
+    EXPECT_FALSE(logic.FormCloseQuery());
     EXPECT_FALSE(logic.set().saved);
-    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::Yes)
+    EXPECT_EQ(1, logic.set().titleCount());
+    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None, Answer::Yes)
         .expectSave(folder.file("kept.txt"), kTextSaveFilter);
     EXPECT_TRUE(logic.FormCloseQuery());
     EXPECT_TRUE(logic.set().saved);
@@ -374,11 +378,13 @@ TEST_F(DataListLogicTest, CloseAsksOnlyWithUnsavedChanges) {
 
 TEST_F(DataListLogicTest, CloseStaysOpenWhenTheChosenFileCannotBeWritten) {
     logic.NewTitle();
-    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::Yes)
+    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None, Answer::Yes)
         .expectSave(folder.file("no/such/folder/x.txt"), kTextSaveFilter)
-        .expectMessage("ファイルが開けません", "エラー", Buttons::Ok, Icon::Error);
+        .expectMessage("ファイルが開けません\n" + folder.file("no/such/folder/x.txt") +
+                           "\nファイルを保存できませんでした。",
+                       "エラー", Buttons::Ok, Icon::Error);
     EXPECT_FALSE(logic.FormCloseQuery());
-    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::Yes)
+    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None, Answer::Yes)
         .expectSave(folder.file("x.doc"), kTextSaveFilter)
         .expectMessage("ファイルの拡張子は .txtとしてください。", "ﾌｧｲﾙ ｴﾗｰ", Buttons::Ok, Icon::Error);
     EXPECT_FALSE(logic.FormCloseQuery());
@@ -417,8 +423,9 @@ TEST_F(EditAsTextTest, ReloadsTheEditedText) {
     logic.EditAsText();
     EXPECT_EQ(std::vector<std::string>{"E"}, logic.titleNames());
     EXPECT_EQ(4, logic.recordRows().count());
-    EXPECT_EQ(tempPath(), logic.currentFileName());
-    EXPECT_EQ(tempPath(), values.settings[1]);
+    // The temporary file is no file of the user's: the data keeps its name, no recent entry.
+    EXPECT_EQ(folder.file("two.txt"), logic.currentFileName());
+    EXPECT_EQ(folder.file("two.txt"), values.settings[1]);
     EXPECT_TRUE(window.isEnabled(EditorCommand::TextSave));
 }
 

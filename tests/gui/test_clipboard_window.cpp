@@ -1,6 +1,7 @@
 #include "gui/EditorWindowFixture.h"
 
 #include <QMenu>
+#include <QTest>
 
 namespace rovik {
 namespace {
@@ -66,7 +67,7 @@ TEST_F(ClipboardWindowTest, CutKeepsTheGridScrolledWhereItWas) {
     openText("a.txt", titleText("T", 200));
     QApplication::processEvents();
     selectRecord(105);
-    form.StringGrid1->scrollTo(records()->index(99, 0), QAbstractItemView::PositionAtTop);
+    form.StringGrid1->scrollTo(records()->index(99, 1), QAbstractItemView::PositionAtTop);
     const int top = form.StringGrid1->rowAt(0);
     ASSERT_EQ(99, top);
     form.T2->trigger();
@@ -81,6 +82,7 @@ TEST_F(ClipboardWindowTest, EmptiedTitleTakesAPasteAfterItsHeaderLines) {
     prompter.expectMessage("ﾃﾞｰﾀがありません。", "確認", Buttons::Ok, Icon::Error);
     form.T2->trigger();
     EXPECT_EQ(0, records()->rowCount());
+    prompter.expectMessage("レコードが選択されていません。", "確認", Buttons::Ok, Icon::None);
     form.C1->trigger(); // no record row: nothing to copy
     form.S1->trigger();
     EXPECT_EQ((QStringList{u("Tq1")}), column(1));
@@ -126,7 +128,8 @@ TEST_F(ClipboardWindowTest, TitleCopyThenReplaceLoadThenPaste) {
         .expectMessage("追加読込しますか？\nはい  ：編集中のデータに追加読み込み\n"
                        "いいえ：編集中のデータを削除して新規読み込み",
                        "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
-        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::No);
+        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None,
+                       Answer::No);
     form.N11112->trigger();
     selectTitle(1);
     form.H1->trigger();
@@ -142,24 +145,63 @@ TEST_F(ClipboardWindowTest, CuttingTheLastTitleThenPastingItBack) {
     form.C2->trigger();
     EXPECT_TRUE(titleNames().isEmpty());
     EXPECT_EQ(0, records()->rowCount());
-    for (QAction* a : {form.T2, form.C1, form.D2, form.C2, form.C3, form.D3})
+    for (QAction* a : {form.T2, form.C1, form.D2, form.C2, form.C3, form.D3, form.S2, form.PDBD1, form.PDBP1})
         EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
     EXPECT_TRUE(form.H1->isEnabled());
     form.H1->trigger();
+    // The set holds data again: it can be saved and installed.
+    for (QAction* a : {form.S2, form.PDBD1, form.PDBP1})
+        EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
     EXPECT_EQ(QStringList{u("T")}, titleNames());
     EXPECT_EQ(0, form.StringGrid2->currentIndex().row());
     EXPECT_EQ((QStringList{u("Tq1"), u("Tq2")}), column(1));
     EXPECT_TRUE(form.C2->isEnabled());
 }
 
-TEST_F(ClipboardWindowTest, ShowingAnotherTitleEmptiesTheRecordClipboard) {
-    openText("a.txt", titleText("T1", 1) + titleText("T2", 1));
-    form.C1->trigger();
-    EXPECT_TRUE(form.S1->isEnabled());
+// Nothing cut is lost by looking at another title: the record goes into it.
+TEST_F(ClipboardWindowTest, ACutRecordSurvivesAnotherTitle) {
+    openText("a.txt", titleText("T1", 2) + titleText("T2", 1));
+    form.T2->trigger();
+    selectTitle(1);
+    selectTitle(0);
     selectTitle(1);
     emit form.Edit1->aboutToShow();
-    EXPECT_FALSE(form.S1->isEnabled());
-    EXPECT_FALSE(form.N9->isEnabled());
+    EXPECT_TRUE(form.S1->isEnabled());
+    EXPECT_TRUE(form.N9->isEnabled());
+    form.S1->trigger();
+    EXPECT_EQ((QStringList{u("T1q1"), u("T2q1")}), column(1));
+}
+
+// The editing keys of the grids run the same commands, under the same enable rules.
+TEST_F(ClipboardWindowTest, KeysOfTheGridsRunTheRecordAndTitleCommands) {
+    form.show();
+    QApplication::setActiveWindow(&form);
+    openText("a.txt", titleText("T1", 3) + titleText("T2", 1));
+    auto key = [](QWidget* grid, QKeySequence::StandardKey standard) {
+        const QKeySequence sequence(standard);
+        QTest::keyClick(grid, static_cast<Qt::Key>(sequence[0].key()), sequence[0].keyboardModifiers());
+    };
+    form.StringGrid1->setFocus();
+    selectRecord(2);
+    key(form.StringGrid1, QKeySequence::Cut);
+    EXPECT_EQ((QStringList{u("T1q1"), u("T1q3")}), column(1));
+    selectRecord(1);
+    key(form.StringGrid1, QKeySequence::Paste);
+    EXPECT_EQ((QStringList{u("T1q2"), u("T1q1"), u("T1q3")}), column(1));
+    prompter.expectMessage("指定されたﾚｺｰﾄﾞを削除します。", "削除確認", Buttons::YesNo, Icon::None,
+                           Answer::Yes);
+    QTest::keyClick(form.StringGrid1, Qt::Key_Delete); // the pasted record is the current row
+    EXPECT_EQ((QStringList{u("T1q1"), u("T1q3")}), column(1));
+    // Title paste is off until a title was cut or copied.
+    form.StringGrid2->setFocus();
+    key(form.StringGrid2, QKeySequence::Paste);
+    EXPECT_EQ((QStringList{u("T1"), u("T2")}), titleNames());
+    key(form.StringGrid2, QKeySequence::Copy);
+    key(form.StringGrid2, QKeySequence::Paste);
+    EXPECT_EQ((QStringList{u("T1"), u("T1"), u("T2")}), titleNames());
+    QTest::keyClick(form.StringGrid2, Qt::Key_Delete);
+    EXPECT_EQ((QStringList{u("T1"), u("T2")}), titleNames());
+    EXPECT_TRUE(prompter.done());
 }
 
 } // namespace

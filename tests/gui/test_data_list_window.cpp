@@ -230,7 +230,8 @@ TEST_F(DataListWindowTest, OpenAppendReplaceAndCancel) {
 
     prompter.expectOpen(folder.file("c.txt"), "Text files (*.txt)|*.TXT")
         .expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
-        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::No);
+        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None,
+                       Answer::No);
     form.N11112->trigger();
     EXPECT_EQ(1, titles()->rowCount());
     EXPECT_EQ(u("C"), titles()->index(0, 0).data().toString());
@@ -238,7 +239,7 @@ TEST_F(DataListWindowTest, OpenAppendReplaceAndCancel) {
     EXPECT_EQ(u("Rovik(ﾃﾞｰﾀ一覧) - C"), form.windowTitle());
 }
 
-TEST_F(DataListWindowTest, RefusedFileShowsTheErrorLogAndEmptiesTheWindow) {
+TEST_F(DataListWindowTest, RefusedFileShowsTheErrorLogAndKeepsTheWindow) {
     openText(folder.write("a.txt", titleBlock("A", 2)));
     QString shown;
     QString caption;
@@ -252,15 +253,16 @@ TEST_F(DataListWindowTest, RefusedFileShowsTheErrorLogAndEmptiesTheWindow) {
     });
     prompter.expectOpen(folder.write("bad.txt", "tTitle\tX\r\n1\tq\ta\tr\t0\r\n"), "Text files (*.txt)|*.TXT")
         .expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
-        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::No);
+        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None,
+                       Answer::No);
     form.N11112->trigger();
     EXPECT_EQ(u("エラーログ"), caption);
     EXPECT_EQ(u("2行目\n1\tq\ta\tr\t0\n第１項目は2文字です。\n-------------------------------\n"), shown);
-    EXPECT_EQ(0, titles()->rowCount());
-    EXPECT_EQ(0, records()->rowCount());
-    EXPECT_EQ(u("Rovik(ﾃﾞｰﾀ一覧)"), form.windowTitle());
+    EXPECT_EQ(1, titles()->rowCount());
+    EXPECT_EQ(2, records()->rowCount());
+    EXPECT_EQ(u("Rovik(ﾃﾞｰﾀ一覧) - A"), form.windowTitle());
     for (QAction* a : {form.S2, form.PDBD1, form.PDBP1, form.D1, form.T2, form.N7, form.C2, form.D3})
-        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+        EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
 }
 
 TEST_F(DataListWindowTest, ErrorLogDialogShowsTheFileReadOnly) {
@@ -331,7 +333,7 @@ TEST_F(DataListWindowTest, RecentSubmenusFollowTheSettings) {
     prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::Yes);
     form.pdbRecent[0]->trigger();
     EXPECT_EQ(2, titles()->rowCount());
-    EXPECT_EQ(folder.file("$temp.txt"), form.logic().currentFileName());
+    EXPECT_EQ(p.substr(0, p.size() - 4) + ".txt", form.logic().currentFileName());
 
     // A path that has gone gives the loader's warning.
     values.settings = {"", folder.file("gone.txt")};
@@ -351,8 +353,15 @@ TEST_F(DataListWindowTest, NewTitleThenCloseAsksToSave) {
     EXPECT_EQ(u("Rovik(ﾃﾞｰﾀ一覧) - 無題"), form.windowTitle());
     EXPECT_TRUE(form.S2->isEnabled());
 
-    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::Yes)
+    // A cancelled question or save dialog keeps the window and the data.
+    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None, Answer::Yes)
         .expectSave(std::nullopt, "Text files (*.txt)|*.TXT");
+    EXPECT_FALSE(form.close());
+    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None,
+                           Answer::Cancel);
+    EXPECT_FALSE(form.close());
+    EXPECT_EQ(1, titles()->rowCount());
+    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None, Answer::No);
     EXPECT_TRUE(form.close());
 }
 
@@ -364,12 +373,14 @@ TEST_F(DataListWindowTest, CloseWithoutChangesAsksNothing) {
 TEST_F(DataListWindowTest, CloseStaysOpenWhenTheSaveFails) {
     form.show();
     form.T1->trigger();
-    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::Yes)
+    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None, Answer::Yes)
         .expectSave(folder.file("missing/x.txt"), "Text files (*.txt)|*.TXT")
-        .expectMessage("ファイルが開けません", "エラー", Buttons::Ok, Icon::Error);
+        .expectMessage("ファイルが開けません\n" + folder.file("missing/x.txt") +
+                           "\nファイルを保存できませんでした。",
+                       "エラー", Buttons::Ok, Icon::Error);
     EXPECT_FALSE(form.close());
     EXPECT_TRUE(form.isVisible());
-    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::No);
+    prompter.expectMessage("データを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None, Answer::No);
     EXPECT_TRUE(form.close());
     EXPECT_FALSE(form.isVisible());
 }
@@ -380,9 +391,14 @@ TEST_F(DataListWindowTest, ColumnsFillTheGridWidth) {
     openText(folder.write("a.txt", titleBlock("A", 3)));
     form.FormActivate();
     QHeaderView* header = form.StringGrid1->horizontalHeader();
-    const int width = form.StringGrid1->viewport()->width();
+    // The number column is the vertical header: frozen beside the columns that scroll.
+    QHeaderView* numbers = form.StringGrid1->verticalHeader();
+    const int width = form.StringGrid1->viewport()->width() + numbers->width();
     ASSERT_GT(width, 100);
-    EXPECT_EQ(25, header->sectionSize(0));
+    EXPECT_TRUE(numbers->isVisible());
+    EXPECT_TRUE(form.StringGrid1->isColumnHidden(0));
+    EXPECT_EQ(25, numbers->width());
+    EXPECT_EQ(u("2"), records()->headerData(1, Qt::Vertical).toString());
     EXPECT_EQ(width / 3, header->sectionSize(1));
     EXPECT_EQ(width / 3, header->sectionSize(2));
     EXPECT_EQ(width - 25 - 2 * (width / 3), header->sectionSize(3));

@@ -570,6 +570,7 @@ TEST_F(QuizWindowTest, OpenPdbLoadsThroughTheTemporaryText) {
     auto form = openWindow(titleBlock("T1", 3));
     // Two records: a title line and one question, offsets after the 78-byte header and list.
     std::string pdb(76, '\0');
+    pdb.replace(60, 8, "DataRvk2");
     pdb += std::string("\0\2", 2);
     const std::string r1 = "tTitle\tP\t3\t3\n", r2 = "11\tPQ\tPA\tPR\t0\n";
     for (std::uint32_t offset : {94u, 94u + std::uint32_t(r1.size())})

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace rovik {
 namespace {
 
@@ -175,16 +177,16 @@ protected:
     DataContext ctx{set, prompter, view, values};
 };
 
-TEST_F(FiveChoiceTest, ConvertFiveChoice_ReplacesTheTextInTheStartFolder) {
+TEST_F(FiveChoiceTest, ConvertFiveChoice_MakesTheTextWithoutWritingIt) {
     start.write("quiz.txt", "old contents");
     const std::string path = data.write("quiz.5tq", fiveTq({1, 0, 0, 0, 0, 0, 0, 0}));
     prompter.expectChoice(false);
-    EXPECT_EQ(0, ConvertFiveChoice(ctx, path));
     std::string expected = "tTitle\tquiz\t7\t2\r\n";
     for (int k = 1; k <= 8; ++k)
         expected += "dBunrui\tCat" + std::to_string(k) + "\r\n";
     expected += record("10", 1) + "\r\n";
-    EXPECT_EQ(expected, test::TempFolder::read(start.file("quiz.txt")));
+    EXPECT_EQ(expected, ConvertFiveChoice(ctx, path, quizGenerator()));
+    EXPECT_EQ("old contents", test::TempFolder::read(start.file("quiz.txt")));
     EXPECT_EQ(start.file("quiz.txt"), fiveChoiceTextPath(values, path));
     QuizGenerator fresh;
     for (int i = 0; i < 5; ++i)
@@ -194,7 +196,8 @@ TEST_F(FiveChoiceTest, ConvertFiveChoice_ReplacesTheTextInTheStartFolder) {
 
 TEST_F(FiveChoiceTest, ConvertFiveChoice_CancelledChoiceReadsNothing) {
     prompter.expectChoice(std::nullopt);
-    EXPECT_EQ(1, ConvertFiveChoice(ctx, data.write("quiz.5tq", fiveTq({1, 0, 0, 0, 0, 0, 0, 0}))));
+    EXPECT_EQ(std::nullopt, ConvertFiveChoice(ctx, data.write("quiz.5tq", fiveTq({1, 0, 0, 0, 0, 0, 0, 0})),
+                                              quizGenerator()));
     EXPECT_FALSE(test::TempFolder::read(start.file("quiz.txt")).size());
     EXPECT_EQ(1u, quizGenerator().state());
 }
@@ -213,10 +216,10 @@ TEST_F(FiveChoiceTest, ConvertFiveChoice_BrokenFileWritesNothing) {
     };
     for (const auto& c : cases) {
         prompter.expectChoice(true).expectMessage(c.message, c.caption, Buttons::Ok, Icon::Error);
-        EXPECT_EQ(-1, ConvertFiveChoice(ctx, data.write(c.name, c.bytes)));
+        EXPECT_EQ(std::nullopt, ConvertFiveChoice(ctx, data.write(c.name, c.bytes), quizGenerator()));
     }
     prompter.expectChoice(true).expectMessage("ファイルが開けません", "エラー", Buttons::Ok, Icon::Error);
-    EXPECT_EQ(-1, ConvertFiveChoice(ctx, data.file("missing.5tq")));
+    EXPECT_EQ(std::nullopt, ConvertFiveChoice(ctx, data.file("missing.5tq"), quizGenerator()));
     EXPECT_EQ(1u, quizGenerator().state());
     EXPECT_FALSE(test::TempFolder::read(start.file("short.txt")).size());
     EXPECT_FALSE(test::TempFolder::read(start.file("head.txt")).size());
@@ -262,16 +265,41 @@ TEST_F(FiveChoiceTest, ImportFiveChoiceFile_EmptyCategoryNameIsRefusedOnLoading)
               test::TempFolder::read(start.file("ErrorLog.txt")));
 }
 
-TEST_F(FiveChoiceTest, ImportFiveChoiceFile_CancelToAppendKeepsTheSetButWritesTheText) {
-    set.lines = {"tTitle\tOld\t3\t3"};
-    const std::string path = data.write("quiz.5tq", fiveTq({1, 0, 0, 0, 0, 0, 0, 0}));
-    prompter.expectOpen(path).expectChoice(false).expectMessage(
-        "追加読込しますか？\nはい  "
-        "：編集中のデータに追加読み込み\nいいえ：編集中のデータを削除して新規読み込み",
-        "Open", Buttons::YesNoCancel, Icon::None, Answer::Cancel);
-    ImportFiveChoiceFile(ctx);
-    EXPECT_EQ(Lines{"tTitle\tOld\t3\t3"}, set.lines);
-    EXPECT_FALSE(test::TempFolder::read(start.file("quiz.txt")).empty());
+// The text file is written only once the user has confirmed the import, and an existing file of
+// its name is replaced only when the user agrees.
+TEST_F(FiveChoiceTest, ImportFiveChoiceFile_WritesOnlyWhatTheUserConfirmed) {
+    const char* append = "追加読込しますか？\nはい  "
+                         "：編集中のデータに追加読み込み\nいいえ：編集中のデータを削除して新規読み込み";
+    const struct {
+        bool existing;
+        Answer appendAnswer;
+        Answer replaceAnswer; // Ok: not asked
+        bool written;
+        size_t lines;
+    } cases[] = {
+        {false, Answer::Cancel, Answer::Ok, false, 1}, {true, Answer::Cancel, Answer::Ok, false, 1},
+        {true, Answer::Yes, Answer::No, false, 1},     {true, Answer::Yes, Answer::Yes, true, 11},
+        {false, Answer::Yes, Answer::Ok, true, 11},
+    };
+    for (const auto& c : cases) {
+        set = QuestionSet{};
+        set.lines = {"tTitle\tOld\t3\t3"};
+        std::filesystem::remove(start.file("quiz.txt"));
+        if (c.existing) start.write("quiz.txt", "mine");
+        const std::string path = data.write("quiz.5tq", fiveTq({1, 0, 0, 0, 0, 0, 0, 0}));
+        prompter.expectOpen(path).expectChoice(false).expectMessage(append, "Open", Buttons::YesNoCancel,
+                                                                    Icon::None, c.appendAnswer);
+        if (c.replaceAnswer != Answer::Ok)
+            prompter.expectMessage(start.file("quiz.txt") + "\nは既にあります。上書きしますか？", "確認",
+                                   Buttons::YesNo, Icon::Warning, c.replaceAnswer);
+        ImportFiveChoiceFile(ctx);
+        EXPECT_TRUE(prompter.done());
+        const std::string text = test::TempFolder::read(start.file("quiz.txt"));
+        EXPECT_EQ(c.written, text.rfind("tTitle", 0) == 0) << text;
+        if (!c.written) EXPECT_EQ(c.existing ? "mine" : "", text);
+        EXPECT_EQ(c.lines, set.lines.size());
+        EXPECT_EQ("tTitle\tOld\t3\t3", set.lines[0]);
+    }
 }
 
 TEST_F(FiveChoiceTest, ImportFiveChoiceFile_RefusesOtherExtensions) {

@@ -123,8 +123,10 @@ TEST_F(TextImportTest, ImportTextFile_AppendModeKeepsTheSelectedTitle) {
 TEST_F(TextImportTest, ImportTextFile_ReplaceModeAsksToSaveThenEmpties) {
     set.lines = {"tTitle\tOld\t3\t3"};
     const std::string path = folder.write("triples.txt", "q\na\nr\n");
+    view.onTextSave = [] { return true; };
     prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
-        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::Yes)
+        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None,
+                       Answer::Yes)
         .expectFormat(2);
     ImportTextFile(ctx, path);
     EXPECT_EQ(withHeader("triples", {"11\tq\ta\tr\t0"}), set.lines);
@@ -154,7 +156,8 @@ TEST_F(TextImportTest, ImportTextFile_StoppedImportLeavesTheIndexOfTheLines) {
     set.shown.categoryA = {"A"};
     const std::string path = folder.write("empty.txt", "");
     prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::Yes)
-        .expectFormat(0);
+        .expectFormat(0)
+        .expectMessage("ファイルにデータがありません。\n" + path, "確認", Buttons::Ok, Icon::Warning);
     ImportTextFile(ctx, path);
     EXPECT_EQ(2u, set.lines.size());
     EXPECT_EQ(1, set.titleCount());
@@ -164,19 +167,19 @@ TEST_F(TextImportTest, ImportTextFile_StoppedImportLeavesTheIndexOfTheLines) {
     EXPECT_EQ(folder.path(), values.dataFolder);
 }
 
-TEST_F(TextImportTest, ImportTextFile_CancelledFormatInReplaceModeShowsTheEmptiedSet) {
+TEST_F(TextImportTest, ImportTextFile_CancelledFormatInReplaceModeKeepsTheOldData) {
     set.lines = {"tTitle\tOld\t3\t3"};
     RebuildTitleIndex(set);
     set.selectedTitle = 1;
     const std::string path = folder.write("x.txt", "q\ta\r\n");
     prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
-        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::No)
+        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None, Answer::No)
         .expectFormat(std::nullopt);
     ImportTextFile(ctx, path);
-    EXPECT_TRUE(set.lines.empty());
-    EXPECT_EQ(0, set.titleCount());
-    EXPECT_EQ(-1, set.selectedTitle);
-    EXPECT_EQ(Events{"fill"}, view.events);
+    EXPECT_EQ(Lines{"tTitle\tOld\t3\t3"}, set.lines);
+    EXPECT_EQ(1, set.titleCount());
+    EXPECT_EQ(1, set.selectedTitle);
+    EXPECT_EQ(Events{}, view.events);
 }
 
 TEST_F(TextImportTest, ConvertTextImport_CancelledFormatReadsNothing) {
@@ -187,8 +190,9 @@ TEST_F(TextImportTest, ConvertTextImport_CancelledFormatReadsNothing) {
     EXPECT_EQ(Events{}, view.events);
 }
 
-TEST_F(TextImportTest, ConvertTextImport_EmptyFileIsSilent) {
-    prompter.expectFormat(1);
+TEST_F(TextImportTest, ConvertTextImport_EmptyFileIsNamed) {
+    prompter.expectFormat(1).expectMessage("ファイルにデータがありません。\n" + folder.file("x.txt"), "確認",
+                                           Buttons::Ok, Icon::Warning);
     EXPECT_EQ(-1, ConvertTextImport(ctx, folder.write("x.txt", "")));
     EXPECT_TRUE(set.lines.empty());
 }

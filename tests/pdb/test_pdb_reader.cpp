@@ -20,9 +20,13 @@ namespace {
 using Events = std::vector<std::string>;
 const char* kBroken = "PDBﾌｧｲﾙが壊れているため読み込めませんでした。";
 
+// The header's first 76 bytes: a name ended by a zero byte, our type and creator.
+const std::string kHeadBytes =
+    std::string("R\0", 2) + std::string(58, 'h') + "DataRvk2" + std::string(8, 'h');
+
 // A header of 78 bytes with `count` records, the given record list offsets, then `data`.
 std::string rawPdb(std::uint16_t count, const std::vector<std::uint32_t>& offsets, const std::string& data) {
-    std::string pdb(76, 'h');
+    std::string pdb = kHeadBytes;
     putU16(pdb, count);
     for (std::uint32_t offset : offsets) {
         putU32(pdb, offset);
@@ -97,7 +101,8 @@ TEST(PdbReader_Text, EveryTruncatedPrefixGivesAClearResult) {
 TEST(PdbReader_Text, BrokenOffsetsStayInsideTheFile) {
     const std::string data = "ab\ncd\n";
     const std::uint32_t d = 78 + 8 * 3; // where the data starts with three entries
-    const std::string wholeFile = std::string(76, 'h') + "$$$$$k@$$$$$$\xCA@$$$$$$$@$$$ab\r\ncd\r\n";
+    const std::string wholeFile = "R$" + std::string(58, 'h') + "DataRvk2" + std::string(8, 'h') +
+                                  "$$$$$k@$$$$$$\xCA@$$$$$$$@$$$ab\r\ncd\r\n";
     struct Case {
         std::vector<std::uint32_t> offsets;
         std::string text;
@@ -111,6 +116,23 @@ TEST(PdbReader_Text, BrokenOffsetsStayInsideTheFile) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.text, textOf(rawPdb(3, c.offsets, data))) << c.offsets[0];
+}
+
+// Any file has a record count at byte 76; only a header of ours makes it a database.
+TEST(PdbReader_Text, OtherFilesAreNoDatabase) {
+    const std::string records = pdbOf({"tTitle\tT\n"}).substr(76);
+    std::string noZeroInName = kHeadBytes;
+    noZeroInName[1] = 'x';
+    std::string otherType = kHeadBytes;
+    otherType.replace(60, 4, "TEXt");
+    std::string otherCreator = kHeadBytes;
+    otherCreator.replace(64, 4, "REAd");
+    const std::string zeroCount = std::string(76, '\x7F') + std::string(40, '\0');
+    for (const std::string& pdb :
+         {noZeroInName + records, otherType + records, otherCreator + records, zeroCount})
+        EXPECT_EQ("", textOf(pdb, PdbReadStatus::NotADatabase));
+    // The npm palm-pdb library leaves two bytes between the record list and the first record.
+    EXPECT_EQ("tTitle\tT\r\n", textOf(rawPdb(1, {78 + 8 + 2}, std::string("\0\0", 2) + "tTitle\tT\n")));
 }
 
 TEST(PdbReader_Text, MoreRecordsThanTheListHoldsIsBroken) {
@@ -253,10 +275,12 @@ TEST_F(PdbFileTest, OpenPdbLoadsThroughTheTemporaryText) {
     OpenPdb(ctx, pdb);
     EXPECT_EQ((Events{"busy", "status:PDBｺﾝﾊﾞｰﾄ中...", "idle", "status:ﾌｧｲﾙ読み込み中...", "busy", "idle",
                       "enable:TextSave", "enable:PdbInstall", "enable:PdbSave", "enable:TextSave",
-                      "enable:PdbInstall", "current:" + tempText(), "fill", "show:0", "status:", "status:"}),
+                      "enable:PdbInstall", "current:" + folder.file("set.txt"), "fill", "show:0",
+                      "status:", "status:"}),
               view.events);
     EXPECT_EQ(newTitleTemplate(), set.lines);
-    EXPECT_EQ(tempText(), values.settings.at(1));
+    // The database, not the temporary text, is what the user opened and may open again.
+    EXPECT_EQ(pdb, values.settings.at(1));
     EXPECT_EQ(folder.path(), values.dataFolder);
 }
 
@@ -268,18 +292,15 @@ TEST_F(PdbFileTest, OpenPdbStopsAfterAFailedConversion) {
     EXPECT_TRUE(set.lines.empty());
 }
 
-TEST_F(PdbFileTest, OpenPdbOfNoRecordsEmptiesTheSetInReplaceMode) {
+TEST_F(PdbFileTest, OpenPdbOfNoRecordsSaysSoAndKeepsTheSet) {
     set.lines = {"tTitle\told\t3\t3"};
     RebuildTitleIndex(set);
-    prompter
-        .expectMessage("追加読込しますか？\nはい  "
-                       "：編集中のデータに追加読み込み\nいいえ：編集中のデータを削除して新規読み込み",
-                       "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
-        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None, Answer::No);
-    OpenPdb(ctx, folder.write("empty.pdb", pdbOf({})));
+    const std::string pdb = folder.write("empty.pdb", pdbOf({}));
+    prompter.expectMessage("ファイルにデータがありません。\n" + pdb, "確認", Buttons::Ok, Icon::Warning);
+    OpenPdb(ctx, pdb);
     EXPECT_EQ("", test::TempFolder::read(tempText()));
-    EXPECT_TRUE(set.lines.empty());
-    EXPECT_EQ(0, set.titleCount());
+    EXPECT_EQ(std::vector<std::string>{"tTitle\told\t3\t3"}, set.lines);
+    EXPECT_EQ(1, set.titleCount());
 }
 
 } // namespace

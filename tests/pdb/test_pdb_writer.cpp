@@ -189,7 +189,9 @@ TEST_F(WritePdbTest, TooLargeLeavesNoFileAndTheSetAsItWas) {
 TEST_F(WritePdbTest, AFileThatCannotBeCreatedChangesNothing) {
     set.lines = {"11\t\xB1\ta\tr\t0"};
     set.saved = false;
-    prompter.expectMessage("ファイルが開けません", "エラー", Buttons::Ok, Icon::Error);
+    prompter.expectMessage("ファイルが開けません\n" + folder.file("missing/x.pdb") +
+                               "\nファイルを保存できませんでした。",
+                           "エラー", Buttons::Ok, Icon::Error);
     EXPECT_EQ(-1, WritePdb(set, folder.file("missing/x.pdb"), prompter));
     EXPECT_EQ("11\t\xB1\ta\tr\t0", set.lines[0]);
     EXPECT_FALSE(set.saved);
@@ -269,13 +271,13 @@ TEST_F(SaveQuestionSetTest, AsksWithTheFilterAndProposedName) {
     EXPECT_EQ((std::vector<std::string>{"", ""}), values.settings);
 }
 
-TEST_F(SaveQuestionSetTest, ATooLargeDatabaseStillBecomesARecentFile) {
+TEST_F(SaveQuestionSetTest, AFailedSaveIsNoRecentFile) {
     set.lines = std::vector<std::string>(9000, "//");
     const std::string path = folder.file("big.pdb");
     prompter.expectSave(path).expectMessage(kTooLarge, "エラー", Buttons::Ok, Icon::Error);
     EXPECT_EQ(-2, SaveQuestionSet(ctx, "big.pdb"));
     EXPECT_EQ(Events{"status:データが大きいためにファイル保存はできませんでした。"}, view.events);
-    EXPECT_EQ(path, values.settings.at(1));
+    EXPECT_EQ("", values.settings.at(1));
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 

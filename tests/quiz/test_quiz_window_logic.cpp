@@ -56,9 +56,11 @@ std::string title(const std::string& name, int questions, const std::string& cod
 
 const std::string kTwoTitles = title("T1", 3) + title("T2", 4);
 
-// A database of the given records: the record count at 76, the record list from 78.
+// A database of the given records: our type and creator, the record count at 76, the record
+// list from 78.
 std::string pdbOf(const std::vector<std::string>& records) {
     std::string bytes(76, '\0');
+    bytes.replace(60, 8, "DataRvk2");
     bytes += char(records.size() >> 8);
     bytes += char(records.size() & 0xFF);
     std::uint32_t offset = static_cast<std::uint32_t>(78 + 8 * records.size());

@@ -370,8 +370,9 @@ TEST(BrokenInputs, EachReaderGivesItsClearResult) {
          "-9 log[1行目:項目数が多すぎます。最大３項目です。][4行目:項目数が多すぎます。最大３項目です。]"
          "[5行目:項目数が多すぎます。最大３項目です。]"},
         // An empty file.
-        {"empty.txt", "qa_text", "-1"},
-        {"empty.txt", "text_import", "-1"},
+        {"empty.txt", "qa_text", "-1 told[確認:ファイルにデータがありません。\n" + kBroken + "empty.txt]"},
+        {"empty.txt", "text_import",
+         "-1 told[確認:ファイルにデータがありません。\n" + kBroken + "empty.txt]"},
         {"empty.txt", "pdb", "-1 told[エラー:" + kCorrupt + "]"},
         {"empty.txt", "five_choice",
          "ShortHeader 0/0 "

@@ -37,8 +37,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Failure { PartWay, MissingFolder, FolderIsAFile };
-const Failure kAllFailures[] = {Failure::PartWay, Failure::MissingFolder, Failure::FolderIsAFile};
+enum class Failure { PartWay, MissingFolder, FolderIsAFile, ReadOnlyTarget };
+const Failure kAllFailures[] = {Failure::PartWay, Failure::MissingFolder, Failure::FolderIsAFile,
+                                Failure::ReadOnlyTarget};
 
 const char* failureName(Failure failure) {
     switch (failure) {
@@ -48,6 +49,8 @@ const char* failureName(Failure failure) {
         return "folder missing";
     case Failure::FolderIsAFile:
         return "folder is a file";
+    case Failure::ReadOnlyTarget:
+        return "target is read-only";
     }
     return "?";
 }
@@ -61,6 +64,8 @@ const char* reasonOf(Failure failure) {
         return "No such file or directory";
     case Failure::FolderIsAFile:
         return "Not a directory";
+    case Failure::ReadOnlyTarget:
+        return "Permission denied";
     }
     return "?";
 }
@@ -70,7 +75,9 @@ class TellingPrompter : public Prompter {
 public:
     std::string told;
     std::optional<std::string> open;
+    bool quietYes = false; // answers Yes to Yes/No questions without telling them
     Answer ask(const std::string& text, const std::string& caption, Buttons buttons, Icon) override {
+        if (quietYes && buttons == Buttons::YesNo) return Answer::Yes;
         told += " told[" + caption + ":" + text + "]";
         return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
     }
@@ -94,8 +101,12 @@ public:
     // to fail part way, else it is removed or replaced by a file.
     void use(const std::string& folder) {
         m_folder = folder;
-        if (m_failure == Failure::PartWay) {
+        if (keepsOldTarget()) {
             test::writeFile(target(), oldBytes());
+            // Read-only by its mode: refused even where the user could override it (root).
+            if (m_failure == Failure::ReadOnlyTarget)
+                fs::permissions(target(),
+                                fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
             return;
         }
         fs::remove_all(folder);
@@ -112,13 +123,17 @@ public:
             return ::testing::AssertionFailure() << m_folder << " was made";
         if (m_failure == Failure::FolderIsAFile && !fs::is_regular_file(m_folder))
             return ::testing::AssertionFailure() << m_folder << " is no longer the file";
-        if (m_failure != Failure::PartWay) return ::testing::AssertionSuccess();
+        if (!keepsOldTarget()) return ::testing::AssertionSuccess();
         const std::string now = test::TempFolder::read(target());
         if (now != oldBytes()) return ::testing::AssertionFailure() << target() << " holds \"" << now << "\"";
         for (const auto& entry : fs::directory_iterator(m_folder))
             if (entry.path().filename() != m_targetName)
                 return ::testing::AssertionFailure() << "left behind: " << entry.path();
         return ::testing::AssertionSuccess();
+    }
+
+    bool keepsOldTarget() const {
+        return m_failure == Failure::PartWay || m_failure == Failure::ReadOnlyTarget;
     }
 
     test::TempFolder root;      // inputs and everything else the writer needs
@@ -160,8 +175,9 @@ struct Data {
     }
 };
 
-// A database of one record, "11\tQ\tA\tR\t0": the reader needs only the count and the offset.
-const std::string kOneRecordPdb = std::string("P\0", 2) + std::string(74, ' ') + std::string("\0\x01", 2) +
+// A database of one record, "11\tQ\tA\tR\t0": a name, our type and creator, the count and the offset.
+const std::string kOneRecordPdb = std::string("P\0", 2) + std::string(58, ' ') + "DataRvk2" +
+                                  std::string(8, ' ') + std::string("\0\x01", 2) +
                                   std::string("\0\0\0\x56\0\0\0\0", 8) + "11\tQ\tA\tR\t0\n";
 
 // The summary keeps the words that matter; the place's folder reads "{folder}".
@@ -198,17 +214,19 @@ const std::vector<Writer>& writers() {
              Data d(place.root.path());
              FailingWrites fail(failWrites);
              const int result = SaveAsText(d.set, place.target(), d.prompter, d.view);
-             return std::to_string(result) + " saved=" + std::to_string(d.set.saved) + d.prompter.told;
+             return withoutFolder(
+                 std::to_string(result) + " saved=" + std::to_string(d.set.saved) + d.prompter.told, place);
          },
-         "-1 saved=0 told[エラー:ファイルが開けません]"},
+         "-1 saved=0 told[エラー:ファイルが開けません\n{folder}/data.txt\nファイルを保存できませんでした。]"},
         {"PDB save", "data.pdb", all,
          [](Place& place, bool failWrites) {
              Data d(place.root.path());
              FailingWrites fail(failWrites);
              const int result = WritePdb(d.set, place.target(), d.prompter);
-             return std::to_string(result) + " saved=" + std::to_string(d.set.saved) + d.prompter.told;
+             return withoutFolder(
+                 std::to_string(result) + " saved=" + std::to_string(d.set.saved) + d.prompter.told, place);
          },
-         "-1 saved=0 told[エラー:ファイルが開けません]"},
+         "-1 saved=0 told[エラー:ファイルが開けません\n{folder}/data.pdb\nファイルを保存できませんでした。]"},
         {"settings file", "Rovik.ini", all,
          [](Place& place, bool failWrites) {
              test::CurrentFolder here(place.root.path()); // the save goes to the start folder first
@@ -267,7 +285,7 @@ const std::vector<Writer>& writers() {
         // The current folder always exists, so only the failing write applies.
         {"$$temp.txt of edit as text",
          "$$temp.txt",
-         {Failure::PartWay},
+         {Failure::PartWay, Failure::ReadOnlyTarget},
          [](Place& place, bool failWrites) {
              test::CurrentFolder here(place.folder());
              test::FakeDataListWindow window;
@@ -279,19 +297,21 @@ const std::vector<Writer>& writers() {
              logic.set().lines = {"tTitle\tT\t3\t3"};
              FailingWrites fail(failWrites);
              logic.EditAsText();
-             return "opened=" + std::to_string(window.opened.size()) + prompter.told;
+             return withoutFolder("opened=" + std::to_string(window.opened.size()) + prompter.told, place);
          },
-         "opened=0 told[エラー:ファイルが開けません]"},
+         "opened=0 told[エラー:ファイルが開けません\n{folder}/$$temp.txt]"},
         {"5TQ output", "quiz.txt", all,
          [](Place& place, bool failWrites) {
              Data d(place.folder());
              const std::string fiveTq = place.root.write("quiz.5tq", test::fiveTq({1, 0, 0, 0, 0, 0, 0, 0}));
              QuizGenerator generator;
+             d.prompter.quietYes = true; // agrees to replace the old file
+             const std::optional<std::string> text = ConvertFiveChoice(d.ctx, fiveTq, generator);
              FailingWrites fail(failWrites);
-             const int result = ConvertFiveChoice(d.ctx, fiveTq, generator);
-             return std::to_string(result) + d.prompter.told;
+             const int result = WriteFiveChoiceText(d.ctx, fiveChoiceTextPath(d.values, fiveTq), *text);
+             return withoutFolder(std::to_string(result) + d.prompter.told, place);
          },
-         "-1 told[エラー:ファイルが開けません]"},
+         "-1 told[エラー:ファイルが開けません\n{folder}/quiz.txt\nファイルを保存できませんでした。]"},
         {"install copy", "Rovik.prc", all,
          [](Place& place, bool failWrites) {
              auto palmDesktop = std::make_shared<test::PalmDesktop>();
@@ -335,7 +355,8 @@ const std::vector<Writer>& writers() {
              FailingWrites fail(failWrites);
              return withoutFolder(cliRun({"to-pdb", in, place.target()}), place);
          },
-         "2 rovik-cli: ファイルが開けません\nrovik-cli: {folder}/out.pdb\n"},
+         "2 rovik-cli: ファイルが開けません\n{folder}/out.pdb\nファイルを保存できませんでした。\nrovik-cli: "
+         "{folder}/out.pdb\n"},
         {"rovik-cli to-text", "out.txt", all,
          [](Place& place, bool failWrites) {
              const std::string in = place.root.write("in.pdb", kOneRecordPdb);
