@@ -41,7 +41,7 @@ appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" >/dev/n
 
 echo "== Debian package"
 rm -f "$build"/rovik_*.deb
-(cd "$build" && cpack -G DEB >/dev/null)
+(cd "$build" && cpack -G DEB >/dev/null 2>&1) || fail "cpack -G DEB failed"
 debs=("$build"/rovik_*.deb)
 [ -f "${debs[0]}" ] || fail "cpack wrote no rovik_*.deb"
 listing=$(dpkg-deb -c "${debs[0]}")
@@ -58,13 +58,13 @@ home="$scratch/home"
 mkdir -p "$home"
 # Starts the installed program offscreen until the sample PDB is in the start folder, then stops it.
 start_installed() {
-  (cd "$scratch" && HOME="$home" QT_QPA_PLATFORM=offscreen exec "$prefix/bin/rovik") &
+  (cd "$scratch" && HOME="$home" QT_QPA_PLATFORM=offscreen exec "$prefix/bin/rovik" >>"$scratch/rovik.log" 2>&1) &
   app=$!
   for _ in $(seq 100); do
     [ -s "$home/Rovik/SampleQA.pdb" ] && break
     sleep 0.1
   done
-  kill "$app" 2>/dev/null || fail "the installed rovik did not stay up"
+  kill "$app" 2>/dev/null || fail "the installed rovik did not stay up: $(cat "$scratch/rovik.log")"
   wait "$app" 2>/dev/null || true
   app=
 }

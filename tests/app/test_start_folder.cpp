@@ -117,7 +117,9 @@ TEST(StartFolder_Fill, RefusesWithTheReasonAndCopiesNothing) {
         std::string error;
         EXPECT_FALSE(fillStartFolder(prefix.shipped, home.file("Rovik"), &error)) << c.name;
         EXPECT_NE(std::string::npos, error.find(c.errorNames)) << c.name << ": " << error;
-        if (c.startIsFile) EXPECT_EQ("user's file", TempFolder::read(home.file("Rovik"))) << c.name;
+        if (c.startIsFile) {
+            EXPECT_EQ("user's file", TempFolder::read(home.file("Rovik"))) << c.name;
+        }
     }
 }
 
