@@ -123,7 +123,17 @@ TEST(StartFolder_Fill, RefusesWithTheReasonAndCopiesNothing) {
     }
 }
 
-TEST(StartFolder_Enter, InstalledProgramMovesIntoTheFilledStartFolder) {
+// The tests below move the current folder; an earlier test may have left it in a folder since
+// removed, which they would take for their own failure.
+struct StartFolder_Enter : ::testing::Test {
+    StartFolder_Enter() {
+        std::error_code ec;
+        fs::current_path(ec);
+        if (ec) fs::current_path(fs::temp_directory_path());
+    }
+};
+
+TEST_F(StartFolder_Enter, InstalledProgramMovesIntoTheFilledStartFolder) {
     Prefix prefix;
     TempFolder home;
     TempFolder elsewhere;
@@ -134,7 +144,7 @@ TEST(StartFolder_Enter, InstalledProgramMovesIntoTheFilledStartFolder) {
     EXPECT_EQ(kShipped, filesIn(home.file("Rovik")));
 }
 
-TEST(StartFolder_Enter, BuildTreeAndFailuresKeepTheCurrentFolder) {
+TEST_F(StartFolder_Enter, BuildTreeAndFailuresKeepTheCurrentFolder) {
     Prefix prefix;
     TempFolder buildTree;
     TempFolder home;
