@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Installs, builds and runs every test (widget tests offscreen); then the core libraries and
-# their tests again under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan), and each
-# fuzz harness for 30 seconds on its corpus (build-fuzz).
+# Installs, builds and runs every test (widget tests offscreen) and the install and package checks
+# (scripts/check-install.sh); then the core libraries and their tests again under AddressSanitizer
+# and UndefinedBehaviorSanitizer (build-asan), and each fuzz harness for 30 seconds on its corpus
+# (build-fuzz).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$root/build" --output-on-failure -j2
+
+echo "== install, desktop entry and Debian package (scripts/check-install.sh)"
+"$root/scripts/check-install.sh"
 
 echo "== sanitizer build (build-asan)"
 # -O1 with line tables: quicker to build than -O2 -g, and reports still name file and line.

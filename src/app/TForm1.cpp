@@ -3,6 +3,7 @@
 #include "app/Help.h"
 #include "app/ProgramValues.h"
 #include "app/TAboutBox.h"
+#include "editor/DataListLogic.h"
 #include "editor/TForm3.h"
 #include "hotsync/InstallDialogs.h"
 #include "platform/Hints.h"
@@ -17,6 +18,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace rovik {
 namespace {
@@ -139,9 +141,15 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::Button2Click() {
+    openDataList();
+}
+
+void TForm1::openDataList(const std::string& file) {
     // A prompter given to the launcher (tests) serves the data list window too.
     Prompter* prompter = m_prompter == m_ownPrompter.get() ? nullptr : m_prompter;
     TForm3 form(this, prompter);
+    // Loaded once the window is up, so that its questions and messages stand over it.
+    if (!file.empty()) QTimer::singleShot(0, &form, [&form, file] { form.logic().openGivenFile(file); });
     form.showModal();
 }
 

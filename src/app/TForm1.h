@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <string>
 
 class QAction;
 class QLabel;
@@ -24,6 +25,9 @@ public:
     // Messages and dialogs go through this prompter (tests inject a scripted one).
     void setPrompter(Prompter* prompter) { m_prompter = prompter; }
     Prompter& prompter() { return *m_prompter; }
+
+    // Opens the data list window (Button2) and, when `file` is given, loads it there.
+    void openDataList(const std::string& file = {});
 
     QPushButton* Button1;
     QPushButton* Button2;

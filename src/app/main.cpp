@@ -1,13 +1,30 @@
+#include "app/StartFolder.h"
 #include "app/TForm1.h"
 #include "platform/Fonts.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <cstdlib>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Rovik"));
     rovik::installFontSubstitutions();
+    // A file from the desktop's "open with", made absolute before the start folder becomes current.
+    const QStringList args = QApplication::arguments();
+    const std::string givenFile = args.size() > 1 ? QFileInfo(args[1]).absoluteFilePath().toStdString() : "";
+    std::string error;
+    if (!rovik::enterUserStartFolder(QApplication::applicationDirPath().toStdString(), std::getenv("HOME"),
+                                     &error))
+        QMessageBox::warning(nullptr, QStringLiteral("エラー"),
+                             QStringLiteral("開始フォルダを用意できません。\n") +
+                                 QString::fromStdString(error));
     rovik::TForm1 launcher;
     launcher.show();
+    if (!givenFile.empty())
+        QTimer::singleShot(0, &launcher, [&launcher, givenFile] { launcher.openDataList(givenFile); });
     return app.exec();
 }

@@ -314,6 +314,20 @@ void DataListLogic::openPdbFile(const std::string& path) {
     followQuestionSet();
 }
 
+void DataListLogic::openGivenFile(const std::string& path) {
+    const OpenCommand command = hasPdbExtension(path) ? OpenCommand::Pdb : OpenCommand::Text;
+    const OpenRule rule = openRule(command);
+    m_currentFileName = path;
+    if (!rule.accepts(path)) {
+        m_prompter.error(rule.wrongExtension, "ﾌｧｲﾙ ｴﾗｰ");
+        return;
+    }
+    if (command == OpenCommand::Pdb)
+        openPdbFile(path);
+    else
+        openTextFile(path);
+}
+
 void DataListLogic::openImportFile(const std::string& path) {
     m_window.runImportTextFile(path);
     followQuestionSet();

@@ -72,6 +72,9 @@ public:
     void openPdbFile(const std::string& path);
     void openImportFile(const std::string& path); // the tab-text import, then the same
     void runPdbSave();
+    // A file named on the command line: opened as text or PDB by its extension, as if chosen
+    // in the matching open dialog.
+    void openGivenFile(const std::string& path);
 
     // Events of the title list: a click (row -1 when no row was hit) and a change of current row.
     void titleListClicked(int row);
