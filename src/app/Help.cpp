@@ -1,7 +1,7 @@
 #include "app/Help.h"
 
-#include "app/ProgramValues.h"
 #include "platform/Shell.h"
+#include "settings/ProgramValues.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>

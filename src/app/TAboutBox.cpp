@@ -1,7 +1,7 @@
 #include "app/TAboutBox.h"
 
-#include "app/ProgramValues.h"
 #include "platform/Shell.h"
+#include "settings/ProgramValues.h"
 
 #include <QFrame>
 #include <QLabel>

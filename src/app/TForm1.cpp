@@ -1,7 +1,6 @@
 #include "app/TForm1.h"
 
 #include "app/Help.h"
-#include "app/ProgramValues.h"
 #include "app/TAboutBox.h"
 #include "editor/TForm3.h"
 #include "hotsync/InstallDialogs.h"
@@ -9,6 +8,7 @@
 #include "platform/QtPrompter.h"
 #include "platform/WindowPlace.h"
 #include "quiz/TForm2.h"
+#include "settings/ProgramValues.h"
 
 #include <QAction>
 #include <QCloseEvent>

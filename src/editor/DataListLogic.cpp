@@ -1,6 +1,5 @@
 #include "editor/DataListLogic.h"
 
-#include "app/ProgramValues.h"
 #include "data/Common.h"
 #include "data/Loading.h"
 #include "data/QaTextFile.h"
@@ -9,6 +8,7 @@
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
+#include "settings/ProgramValues.h"
 
 #include <algorithm>
 #include <filesystem>

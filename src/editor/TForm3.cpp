@@ -1,7 +1,6 @@
 #include "editor/TForm3.h"
 
 #include "app/Help.h"
-#include "app/ProgramValues.h"
 #include "app/TAboutBox.h"
 #include "editor/ClipboardCommands.h"
 #include "editor/ColumnWidths.h"
@@ -18,6 +17,7 @@
 #include "platform/QtPrompter.h"
 #include "platform/Shell.h"
 #include "platform/WindowPlace.h"
+#include "settings/ProgramValues.h"
 
 #include <QApplication>
 #include <QCloseEvent>

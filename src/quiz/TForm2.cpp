@@ -1,12 +1,12 @@
 #include "quiz/TForm2.h"
 
 #include "app/Help.h"
-#include "app/ProgramValues.h"
 #include "app/TAboutBox.h"
 #include "platform/QtPrompter.h"
 #include "platform/WindowPlace.h"
 #include "quiz/TForm6.h"
 #include "quiz/TForm8.h"
+#include "settings/ProgramValues.h"
 
 #include <QAction>
 #include <QApplication>

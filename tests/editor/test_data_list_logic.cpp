@@ -1,6 +1,6 @@
-#include "app/ProgramValues.h"
 #include "editor/DataListLogic.h"
 #include "pdb/PdbWriter.h"
+#include "settings/ProgramValues.h"
 
 #include "editor/FakeDataListWindow.h"
 #include "support/ScriptedPrompter.h"

@@ -1,8 +1,8 @@
 // The help file is opened through the shell: the tests take the "file" scheme over and record
 // every address that would have been handed to the user's program.
 #include "app/Help.h"
-#include "app/ProgramValues.h"
 #include "app/TForm1.h"
+#include "settings/ProgramValues.h"
 #include "support/TempFolder.h"
 
 #include <QAction>

@@ -1,9 +1,9 @@
-#include "app/ProgramValues.h"
 #include "app/TForm1.h"
 #include "data/QuestionSet.h"
 #include "hotsync/InstallDialogs.h"
 #include "hotsync/PalmDesktopFixture.h"
 #include "hotsync/TForm7.h"
+#include "settings/ProgramValues.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QAction>

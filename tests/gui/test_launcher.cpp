@@ -1,5 +1,5 @@
-#include "app/ProgramValues.h"
 #include "app/TForm1.h"
+#include "settings/ProgramValues.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 

@@ -1,11 +1,11 @@
 // The quiz window driven offscreen: its controls, the opening flow, whole runs through the real
 // buttons and dialogs, the line settings and the quiz selection line written on close.
-#include "app/ProgramValues.h"
 #include "app/TAboutBox.h"
 #include "app/TForm1.h"
 #include "quiz/TForm2.h"
 #include "quiz/TForm6.h"
 #include "quiz/TForm8.h"
+#include "settings/ProgramValues.h"
 #include "support/GuiSteps.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"

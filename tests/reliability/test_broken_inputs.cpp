@@ -1,7 +1,6 @@
 // Every broken input of tests/fixtures/broken through the readers: each gives its clear result
 // (the status, what it kept, what the user was told) and none crashes or reads outside the file.
 // The sanitizer build runs this test too. The files come from tests/fixtures/broken/make_broken.py.
-#include "app/ProgramValues.h"
 #include "data/DataContext.h"
 #include "data/DataListView.h"
 #include "data/Loading.h"
@@ -18,6 +17,7 @@
 #include "platform/Prompter.h"
 #include "platform/Registry.h"
 #include "quiz/QuizEngine.h"
+#include "settings/ProgramValues.h"
 
 #include "editor/FakeDataListWindow.h"
 #include "support/TempFolder.h"

@@ -2,7 +2,6 @@
 // in platform/FileIo), into a folder that is missing, or into a "folder" that is a file. Each
 // time the old file stays as it was, no temporary file is left behind, and the user is told.
 // (Tests run as root in CI, where a read-only folder stops nothing; these three failures do.)
-#include "app/ProgramValues.h"
 #include "cli/Cli.h"
 #include "data/DataContext.h"
 #include "data/DataListView.h"
@@ -20,6 +19,7 @@
 #include "platform/Registry.h"
 #include "quiz/QuizGenerator.h"
 #include "quiz/QuizWindowLogic.h"
+#include "settings/ProgramValues.h"
 
 #include "editor/FakeDataListWindow.h"
 #include "hotsync/PalmDesktopFixture.h"

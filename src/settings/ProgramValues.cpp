@@ -1,4 +1,4 @@
-#include "app/ProgramValues.h"
+#include "settings/ProgramValues.h"
 
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"

@@ -1,4 +1,4 @@
-#include "app/ProgramValues.h"
+#include "settings/ProgramValues.h"
 
 #include "support/TempFolder.h"
 
@@ -27,7 +27,9 @@ TEST(Settings_AddRecentFile, FollowsTheListRules) {
         {"one line never records", {"q"}, "/x/a.txt", {"q"}},
         {"empty list untouched", {}, "/x/a.txt", {}},
         {"already newest", {"q", "/a.txt", "/b.txt"}, "/a.txt", {"q", "/a.txt", "/b.txt"}},
-        {"moves up from line 5", {"q", "/1.txt", "/2.txt", "/3.txt", "/4.txt"}, "/4.txt",
+        {"moves up from line 5",
+         {"q", "/1.txt", "/2.txt", "/3.txt", "/4.txt"},
+         "/4.txt",
          {"q", "/4.txt", "/1.txt", "/2.txt", "/3.txt"}},
         {"case counts", {"q", "/A.txt"}, "/a.txt", {"q", "/a.txt", "/A.txt"}},
         {"tenth path drops the oldest",
