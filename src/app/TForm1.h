@@ -39,6 +39,7 @@ public:
     QAction* About1;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private slots:

@@ -1,4 +1,5 @@
 #include "app/TForm1.h"
+#include "app/Translations.h"
 #include "platform/Fonts.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Rovik"));
     rovik::installFontSubstitutions();
+    rovik::installQtTranslations(app);
     rovik::TForm1 launcher;
     launcher.show();
     return app.exec();

@@ -70,6 +70,11 @@ void TForm8::keyPressEvent(QKeyEvent* event) {
         Button1Click();
         return;
     }
+    // Enter closes the dialog as every way but キャンセル does: the values apply.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && focusWidget() != Button1) {
+        close();
+        return;
+    }
     QDialog::keyPressEvent(event);
 }
 

@@ -9,19 +9,6 @@ namespace rovik {
 namespace {
 const char* kSettingsName = "Rovik.ini";
 constexpr size_t kMaxSettingsLines = 10;
-
-// Settings lines end at CR LF, LF or CR, like every text file the program reads.
-std::vector<std::string> settingsLines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t brk = bytes.find_first_of("\r\n", start);
-        if (brk == std::string::npos) brk = bytes.size();
-        lines.push_back(bytes.substr(start, brk - start));
-        start = brk + (bytes.compare(brk, 2, "\r\n") == 0 ? 2 : 1);
-    }
-    return lines;
-}
 } // namespace
 
 ProgramValues& programValues() {
@@ -33,42 +20,49 @@ std::string startFolderFile(const ProgramValues& values, const std::string& name
     return joinPath(values.startFolder, name);
 }
 
+std::string settingsFilePath(const ProgramValues& values) {
+    return startFolderFile(values, kSettingsName);
+}
+
 void LoadSettings(ProgramValues& values) {
     std::error_code ec;
     values.startFolder = std::filesystem::current_path(ec).string();
     values.dataFolder = values.startFolder;
-    values.settings.clear();
-    std::string bytes;
-    if (!readWholeFile(startFolderFile(values, kSettingsName), bytes)) {
-        values.settings = {"", ""};
-        return;
-    }
-    values.settings = settingsFromBytes(bytes);
+    values.settingsProblem.clear();
+    const std::string path = settingsFilePath(values);
+    const SettingsRead read = readSettingsFile(path, values.settings);
+    values.settingsKept = read == SettingsRead::Unreadable;
+    if (values.settingsKept)
+        values.settingsProblem =
+            "設定ファイルを読めません。最近使ったファイルと出題設定は保存されません。\n" + path;
+    // An empty file is a new list too: with fewer than two lines no recent file could be kept.
+    if (values.settings.empty()) values.settings = {"", ""};
 }
 
-std::vector<std::string> settingsFromBytes(const std::string& bytes) {
-    std::vector<std::string> settings;
-    for (const auto& line : settingsLines(bytes))
-        settings.push_back(cp932ToUtf8(line));
-    return settings;
+std::string settingsNotSavedReason(const ProgramValues& values) {
+    const std::string path = settingsFilePath(values);
+    if (values.settings.empty()) return {};
+    if (values.settingsKept || !settingsFileWritable(path))
+        return "設定ファイルに書き込めないため、最近使ったファイルと出題設定は保存されません。\n" + path;
+    return {};
 }
 
 bool SaveSettings(ProgramValues& values, std::string* error) {
     std::error_code ec;
     std::filesystem::current_path(values.startFolder, ec);
     if (values.settings.empty()) return true;
-    std::string bytes;
-    for (const auto& line : values.settings) {
-        // A path CP932 cannot hold is written without the characters it cannot hold; the
-        // entry then simply fails to open later, which is all a recent entry can lose.
-        bytes += toCp932(line);
-        bytes += "\r\n";
+    // A file the user could not read or may not write is left as it is, never renamed over.
+    const std::string reason = settingsNotSavedReason(values);
+    if (!reason.empty()) {
+        if (error) *error = reason;
+        return false;
     }
-    return writeFileAtomically(startFolderFile(values, kSettingsName), bytes, error);
+    return writeFileAtomically(settingsFilePath(values), settingsBytes(values.settings), error);
 }
 
 void AddRecentFile(ProgramValues& values, const std::string& path) {
-    if (toCp932(path).size() < 5) return;
+    const Cp932Encoding encoded = utf8ToCp932(path);
+    if (!encoded.ok() || encoded.bytes.size() < 5 || encoded.bytes.size() > kMaxSettingsLineBytes) return;
     auto& list = values.settings;
     if (list.size() < 2) return;
     list.insert(list.begin() + 1, path);

@@ -2,12 +2,20 @@
 
 #include "support/TempFolder.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace rovik {
 namespace {
 
 using Lines = std::vector<std::string>;
+
+std::string repeated(const std::string& text, int times) {
+    std::string all;
+    for (int i = 0; i < times; ++i)
+        all += text;
+    return all;
+}
 
 ProgramValues withSettings(Lines lines) {
     ProgramValues values;
@@ -32,6 +40,9 @@ TEST(Settings_AddRecentFile, FollowsTheListRules) {
          "/4.txt",
          {"q", "/4.txt", "/1.txt", "/2.txt", "/3.txt"}},
         {"case counts", {"q", "/A.txt"}, "/a.txt", {"q", "/a.txt", "/A.txt"}},
+        {"characters Shift-JIS lacks are not recorded", {"q", ""}, "/home/jürgen/a.txt", {"q", ""}},
+        {"Shift-JIS characters are", {"q", ""}, "/home/表/a.txt", {"q", "/home/表/a.txt", ""}},
+        {"longer than a settings line is not recorded", {"q", ""}, "/" + std::string(5000, 'a'), {"q", ""}},
         {"tenth path drops the oldest",
          {"q", "/1.txt", "/2.txt", "/3.txt", "/4.txt", "/5.txt", "/6.txt", "/7.txt", "/8.txt", "/9.txt"},
          "/0.txt",
@@ -84,6 +95,12 @@ TEST(Settings_FromBytes, SplitsAtEveryLineEndAndConverts) {
         {"empty lines kept", "\r\n\r\n", {"", ""}},
         {"LF CR is two ends", "a\n\rb", {"a", "", "b"}},
         {"Shift-JIS path", "/\x95\x5C/a.txt\r\n", {"/表/a.txt"}},
+        {"over-long line read as empty",
+         "q\r\n" + std::string(5000, 'x') + "\r\n/a.txt",
+         {"q", "", "/a.txt"}},
+        {"line of a path's length kept", std::string(4096, 'x'), {std::string(4096, 'x')}},
+        {"bytes that are no Shift-JIS read as empty", "q\r\n/\x81/a.txt\r\n", {"q", ""}},
+        {"at most 19 lines", repeated("l\r\n", 30), Lines(19, "l")},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.settings, settingsFromBytes(c.bytes)) << c.what;
@@ -115,6 +132,92 @@ TEST(Settings_LoadSave, FailedWriteReportsAndKeepsTheFile) {
     EXPECT_FALSE(SaveSettings(values, &error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ("old\r\n", test::TempFolder::read(folder.file("Rovik.ini")));
+}
+
+} // namespace
+} // namespace rovik
+
+namespace rovik {
+namespace {
+namespace fs = std::filesystem;
+
+TEST(Settings_LoadSave, EmptyFileIsANewListAndIsWrittenAtClose) {
+    test::TempFolder folder;
+    folder.write("Rovik.ini", "");
+    test::CurrentFolder here(folder.path());
+    ProgramValues values;
+    LoadSettings(values);
+    EXPECT_EQ((Lines{"", ""}), values.settings);
+    AddRecentFile(values, "/x/a.txt");
+    ASSERT_TRUE(SaveSettings(values));
+    EXPECT_EQ("\r\n/x/a.txt\r\n\r\n", test::TempFolder::read(folder.file("Rovik.ini")));
+}
+
+TEST(Settings_LoadSave, HugeLineCostsOnlyThatLine) {
+    test::TempFolder folder;
+    folder.write("Rovik.ini", "1\t0\r\n" + std::string(20u << 20, 'x') + "\r\n/a.txt\r\n");
+    test::CurrentFolder here(folder.path());
+    ProgramValues values;
+    LoadSettings(values);
+    EXPECT_EQ((Lines{"1\t0", "", "/a.txt"}), values.settings);
+}
+
+TEST(Settings_LoadSave, PathsShiftJisCannotHoldAreNeverWrittenChanged) {
+    test::TempFolder folder;
+    ProgramValues values = withSettings({"q", "/home/jürgen/a.txt", "/b.txt"});
+    values.startFolder = folder.path();
+    ASSERT_TRUE(SaveSettings(values));
+    EXPECT_EQ("q\r\n\r\n/b.txt\r\n", test::TempFolder::read(folder.file("Rovik.ini")));
+}
+
+// A settings file the user cannot read or may not write is named and never replaced. (Checked by
+// its mode bits, so the cases hold when the tests run as root too.)
+TEST(Settings_LoadSave, UnreadableOrReadOnlyFileIsNamedAndKept) {
+    const struct {
+        const char* what;
+        fs::perms mode;
+        bool directory;
+        bool readProblem;
+        Lines loaded;
+    } cases[] = {
+        {"mode 000", fs::perms::none, false, true, {"", ""}},
+        {"mode 444",
+         fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read,
+         false,
+         false,
+         {"old", "/a.txt"}},
+        {"a folder in its place", fs::perms::owner_all, true, true, {"", ""}},
+    };
+    for (const auto& c : cases) {
+        test::TempFolder folder;
+        const std::string path = folder.file("Rovik.ini");
+        if (c.directory)
+            fs::create_directory(path);
+        else
+            folder.write("Rovik.ini", "old\r\n/a.txt\r\n");
+        fs::permissions(path, c.mode);
+        test::CurrentFolder here(folder.path());
+        ProgramValues values;
+        LoadSettings(values);
+        EXPECT_EQ(c.loaded, values.settings) << c.what;
+        if (c.readProblem)
+            EXPECT_EQ("設定ファイルを読めません。最近使ったファイルと出題設定は保存されません。\n" + path,
+                      values.settingsProblem)
+                << c.what;
+        else
+            EXPECT_EQ("", values.settingsProblem) << c.what;
+        const std::string reason = settingsNotSavedReason(values);
+        EXPECT_EQ("設定ファイルに書き込めないため、最近使ったファイルと出題設定は保存されません。\n" + path,
+                  reason)
+            << c.what;
+        AddRecentFile(values, "/new.txt");
+        std::string error;
+        EXPECT_FALSE(SaveSettings(values, &error)) << c.what;
+        EXPECT_EQ(reason, error) << c.what;
+        fs::permissions(path, fs::perms::owner_all);
+        EXPECT_EQ(c.directory, fs::is_directory(path)) << c.what;
+        if (!c.directory) EXPECT_EQ("old\r\n/a.txt\r\n", test::TempFolder::read(path)) << c.what;
+    }
 }
 
 } // namespace
