@@ -171,6 +171,28 @@ std::string withoutFolder(std::string text, const Place& place) {
     return text;
 }
 
+// The launcher's Rovik.prc reservation for the preselected user, its install folder at `place`.
+std::string installCopy(Place& place, bool failWrites) {
+    auto palmDesktop = std::make_shared<test::PalmDesktop>();
+    place.keep = palmDesktop;
+    test::PalmDesktop& desk = *palmDesktop;
+    desk.install();
+    test::writeFile(desk.start + "/Rovik.prc", "the new program");
+    InstallRequest request;
+    request.readyMade = true;
+    request.source = request.target = "Rovik.prc";
+    TellingPrompter prompter;
+    InstallReservation reservation(request, desk.start, prompter);
+    reservation.FormCreate();
+    place.use(desk.installFolder("HanakoS"));
+    FailingWrites fail(failWrites);
+    const bool closes = reservation.Button1Click("Rovik");
+    const bool flagged = desk.installFlag(2).has_value();
+    return withoutFolder("closes=" + std::to_string(closes) + " done=" + std::to_string(request.done) +
+                             " flag=" + std::to_string(flagged) + prompter.told,
+                         place);
+}
+
 struct Writer {
     const char* what;
     const char* targetName;
@@ -292,27 +314,17 @@ const std::vector<Writer>& writers() {
              return std::to_string(result) + d.prompter.told;
          },
          "-1 told[エラー:ファイルが開けません]"},
-        {"install copy", "Rovik.prc", all,
-         [](Place& place, bool failWrites) {
-             auto palmDesktop = std::make_shared<test::PalmDesktop>();
-             place.keep = palmDesktop;
-             test::PalmDesktop& desk = *palmDesktop;
-             desk.install();
-             test::writeFile(desk.start + "/Rovik.prc", "the new program");
-             InstallRequest request;
-             request.readyMade = true;
-             request.source = request.target = "Rovik.prc";
-             TellingPrompter prompter;
-             InstallReservation reservation(request, desk.start, prompter);
-             reservation.FormCreate();
-             place.use(desk.installFolder("HanakoS"));
-             FailingWrites fail(failWrites);
-             const bool closes = reservation.Button1Click("Rovik");
-             const bool flagged = desk.installFlag(2).has_value();
-             return "closes=" + std::to_string(closes) + " done=" + std::to_string(request.done) +
-                    " flag=" + std::to_string(flagged) + prompter.told;
-         },
+        // A missing install folder is made at ｲﾝｽﾄｰﾙ; a file in its place stops the install there.
+        {"install copy",
+         "Rovik.prc",
+         {Failure::PartWay},
+         installCopy,
          "closes=1 done=0 flag=0 told[エラー:インストールできません。(7)]"},
+        {"install folder",
+         "Rovik.prc",
+         {Failure::FolderIsAFile},
+         installCopy,
+         "closes=0 done=0 flag=0 told[:Can't make install dir. {folder}]"},
         // SetInstallFlag opens the key from the file first, so only the failing write applies.
         {"install flag in the registry",
          "HKEY_CURRENT_USER.reg",
