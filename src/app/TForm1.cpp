@@ -179,6 +179,12 @@ void TForm1::About1Click() {
 
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    if (!programValues().settingsProblem.empty())
+        QMetaObject::invokeMethod(this, &TForm1::tellSettingsProblem, Qt::QueuedConnection);
+}
+
+// After the launcher has appeared, so the message stands over it.
+void TForm1::tellSettingsProblem() {
     ProgramValues& values = programValues();
     if (values.settingsProblem.empty()) return;
     const std::string problem = values.settingsProblem;

@@ -54,6 +54,7 @@ private slots:
 
 private:
     void FormCreate();
+    void tellSettingsProblem();
     void createControls();
     void createMenus();
     void reserveInstall(const InstallOpening& opening);
