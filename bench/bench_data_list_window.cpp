@@ -5,13 +5,13 @@
 #include "BenchData.h"
 #include "BenchRatios.h"
 
-#include "app/ProgramValues.h"
 #include "data/DataContext.h"
 #include "data/DataListView.h"
 #include "data/Loading.h"
 #include "data/QuestionSet.h"
 #include "editor/DataListLogic.h"
 #include "editor/TForm3.h"
+#include "settings/ProgramValues.h"
 
 #include <QAction>
 #include <QApplication>

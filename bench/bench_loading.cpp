@@ -3,11 +3,11 @@
 #include "BenchData.h"
 #include "BenchRatios.h"
 
-#include "app/ProgramValues.h"
 #include "data/DataContext.h"
 #include "data/DataListView.h"
 #include "data/Loading.h"
 #include "data/QuestionSet.h"
+#include "settings/ProgramValues.h"
 
 #include <filesystem>
 

@@ -3,12 +3,12 @@
 // directly, and a record stored back, which must give a sound record line.
 #include "FuzzSupport.h"
 
-#include "app/ProgramValues.h"
 #include "data/Common.h"
 #include "data/QaTextFile.h"
 #include "data/QuestionSet.h"
 #include "editor/DataListLogic.h"
 #include "editor/RecordEditor.h"
+#include "settings/ProgramValues.h"
 
 #include "editor/FakeDataListWindow.h"
 

@@ -2,8 +2,8 @@
 // the list written out and read back, which keeps its lines.
 #include "FuzzSupport.h"
 
-#include "app/ProgramValues.h"
 #include "platform/FileIo.h"
+#include "settings/ProgramValues.h"
 
 using namespace rovik;
 

@@ -1,14 +1,15 @@
 # One line per test folder.
 rovik_add_test(test_platform platform LIBS rovik_platform)
 rovik_add_test(test_data data LIBS rovik_data)
-rovik_add_test(test_app app LIBS rovik_app rovik_data)
+rovik_add_test(test_app app LIBS rovik_app rovik_settings rovik_data)
+rovik_add_test(test_settings settings LIBS rovik_settings)
 rovik_add_test(test_import import LIBS rovik_import)
 rovik_add_test(test_quiz quiz LIBS rovik_quiz)
 rovik_add_test(test_pdb pdb LIBS rovik_pdb)
 rovik_add_test(test_cli cli LIBS rovik_cli)
 rovik_add_test(test_hotsync hotsync LIBS rovik_hotsync)
 rovik_add_test(test_editor editor LIBS rovik_editor)
-rovik_add_test(test_reliability reliability LIBS rovik_data rovik_pdb rovik_import rovik_hotsync rovik_quiz rovik_app
+rovik_add_test(test_reliability reliability LIBS rovik_data rovik_pdb rovik_import rovik_hotsync rovik_quiz rovik_settings
   rovik_editor rovik_cli)
 if(ROVIK_GUI)
   find_package(Qt6 REQUIRED COMPONENTS Test)

@@ -1,6 +1,5 @@
 // Renders every window of the program to PNG files, with the sample data loaded, so a window can
 // be looked at without a screen: rovik-window-shots SAMPLE.TXT OUTDIR (run offscreen).
-#include "app/ProgramValues.h"
 #include "app/TAboutBox.h"
 #include "app/TForm1.h"
 #include "editor/DataListLogic.h"
@@ -13,6 +12,7 @@
 #include "quiz/TForm2.h"
 #include "quiz/TForm6.h"
 #include "quiz/TForm8.h"
+#include "settings/ProgramValues.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,7 +1,8 @@
 #include "app/Help.h"
 
-#include "app/ProgramValues.h"
-#include "platform/Shell.h"
+#include "platform/Prompter.h"
+#include "platform/QtPrompter.h"
+#include "settings/ProgramValues.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -18,19 +19,39 @@ QUrl helpFileUrl(int topic) {
     return url;
 }
 
-void openHelpFile() {
-    shellOpen(startFolderFile(programValues(), kHelpFileName));
+std::string helpNotShownText() {
+    const std::string path = startFolderFile(programValues(), kHelpFileName);
+    return "ヘルプを表示できません。ヘルプファイルを開くプログラムを起動できませんでした。\n" + path;
 }
 
-void openHelpTopic(int topic) {
-    QDesktopServices::openUrl(helpFileUrl(topic));
+namespace {
+bool openOrTell(const QUrl& url, Prompter& prompter) {
+    if (QDesktopServices::openUrl(url)) return true;
+    prompter.error(helpNotShownText());
+    return false;
+}
+} // namespace
+
+bool openHelpFile(Prompter& prompter) {
+    return openOrTell(helpFileUrl(), prompter);
 }
 
-void installHelpKey(QWidget* window, int topic) {
+bool openHelpTopic(int topic, Prompter& prompter) {
+    return openOrTell(helpFileUrl(topic), prompter);
+}
+
+void installHelpKey(QWidget* window, int topic, std::function<Prompter&()> prompter) {
     auto* shortcut = new QShortcut(QKeySequence(Qt::Key_F1), window);
     shortcut->setObjectName(QStringLiteral("HelpKey"));
     shortcut->setContext(Qt::WindowShortcut);
-    QObject::connect(shortcut, &QShortcut::activated, window, [topic] { openHelpTopic(topic); });
+    QObject::connect(shortcut, &QShortcut::activated, window, [window, topic, prompter] {
+        if (prompter) {
+            openHelpTopic(topic, prompter());
+            return;
+        }
+        QtPrompter own(window);
+        openHelpTopic(topic, own);
+    });
 }
 
 } // namespace rovik

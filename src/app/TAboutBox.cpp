@@ -1,24 +1,27 @@
 #include "app/TAboutBox.h"
 
-#include "app/ProgramValues.h"
+#include "platform/QtPrompter.h"
 #include "platform/Shell.h"
+#include "platform/WindowPlace.h"
+#include "settings/ProgramValues.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace rovik {
 namespace {
-QLabel* makeLink(QWidget* parent, const char* name, const QString& text, const QString& target) {
+QLabel* makeLink(TAboutBox* box, QWidget* parent, const char* name, const QString& text,
+                 const QString& target) {
     auto* label =
         new QLabel(QStringLiteral("<a href=\"%1\" style=\"color: blue;\">%2</a>").arg(target, text), parent);
     label->setObjectName(QLatin1String(name));
     label->setAlignment(Qt::AlignHCenter);
     label->setCursor(Qt::PointingHandCursor);
     label->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    QObject::connect(label, &QLabel::linkActivated,
-                     [](const QString& link) { shellOpen(link.toStdString()); });
+    QObject::connect(label, &QLabel::linkActivated, box, &TAboutBox::openLink);
     return label;
 }
 
@@ -30,7 +33,8 @@ QLabel* makeCentred(QWidget* parent, const char* name, const QString& text) {
 }
 } // namespace
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+TAboutBox::TAboutBox(QWidget* parent)
+    : QDialog(parent), m_ownPrompter(std::make_unique<QtPrompter>(this)), m_prompter(m_ownPrompter.get()) {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
     setFixedSize(259, 200);
@@ -51,9 +55,9 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     ProductName->setStyleSheet(QStringLiteral("color: green;"));
     Version = makeCentred(panel, "Version", QString::fromStdString(values.versionText));
     Copyright = makeCentred(panel, "Copyright", QString::fromStdString(values.authorLine));
-    MailAddress = makeLink(panel, "MailAddress", QString::fromStdString(values.mailAddress),
+    MailAddress = makeLink(this, panel, "MailAddress", QString::fromStdString(values.mailAddress),
                            QStringLiteral("mailto:") + QString::fromStdString(values.mailAddress));
-    WebPage = makeLink(panel, "WebPage", QString::fromStdString(values.webPage),
+    WebPage = makeLink(this, panel, "WebPage", QString::fromStdString(values.webPage),
                        QString::fromStdString(values.webPage));
 
     auto* column = new QVBoxLayout(panel);
@@ -69,8 +73,29 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void ShowAboutBox(QWidget* parent) {
+TAboutBox::~TAboutBox() = default;
+
+void TAboutBox::setPrompter(Prompter* prompter) {
+    m_prompter = prompter ? prompter : m_ownPrompter.get();
+}
+
+bool TAboutBox::openLink(const QString& link) {
+    if (shellOpen(link.toStdString())) return true;
+    QString shown = link;
+    shown.remove(QRegularExpression(QStringLiteral("^mailto:")));
+    m_prompter->error("「" + shown.toStdString() +
+                      "」を開くプログラム（メールソフト、ブラウザ）を起動できません。");
+    return false;
+}
+
+void TAboutBox::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    centreOnScreen(this);
+}
+
+void ShowAboutBox(QWidget* parent, Prompter* prompter) {
     TAboutBox box(parent);
+    box.setPrompter(prompter);
     box.exec();
 }
 

@@ -1,7 +1,6 @@
 #include "app/TForm1.h"
 
 #include "app/Help.h"
-#include "app/ProgramValues.h"
 #include "app/TAboutBox.h"
 #include "editor/DataListLogic.h"
 #include "editor/TForm3.h"
@@ -10,6 +9,7 @@
 #include "platform/QtPrompter.h"
 #include "platform/WindowPlace.h"
 #include "quiz/TForm2.h"
+#include "settings/ProgramValues.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -44,7 +44,7 @@ TForm1::TForm1(QWidget* parent)
     setFont(font);
     createControls();
     createMenus();
-    installHelpKey(this, 23);
+    installHelpKey(this, 23, [this]() -> Prompter& { return *m_prompter; });
     FormCreate();
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -163,7 +163,10 @@ void TForm1::Button4Click() {
 
 void TForm1::reserveInstall(const InstallOpening& opening) {
     InstallOutcome outcome = reserveReadyMadeInstall(this, opening, programValues().startFolder, *m_prompter);
-    if (outcome.done) StatusBar->showMessage(QString::fromStdString(outcome.statusText));
+    if (outcome.done)
+        StatusBar->showMessage(QString::fromStdString(outcome.statusText));
+    else if (outcome.failed)
+        StatusBar->clearMessage(); // an earlier reservation's success no longer describes the state
 }
 
 void TForm1::HotSyncH1Click() {
@@ -175,14 +178,36 @@ void TForm1::I1Click() {
 }
 
 void TForm1::ReadMeR1Click() {
-    openHelpFile();
+    openHelpFile(*m_prompter);
 }
 
 void TForm1::About1Click() {
-    ShowAboutBox(this);
+    ShowAboutBox(this, m_prompter);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!programValues().settingsProblem.empty())
+        QMetaObject::invokeMethod(this, &TForm1::tellSettingsProblem, Qt::QueuedConnection);
+}
+
+// After the launcher has appeared, so the message stands over it.
+void TForm1::tellSettingsProblem() {
+    ProgramValues& values = programValues();
+    if (values.settingsProblem.empty()) return;
+    const std::string problem = values.settingsProblem;
+    values.settingsProblem.clear();
+    m_prompter->ask(problem, "確認", Buttons::Ok, Icon::Warning);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // A settings file that must be left alone is no reason to keep the program open.
+    const std::string notSaved = settingsNotSavedReason(programValues());
+    if (!notSaved.empty()) {
+        m_prompter->ask(notSaved, "確認", Buttons::Ok, Icon::Warning);
+        event->accept();
+        return;
+    }
     std::string error;
     if (!SaveSettings(programValues(), &error)) {
         m_prompter->ask(error, "エラー", Buttons::Ok, Icon::Error);

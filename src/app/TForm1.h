@@ -43,6 +43,7 @@ public:
     QAction* About1;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private slots:
@@ -57,6 +58,7 @@ private slots:
 
 private:
     void FormCreate();
+    void tellSettingsProblem();
     void createControls();
     void createMenus();
     void reserveInstall(const InstallOpening& opening);

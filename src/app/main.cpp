@@ -1,5 +1,6 @@
 #include "app/StartFolder.h"
 #include "app/TForm1.h"
+#include "app/Translations.h"
 #include "platform/Fonts.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Rovik"));
     rovik::installFontSubstitutions();
+    rovik::installQtTranslations(app);
     // A file from the desktop's "open with", made absolute before the start folder becomes current.
     const QStringList args = QApplication::arguments();
     const std::string givenFile = args.size() > 1 ? QFileInfo(args[1]).absoluteFilePath().toStdString() : "";

@@ -1,6 +1,5 @@
 #include "data/Loading.h"
 
-#include "app/ProgramValues.h"
 #include "data/Common.h"
 #include "data/DataContext.h"
 #include "data/DataListView.h"
@@ -9,6 +8,7 @@
 #include "data/Validation.h"
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
+#include "settings/ProgramValues.h"
 
 namespace rovik {
 namespace {

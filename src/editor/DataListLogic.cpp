@@ -1,6 +1,5 @@
 #include "editor/DataListLogic.h"
 
-#include "app/ProgramValues.h"
 #include "data/Common.h"
 #include "data/Loading.h"
 #include "data/QaTextFile.h"
@@ -10,6 +9,7 @@
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
+#include "settings/ProgramValues.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -209,7 +209,12 @@ void DataListLogic::EditAsText() {
     m_prompter.ask("テキストエディタを起動します。\nエディタで編集したデータを保存する場合は「上書き保存」し"
                    "てください。",
                    "ｴﾃﾞｨﾀ起動", Buttons::Ok, Icon::None);
-    m_window.openDocument(path);
+    // Without an editor nothing was edited: asking to read the edit back would mislead.
+    if (!m_window.openDocument(path)) {
+        m_prompter.error(
+            "テキストエディタを起動できません。テキストファイルを開くプログラムがありません。\n" + path);
+        return;
+    }
     if (m_prompter.ask("編集保存したテキストデータを読み込みますか？", "確認", Buttons::YesNo, Icon::None) !=
         Answer::Yes)
         return;

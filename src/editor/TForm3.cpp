@@ -1,7 +1,6 @@
 #include "editor/TForm3.h"
 
 #include "app/Help.h"
-#include "app/ProgramValues.h"
 #include "app/TAboutBox.h"
 #include "editor/ClipboardCommands.h"
 #include "editor/ColumnWidths.h"
@@ -18,6 +17,7 @@
 #include "platform/QtPrompter.h"
 #include "platform/Shell.h"
 #include "platform/WindowPlace.h"
+#include "settings/ProgramValues.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -84,7 +84,7 @@ TForm3::TForm3(QWidget* parent, Prompter* prompter, ProgramValues* values) : QMa
             });
     createGridShortcuts();
     installHelpKey(this, 24);
-    connect(H2, &QAction::triggered, this, [] { openHelpFile(); });
+    connect(H2, &QAction::triggered, this, [this] { openHelpFile(m_logic->context().prompter); });
     connect(About1, &QAction::triggered, this, [this] { ShowAboutBox(this); });
     FormActivate();
 }

@@ -238,22 +238,37 @@ int ReadHotSyncUsers(const std::string& usersFile, std::vector<std::string>& nam
     return ParseUsersDat(bytes, names, folders, ids);
 }
 
-void SetInstallFlag(std::uint32_t userId, Prompter& prompter) {
+bool SetInstallFlag(std::uint32_t userId, Prompter& prompter) {
     RegistryKey reg;
     if (!reg.open(kHotSyncManagerKey)) {
         message(prompter, "Registryを開けません");
-        return;
+        return false;
     }
     // Without the flag HotSync ignores the copied file: a failed write must not pass silently.
-    if (!reg.writeDword("Install" + std::to_string(userId), 1)) message(prompter, "Registryに書き込めません");
+    if (reg.writeDword("Install" + std::to_string(userId), 1)) return true;
+    message(prompter, "Registryに書き込めません");
+    return false;
 }
 
-void StartHotSync(Prompter& prompter, const StartProcess& start) {
-    start(palmPath(GetPalmDesktopPath(prompter), "hotsync.exe"));
+namespace {
+bool startPalmProgram(Prompter& prompter, const StartProcess& start, const char* name) {
+    const std::string program = palmPath(GetPalmDesktopPath(prompter), name);
+    if (start(program)) return true;
+#ifdef _WIN32
+    prompter.error(cp932ToUtf8(program) + " を起動できません。");
+#else
+    prompter.error(program + " を起動できません。");
+#endif
+    return false;
+}
+} // namespace
+
+bool StartHotSync(Prompter& prompter, const StartProcess& start) {
+    return startPalmProgram(prompter, start, "hotsync.exe");
 }
 
-void StartInstallTool(Prompter& prompter, const StartProcess& start) {
-    start(palmPath(GetPalmDesktopPath(prompter), "Instapp.exe"));
+bool StartInstallTool(Prompter& prompter, const StartProcess& start) {
+    return startPalmProgram(prompter, start, "Instapp.exe");
 }
 
 } // namespace rovik

@@ -39,12 +39,13 @@ int ParseUsersDat(const std::string& bytes, std::vector<std::string>& names,
                   std::vector<std::string>& folders, std::vector<std::string>& ids);
 
 // Writes "Install<id>"=dword:1 under the HotSync Manager key; "Registryを開けません" when it is missing.
-// A failed write shows "Registryに書き込めません".
-void SetInstallFlag(std::uint32_t userId, Prompter& prompter);
+// A failed write shows "Registryに書き込めません". True when the flag was written.
+bool SetInstallFlag(std::uint32_t userId, Prompter& prompter);
 
-// Start hotsync.exe and Instapp.exe of the Palm Desktop folder; nothing is reported when they fail.
-void StartHotSync(Prompter& prompter, const StartProcess& start);
-void StartInstallTool(Prompter& prompter, const StartProcess& start);
+// Start hotsync.exe and Instapp.exe of the Palm Desktop folder. False, after a message naming
+// the program, when it could not be started.
+bool StartHotSync(Prompter& prompter, const StartProcess& start);
+bool StartInstallTool(Prompter& prompter, const StartProcess& start);
 
 // Palm Desktop folder + separator + name; an empty folder gives the separator and the name,
 // so nothing is ever looked up on the search path or in the current folder.

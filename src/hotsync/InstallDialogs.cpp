@@ -16,7 +16,7 @@ InstallOutcome reserveReadyMadeInstall(QWidget* parent, const InstallOpening& op
     dialog.setExplanation(QString::fromUtf8(opening.explanation));
     dialog.setDatabaseName(QString::fromUtf8(opening.databaseName), false);
     dialog.exec();
-    if (!request.done) return {};
+    if (!request.done) return {false, {}, request.failed};
     return {true, installStatusText(opening.fileName)};
 }
 
@@ -28,7 +28,7 @@ InstallOutcome reservePdbInstall(QWidget* parent, const std::string& startFolder
     dialog.setExplanation(QString::fromUtf8(kPdbExplanation));
     dialog.setDatabaseName(QString::fromStdString(BaseName(currentFileName)), true);
     dialog.exec();
-    if (!request.done) return {};
+    if (!request.done) return {false, {}, request.failed};
     // The name box after closing: an edited name is what was installed.
     return {true, installStatusText(dialog.databaseName().toStdString() + ".pdb")};
 }

@@ -12,8 +12,9 @@ class Prompter;
 struct QuestionSet;
 
 struct InstallOutcome {
-    bool done = false;      // the file was copied into the install folder
+    bool done = false;      // the file was copied into the install folder and flagged
     std::string statusText; // for the opener's status line when done, else empty
+    bool failed = false;    // an install was tried and did not complete
 };
 
 // The launcher's Button3/Button4: a ready-made file of the start folder, fixed database name.

@@ -1,6 +1,7 @@
 #include "hotsync/InstallReservation.h"
 
 #include "hotsync/Hotsync.h"
+#include "pdb/PdbWriter.h"
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
@@ -72,7 +73,8 @@ void InstallReservation::FormCreate() {
     int preselected = ReadHotSyncUsers(usersFile, m_names, m_folders, m_ids, m_prompter);
     if (m_names.empty()) return;
     choose(preselected >= 0 && preselected < static_cast<int>(m_names.size()) ? preselected : 0);
-    if (refuseUnsafeUserFolder() || !makeInstallFolder()) return;
+    // Every user is listed; a user whose sub-folder is unsafe is refused only when chosen at ｲﾝｽﾄｰﾙ.
+    if (isSafeFolderEntry(nativeName(m_userFolder)) && !makeInstallFolder()) return;
     m_showsUsers = true;
 }
 
@@ -113,8 +115,35 @@ bool InstallReservation::makeInstallFolder() {
     return true;
 }
 
-void InstallReservation::failInstall() {
-    m_prompter.error(kCannotInstall);
+void InstallReservation::failInstall(const std::string& text) {
+    m_request.failed = true;
+    m_prompter.error(text);
+}
+
+// An empty name would write a hidden ".pdb"; a name beyond the handheld's 31 bytes is cut, which
+// the user is told before anything is written.
+bool InstallReservation::refuseDatabaseName(const std::string& databaseName) {
+    if (databaseName.empty()) {
+        m_prompter.error("DB名称を入力してください。");
+        return true;
+    }
+    const std::string bytes = utf8ToCp932(databaseName).bytes;
+    const std::string shortName = databaseNameFromCp932(bytes + ".pdb");
+    if (bytes.size() <= 31 || shortName == bytes) return false;
+    return m_prompter.ask(
+               "DB名称「" + databaseName +
+                   "」は31バイトを超えるため、Palmデバイス上のデータベース名は先頭31バイト以内の「" +
+                   cp932ToUtf8(shortName) + "」に短縮されます。\nこのままインストールしますか？",
+               "確認", Buttons::YesNo, Icon::Question) != Answer::Yes;
+}
+
+// The handheld program is not part of this package: say which file is missing and where it goes.
+bool InstallReservation::refuseMissingReadyMade() {
+    if (fileExists(m_request.source)) return false;
+    const std::string name = shownPath(fileNameOf(m_request.source));
+    failInstall(name + " が見つかりません。\n" + name + " を起動フォルダ（" + shownPath(m_startFolder) +
+                "）に置いてから、もう一度インストールしてください。");
+    return true;
 }
 
 bool InstallReservation::Button1Click(const std::string& databaseName) {
@@ -123,7 +152,7 @@ bool InstallReservation::Button1Click(const std::string& databaseName) {
         return true;
     }
     if (refuseUnsafeUserFolder()) return false;
-    m_installFolder = userInstallFolder();
+    if (!m_request.readyMade && refuseDatabaseName(databaseName)) return false;
     std::string sourceName = m_request.source;
     std::string targetName = m_request.target;
     if (!m_request.readyMade) {
@@ -136,8 +165,14 @@ bool InstallReservation::Button1Click(const std::string& databaseName) {
         }
         sourceName = targetName = fileName;
     }
+    // Only the preselected user's folder was made at start-up; the chosen one may be another.
+    if (!makeInstallFolder()) {
+        m_request.failed = true;
+        return false;
+    }
     m_request.source = palmPath(m_startFolder, sourceName);
     m_request.target = palmPath(m_installFolder, targetName);
+    if (m_request.readyMade && refuseMissingReadyMade()) return true;
     if (!m_request.readyMade) {
         if (fileExists(m_request.source) &&
             m_prompter.ask(shownPath(m_request.source) + "はすでに存在します。上書きしますか？", "",
@@ -145,15 +180,21 @@ bool InstallReservation::Button1Click(const std::string& databaseName) {
             return true;
         // A failed write leaves an older file of that name: installing it would report a false success.
         if (!m_writePdb || m_writePdb(m_request.source) != 0) {
-            failInstall();
+            failInstall(kCannotInstall);
             return true;
         }
     }
     if (!copyFileAtomically(m_request.source, m_request.target)) {
-        failInstall();
+        failInstall(kCannotInstall);
         return true;
     }
-    SetInstallFlag(m_userId, m_prompter);
+    // Without the flag HotSync leaves the copied file where it is: the reservation is not done.
+    if (!SetInstallFlag(m_userId, m_prompter)) {
+        failInstall(shownPath(fileNameOf(m_request.target)) +
+                    " をインストールフォルダにコピーしましたが、インストールフラグを設定できませんでした。\n"
+                    "インストール予約は完了していません。");
+        return true;
+    }
     m_request.done = true;
     return true;
 }

@@ -15,7 +15,8 @@ struct InstallRequest {
     std::string source; // on entry a ready-made file name; afterwards the full path copied from
     std::string target; // on entry the same name; afterwards the full path in the install folder
     bool readyMade = false;
-    bool done = false; // set when the copy succeeded; the opening window clears it
+    bool done = false;   // set when the file was copied and flagged; the opening window clears it
+    bool failed = false; // set when an install was tried and did not complete
 };
 
 // How each opening fills the dialog.
@@ -63,7 +64,9 @@ private:
     std::string userInstallFolder() const;
     bool makeInstallFolder();
     bool refuseUnsafeUserFolder();
-    void failInstall();
+    bool refuseDatabaseName(const std::string& databaseName);
+    bool refuseMissingReadyMade();
+    void failInstall(const std::string& text);
 
     InstallRequest& m_request;
     std::string m_startFolder;

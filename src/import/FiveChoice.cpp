@@ -1,6 +1,5 @@
 #include "import/FiveChoice.h"
 
-#include "app/ProgramValues.h"
 #include "data/DataContext.h"
 #include "data/Loading.h"
 #include "data/QaTextFile.h"
@@ -9,6 +8,7 @@
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
 #include "quiz/QuizGenerator.h"
+#include "settings/ProgramValues.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,5 @@
 #include "import/TextImport.h"
 
-#include "app/ProgramValues.h"
 #include "data/Common.h"
 #include "data/DataContext.h"
 #include "data/DataListView.h"
@@ -11,6 +10,7 @@
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
+#include "settings/ProgramValues.h"
 
 namespace rovik {
 namespace {

@@ -1,6 +1,5 @@
 #include "pdb/PdbReader.h"
 
-#include "app/ProgramValues.h"
 #include "data/Common.h"
 #include "data/DataContext.h"
 #include "data/DataListView.h"
@@ -9,6 +8,7 @@
 #include "pdb/Pdbcommon.h"
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
+#include "settings/ProgramValues.h"
 
 #include <algorithm>
 #include <array>

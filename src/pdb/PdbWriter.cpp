@@ -1,6 +1,5 @@
 #include "pdb/PdbWriter.h"
 
-#include "app/ProgramValues.h"
 #include "data/Common.h"
 #include "data/DataContext.h"
 #include "data/DataListView.h"
@@ -10,6 +9,7 @@
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
+#include "settings/ProgramValues.h"
 
 namespace rovik {
 namespace {

@@ -116,6 +116,7 @@ void QuizEngine::LoadTitle(int t) {
     m_loadedTitle = t;
     std::vector<std::string> namesA, namesB;
     int skipped = 0, firstSkipped = 0;
+    bool truncated = false;
     if (t >= 0 && t <= titleCount()) {
         const Range range = m_titles[static_cast<size_t>(t)];
         for (int i = range.first; i <= range.last; ++i) {
@@ -126,13 +127,16 @@ void QuizEngine::LoadTitle(int t) {
             } else if (contains(line, "sBunrui")) {
                 namesB.push_back(cp932ToUtf8(ItemText(line, kTab, 2)));
             } else {
+                if (questionCount() == kMaxQuestions) {
+                    truncated = true;
+                    break;
+                }
                 std::int32_t code = 0;
                 if (!readCodeValue(ItemText(line, kTab, 1), code)) {
                     if (skipped++ == 0) firstSkipped = m_lineNumbers[static_cast<size_t>(i)];
                     continue;
                 }
                 m_questions.push_back(Question{code, i});
-                if (questionCount() == kMaxQuestions) break;
             }
         }
     }
@@ -143,6 +147,11 @@ void QuizEngine::LoadTitle(int t) {
     m_view.setAreaText(QuizArea::Answer, "");
     m_view.setAreaText(QuizArea::Reference, "");
     if (skipped > 0) reportSkipped(skipped, firstSkipped);
+    if (truncated)
+        m_prompter.ask("このタイトルには" + std::to_string(kMaxQuestions) +
+                           "問を超える問題があります。\n最初の" + std::to_string(kMaxQuestions) +
+                           "問だけを出題します。",
+                       "確認", Buttons::Ok, Icon::Information);
 }
 
 void QuizEngine::reportSkipped(int count, int firstLineNumber) {
@@ -295,19 +304,15 @@ bool QuizEngine::EndOfPass() {
             m_prompter.ask(std::to_string(wrong) + "問不正解です。\n不正解の問題をもう一度やりますか？", "",
                            Buttons::YesNo, Icon::None);
         if (again == Answer::Yes) return true;
-        if (splitting()) {
-            BuildSelection();
-            return true;
-        }
+        // Declining the retry of the last chunk ends the run: there is no chunk beyond it.
+        if (splitting() && !m_lastChunk) return nextSelection();
         StopRun();
         return false;
     }
     if (splitting() && !m_lastChunk) {
         if (m_prompter.ask("続けますか？\n\nはい  ：次の出題\nいいえ：終了する", "全問正解", Buttons::YesNo,
-                           Icon::None) == Answer::Yes) {
-            BuildSelection();
-            return true;
-        }
+                           Icon::None) == Answer::Yes)
+            return nextSelection();
         StopRun();
         return false;
     }
@@ -315,8 +320,15 @@ bool QuizEngine::EndOfPass() {
         StopRun();
         return false;
     }
+    return nextSelection();
+}
+
+bool QuizEngine::nextSelection() {
     BuildSelection();
-    return true;
+    // 誤答のみ after every mark was cleared selects nothing: asking "終了しますか？" again would loop.
+    if (m_N > 0) return true;
+    StopRun();
+    return false;
 }
 
 void QuizEngine::ShowAnswer() {

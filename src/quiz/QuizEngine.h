@@ -96,7 +96,8 @@ private:
     void NextChunk();
     void ShuffleOrder(int n);
     void ShowNext();
-    bool EndOfPass(); // true when the next question is to be shown
+    bool EndOfPass();     // true when the next question is to be shown
+    bool nextSelection(); // the next chunk or a fresh selection; false (run stopped) when empty
     void goIdle();
     void clearAreas();
     bool splitting() const { return m_options.chunkSize > 0; }

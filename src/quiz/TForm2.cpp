@@ -1,13 +1,14 @@
 #include "quiz/TForm2.h"
 
 #include "app/Help.h"
-#include "app/ProgramValues.h"
 #include "app/TAboutBox.h"
 #include "platform/QtPrompter.h"
 #include "platform/WindowPlace.h"
 #include "quiz/TForm6.h"
 #include "quiz/TForm8.h"
+#include "settings/ProgramValues.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -17,13 +18,17 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace rovik {
 namespace {
 constexpr int kClientWidth = 297;
 constexpr int kClientHeight = 416;
 constexpr int kStatusHeight = 22;
+constexpr int kListPadding = 12;
 } // namespace
 
 // The engine keeps a reference to its prompter; this one passes each prompt on to whichever
@@ -76,7 +81,7 @@ TForm2::TForm2(ProgramValues& values, QWidget* parent)
     layout->addWidget(StatusBar);
 
     applyLayout(layoutAreas(3, 3));
-    installHelpKey(this, 10);
+    installHelpKey(this, 10, [this]() -> Prompter& { return *m_forwarder; });
 }
 
 TForm2::~TForm2() {
@@ -176,11 +181,11 @@ void TForm2::S1Click() {
 }
 
 void TForm2::About1Click() {
-    ShowAboutBox(this);
+    ShowAboutBox(this, m_forwarder.get());
 }
 
 void TForm2::ReadMe1Click() {
-    openHelpFile();
+    openHelpFile(*m_forwarder);
 }
 
 void TForm2::applyLayout(const LineLayout& layout) {
@@ -229,8 +234,15 @@ void TForm2::setCategoryEntries(const std::vector<std::string>& a, const std::ve
     auto fill = [](QComboBox* box, const std::vector<std::string>& names) {
         box->clear();
         box->addItem(QStringLiteral("すべて"));
-        for (const std::string& name : names)
+        int widest = 0;
+        for (const std::string& name : names) {
             box->addItem(QString::fromStdString(name));
+            widest = std::max(widest, box->fontMetrics().horizontalAdvance(QString::fromStdString(name)));
+        }
+        // The box keeps its place; its list opens wide enough to show every name whole.
+        const int chrome = 2 * box->view()->frameWidth() +
+                           box->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + kListPadding;
+        box->view()->setMinimumWidth(std::max(box->width(), widest + chrome));
     };
     fill(ComboBox1, a);
     fill(ComboBox2, b);

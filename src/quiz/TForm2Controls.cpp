@@ -37,7 +37,8 @@ QComboBox* makeBox(QWidget* parent, const char* name, const QStringList& entries
     box->addItems(entries);
     box->setCurrentIndex(-1);
     box->setGeometry(place);
-    box->setFocusPolicy(Qt::ClickFocus);
+    // Reachable with Tab in screen order (creation order), so the options need no mouse.
+    box->setFocusPolicy(Qt::StrongFocus);
     return box;
 }
 

@@ -70,6 +70,14 @@ void TForm8::keyPressEvent(QKeyEvent* event) {
         Button1Click();
         return;
     }
+    // Enter on キャンセル cancels; anywhere else it closes the dialog and the values apply.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (focusWidget() == Button1)
+            Button1Click();
+        else
+            close();
+        return;
+    }
     QDialog::keyPressEvent(event);
 }
 

@@ -128,7 +128,7 @@ TEST(StartFolder_Fill, RefusesWithTheReasonAndCopiesNothing) {
 struct StartFolder_Enter : ::testing::Test {
     StartFolder_Enter() {
         std::error_code ec;
-        fs::current_path(ec);
+        (void)fs::current_path(ec);
         if (ec) fs::current_path(fs::temp_directory_path());
     }
 };

@@ -1,12 +1,12 @@
 #include "cli/Cli.h"
 
-#include "app/ProgramValues.h"
 #include "data/DataContext.h"
 #include "data/QuestionSet.h"
 #include "import/FiveChoice.h"
 #include "import/TextImport.h"
 #include "platform/Cp932.h"
 #include "quiz/QuizGenerator.h"
+#include "settings/ProgramValues.h"
 
 #include "data/RecordingDataListView.h"
 #include "import/FiveChoiceBytes.h"

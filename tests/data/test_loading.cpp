@@ -1,9 +1,9 @@
-#include "app/ProgramValues.h"
 #include "data/Common.h"
 #include "data/DataContext.h"
 #include "data/Loading.h"
 #include "data/QuestionSet.h"
 #include "data/Validation.h"
+#include "settings/ProgramValues.h"
 
 #include "data/RecordingDataListView.h"
 #include "support/ScriptedPrompter.h"

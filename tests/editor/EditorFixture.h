@@ -1,10 +1,10 @@
 #pragma once
 // A data list logic over a question set given as lines, with a window that remembers how far
 // its grid and title list are scrolled: the base of the editing commands' tests.
-#include "app/ProgramValues.h"
 #include "data/QuestionSet.h"
 #include "editor/DataListLogic.h"
 #include "editor/FakeDataListWindow.h"
+#include "settings/ProgramValues.h"
 #include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>

@@ -30,7 +30,7 @@ public:
     bool openDocument(const std::string& path) override {
         opened.push_back(path);
         if (onOpenDocument) onOpenDocument(path);
-        return true;
+        return documentOpens;
     }
     void runRecordEditor(const std::string& editorCaption) override {
         recordEditorCaptions.push_back(editorCaption);
@@ -54,6 +54,7 @@ public:
     int recordRow = 0;
     std::vector<std::string> errorLogs;
     std::vector<std::string> opened;
+    bool documentOpens = true; // false: no program could be started for the document
     std::function<void(const std::string&)> onOpenDocument;
     std::vector<std::string> recordEditorCaptions;
     int titleEditorRuns = 0;

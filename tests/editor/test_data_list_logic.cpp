@@ -1,6 +1,6 @@
-#include "app/ProgramValues.h"
 #include "editor/DataListLogic.h"
 #include "pdb/PdbWriter.h"
+#include "settings/ProgramValues.h"
 
 #include "editor/FakeDataListWindow.h"
 #include "support/ScriptedPrompter.h"
@@ -411,6 +411,23 @@ TEST_F(EditAsTextTest, WritesTheLinesAndReloadsNothingOnNo) {
     EXPECT_EQ(std::vector<std::string>{tempPath()}, window.opened);
     EXPECT_EQ(titleBlock("T1", 2) + titleBlock("T2", 3) + "\xB1\r\n", test::TempFolder::read(tempPath()));
     EXPECT_EQ(12u, logic.set().lines.size());
+}
+
+TEST_F(EditAsTextTest, EditorThatCannotStartIsNamedAndNothingIsReadBack) {
+    openText(twoTitles());
+    window.documentOpens = false;
+    prompter
+        .expectMessage(
+            "テキストエディタを起動します。\nエディタで編集したデータを保存する場合は「上書き保存」してく"
+            "ださい。",
+            "ｴﾃﾞｨﾀ起動", Buttons::Ok, Icon::None)
+        .expectMessage("テキストエディタを起動できません。テキストファイルを開くプログラムがありません。\n" +
+                           tempPath(),
+                       "エラー", Buttons::Ok, Icon::Error);
+    logic.EditAsText();
+    EXPECT_TRUE(prompter.done());
+    EXPECT_EQ(std::vector<std::string>{tempPath()}, window.opened);
+    EXPECT_EQ(11u, logic.set().lines.size());
 }
 
 TEST_F(EditAsTextTest, ReloadsTheEditedText) {

@@ -1,6 +1,6 @@
 // A file named on the program's command line ("open with" on the desktop) opens in the data list
 // window as if chosen in the open dialog of its kind.
-#include "app/ProgramValues.h"
+#include "settings/ProgramValues.h"
 #include "editor/DataListLogic.h"
 #include "pdb/PdbWriter.h"
 
@@ -52,9 +52,9 @@ TEST_F(GivenFileTest, TextAndPdbOpenByTheirExtension) {
         const std::string path = c.pdb ? writePdb(c.name) : folder.write(c.name, kTwoTitles);
         caseLogic.openGivenFile(path);
         EXPECT_EQ((std::vector<std::string>{"T1", "T2"}), caseLogic.titleNames()) << c.name;
-        // A PDB is read through the temporary text, which then is the current file.
-        EXPECT_EQ(c.pdb ? folder.file("$temp.txt") : path, caseLogic.currentFileName()) << c.name;
-        EXPECT_EQ(c.pdb ? folder.file("$temp.txt") : path, values.settings[1]) << c.name;
+        // A PDB is read through the temporary text; the data takes the database's name as text.
+        EXPECT_EQ(c.pdb ? folder.file("mine.txt") : path, caseLogic.currentFileName()) << c.name;
+        EXPECT_EQ(path, values.settings[1]) << c.name;
     }
 }
 

@@ -1,9 +1,9 @@
-#include "app/ProgramValues.h"
 #include "app/TForm1.h"
 #include "data/QuestionSet.h"
 #include "hotsync/InstallDialogs.h"
 #include "hotsync/PalmDesktopFixture.h"
 #include "hotsync/TForm7.h"
+#include "settings/ProgramValues.h"
 #include "support/ScriptedPrompter.h"
 
 #include <QAction>
@@ -156,13 +156,17 @@ TEST_F(LauncherInstallTest, Button3ReservesTheHandheldProgram) {
     EXPECT_EQ(1u, desk.installFlag(2));
 }
 
-TEST_F(LauncherInstallTest, Button4FailedCopyLeavesTheStatusLine) {
-    form.StatusBar->showMessage(QStringLiteral("before"));
+TEST_F(LauncherInstallTest, Button4MissingFileIsNamedAndAnEarlierSuccessLeavesTheStatusLine) {
+    onDialog([](TForm7& dialog) { dialog.Button1->click(); });
+    form.Button3->click();
+    ASSERT_EQ(QStringLiteral("Rovik.prcをｲﾝｽﾄｰﾙ予約しました。"), status());
     QString label, name;
     onDialog([&](TForm7& dialog) {
         label = dialog.Label1->text();
         name = dialog.Edit1->text();
-        prompter.expectMessage("インストールできません。(7)", "エラー", Buttons::Ok, Icon::Error);
+        prompter.expectMessage("SampleQA.pdb が見つかりません。\nSampleQA.pdb を起動フォルダ（" + desk.start +
+                                   "）に置いてから、もう一度インストールしてください。",
+                               "エラー", Buttons::Ok, Icon::Error);
         dialog.Button1->click(); // SampleQA.pdb is not in the start folder
     });
     form.Button4->click();
@@ -170,8 +174,13 @@ TEST_F(LauncherInstallTest, Button4FailedCopyLeavesTheStatusLine) {
         QStringLiteral("サンプルデータをインストール予約します。次回のHotSync時に自動インストールされます。"),
         label);
     EXPECT_EQ(QStringLiteral("SampleQA"), name);
-    EXPECT_EQ(QStringLiteral("before"), status());
-    EXPECT_FALSE(desk.installFlag(2));
+    EXPECT_EQ(QString(), status());
+    EXPECT_TRUE(prompter.done());
+
+    form.StatusBar->showMessage(QStringLiteral("before"));
+    onDialog([](TForm7& dialog) { dialog.Button2->click(); });
+    form.Button4->click();
+    EXPECT_EQ(QStringLiteral("before"), status()) << "ｷｬﾝｾﾙ changes nothing";
 }
 
 TEST_F(LauncherInstallTest, StartMenuItemsReportAMissingPalmDesktop) {
@@ -179,6 +188,9 @@ TEST_F(LauncherInstallTest, StartMenuItemsReportAMissingPalmDesktop) {
     for (const char* item : {"HotSyncH1", "I1"}) {
         prompter.expectMessage("Registryを開けません", "", Buttons::Ok, Icon::None);
         prompter.expectMessage("", "Starting Hotsync error", Buttons::Ok, Icon::Error);
+        prompter.expectMessage(std::string(item == std::string("I1") ? "/Instapp.exe" : "/hotsync.exe") +
+                                   " を起動できません。",
+                               "エラー", Buttons::Ok, Icon::Error);
         form.findChild<QAction*>(item)->trigger();
         EXPECT_TRUE(prompter.done()) << item;
     }

@@ -1,5 +1,5 @@
-#include "app/ProgramValues.h"
 #include "app/TForm1.h"
+#include "settings/ProgramValues.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 
@@ -113,6 +113,42 @@ TEST_F(LauncherTest, FailedSettingsWriteKeepsTheWindowOpen) {
     std::filesystem::create_directory(folder.file("gone"));
     EXPECT_TRUE(form.close()) << "the next request to close tries again";
     EXPECT_TRUE(std::filesystem::exists(folder.file("gone/Rovik.ini")));
+}
+
+// Rovik.ini that cannot be read, or may not be written: named at start or at close, left as it
+// is, and the launcher still closes. (Mode bits decide, so this holds for root too.)
+TEST_F(LauncherTest, SettingsFileThatCannotBeReadOrWrittenIsNamedAndKept) {
+    namespace fs = std::filesystem;
+    const std::string path = folder.file("Rovik.ini");
+    const std::string unreadable =
+        "設定ファイルを読めません。最近使ったファイルと出題設定は保存されません。\n" + path;
+    const std::string unwritable =
+        "設定ファイルに書き込めないため、最近使ったファイルと出題設定は保存されません。\n" + path;
+    const struct {
+        const char* what;
+        fs::perms mode;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"mode 000", fs::perms::none, {unreadable, unwritable}},
+        {"mode 444", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read, {unwritable}},
+    };
+    for (const auto& c : cases) {
+        folder.write("Rovik.ini", "old\r\n\r\n");
+        fs::permissions(path, c.mode);
+        test::ScriptedPrompter prompter;
+        for (const std::string& text : c.messages)
+            prompter.expectMessage(text, "確認", Buttons::Ok, Icon::Warning);
+        {
+            TForm1 form;
+            form.setPrompter(&prompter);
+            form.show();
+            QApplication::processEvents();
+            EXPECT_TRUE(form.close()) << c.what;
+        }
+        EXPECT_TRUE(prompter.done()) << c.what;
+        fs::permissions(path, fs::perms::owner_all);
+        EXPECT_EQ("old\r\n\r\n", test::TempFolder::read(path)) << c.what;
+    }
 }
 
 } // namespace

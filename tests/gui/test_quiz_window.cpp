@@ -1,20 +1,22 @@
 // The quiz window driven offscreen: its controls, the opening flow, whole runs through the real
 // buttons and dialogs, the line settings and the quiz selection line written on close.
-#include "app/ProgramValues.h"
 #include "app/TAboutBox.h"
 #include "app/TForm1.h"
 #include "quiz/TForm2.h"
 #include "quiz/TForm6.h"
 #include "quiz/TForm8.h"
+#include "settings/ProgramValues.h"
 #include "support/GuiSteps.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -157,7 +159,7 @@ TEST_F(QuizWindowTest, ControlsHaveTheirTextsAndPlaces) {
         EXPECT_EQ(-1, box->currentIndex()) << b.box;
         EXPECT_EQ(b.boxPlace, box->geometry()) << b.box;
         EXPECT_EQ(13, box->font().pixelSize());
-        EXPECT_FALSE(box->focusPolicy() & Qt::TabFocus) << b.box;
+        EXPECT_TRUE(box->focusPolicy() & Qt::TabFocus) << b.box;
     }
     const struct {
         const char* name;
@@ -480,6 +482,60 @@ TEST_F(QuizWindowTest, LineSettingsDialogControls) {
     ASSERT_TRUE(dialog.applied()) << "closing by the frame applies";
     EXPECT_EQ(3, dialog.layout().questionLines);
     EXPECT_EQ(6, dialog.layout().answerLines) << "the larger count gives way";
+}
+
+// The widgets Tab visits from `from`, in order, until it comes back.
+std::vector<QWidget*> tabOrder(QWidget* from) {
+    std::vector<QWidget*> order{from};
+    for (QWidget* w = from->nextInFocusChain(); w && w != from; w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(from->window()))
+            order.push_back(w);
+    return order;
+}
+
+TEST_F(QuizWindowTest, Keyboard_TabVisitsTheOptionBoxesAndButtonsInScreenOrder) {
+    auto form = openWindow(titleBlock("T1", 3));
+    const std::vector<QWidget*> expected{form->ComboBox1, form->ComboBox2, form->ComboBox3,
+                                         form->ComboBox4, form->ComboBox5, form->ComboBox6,
+                                         form->Button1,   form->Button5,   form->Button6};
+    EXPECT_EQ(expected, tabOrder(form->ComboBox1));
+}
+
+TEST_F(QuizWindowTest, Keyboard_EnterInLineSettingsAppliesAndOnlyCancelKeepsTheValues) {
+    const struct {
+        const char* focus; // widget that has the focus when Enter is pressed
+        bool applied;
+    } cases[] = {{"UpDown1", true}, {"UpDown2", true}, {"Button1", false}};
+    for (const auto& c : cases) {
+        TForm8 dialog(3, 3);
+        dialog.show();
+        dialog.UpDown1->setValue(5);
+        dialog.UpDown2->setValue(2);
+        auto* target = dialog.findChild<QWidget*>(c.focus);
+        ASSERT_NE(nullptr, target) << c.focus;
+        target->setFocus();
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        EXPECT_FALSE(dialog.isVisible()) << c.focus;
+        EXPECT_EQ(c.applied, dialog.applied()) << c.focus;
+        if (c.applied) EXPECT_EQ(5, dialog.layout().questionLines) << c.focus;
+    }
+}
+
+TEST_F(QuizWindowTest, CategoryListsAreWideEnoughForTheirLongestName) {
+    const std::string longA = "Category A named with many more letters than fit";
+    const std::string longB = "Category B also far too long for its box";
+    auto form = openWindow("tTitle\tT\t3\t3\r\ndBunrui\t" + longA + "\r\nsBunrui\t" + longB +
+                           "\r\n11\tQ\tA\tR\t0\r\n");
+    const struct {
+        QComboBox* box;
+        std::string longest;
+    } cases[] = {{form->ComboBox1, longA}, {form->ComboBox2, longB}};
+    for (const auto& c : cases) {
+        const int needed = c.box->fontMetrics().horizontalAdvance(QString::fromStdString(c.longest));
+        EXPECT_GT(c.box->view()->minimumWidth(), needed) << c.longest;
+        EXPECT_EQ(89, c.box->width()) << "the box itself keeps its place";
+    }
 }
 
 TEST_F(QuizWindowTest, TitleDialogClosedByItsFrameChoosesNothing) {

@@ -265,7 +265,7 @@ TEST_F(HotsyncTest, ReadHotSyncUsersLeavesTheListsWhenTheFileIsMissing) {
 
 TEST_F(HotsyncTest, InstallFlagIsADwordOneNamedAfterTheUserId) {
     desk.writeRegistry();
-    SetInstallFlag(12, prompter);
+    EXPECT_TRUE(SetInstallFlag(12, prompter));
     EXPECT_EQ(1u, desk.installFlag(12));
     EXPECT_NE(std::string::npos,
               test::TempFolder::read(desk.registry).find("\"Install12\"=dword:00000001\r\n"));
@@ -277,20 +277,30 @@ TEST_F(HotsyncTest, InstallFlagNeedsTheHotSyncManagerKey) {
     desk.writeRegistry("Hanako", true, false);
     const std::string before = test::TempFolder::read(desk.registry);
     expectPlain("Registryを開けません");
-    SetInstallFlag(3, prompter);
+    EXPECT_FALSE(SetInstallFlag(3, prompter));
     EXPECT_EQ(before, test::TempFolder::read(desk.registry)) << "the key is not created";
 }
 
-TEST_F(HotsyncTest, StartingPalmProgramsUsesThePalmDesktopFolder) {
+TEST_F(HotsyncTest, StartingPalmProgramsUsesThePalmDesktopFolderAndSaysWhenItFails) {
     desk.writeRegistry();
-    std::vector<std::string> started;
-    StartProcess start = [&started](const std::string& program) {
-        started.push_back(program);
-        return false; // not started: nothing is reported
-    };
-    StartHotSync(prompter, start);
-    StartInstallTool(prompter, start);
-    EXPECT_EQ((std::vector<std::string>{desk.palm + "/hotsync.exe", desk.palm + "/Instapp.exe"}), started);
+    for (bool starts : {true, false}) {
+        std::vector<std::string> started;
+        StartProcess start = [&started, starts](const std::string& program) {
+            started.push_back(program);
+            return starts;
+        };
+        if (!starts) {
+            prompter.expectMessage(desk.palm + "/hotsync.exe を起動できません。", "エラー", Buttons::Ok,
+                                   Icon::Error);
+            prompter.expectMessage(desk.palm + "/Instapp.exe を起動できません。", "エラー", Buttons::Ok,
+                                   Icon::Error);
+        }
+        EXPECT_EQ(starts, StartHotSync(prompter, start));
+        EXPECT_EQ(starts, StartInstallTool(prompter, start));
+        EXPECT_TRUE(prompter.done()) << starts;
+        EXPECT_EQ((std::vector<std::string>{desk.palm + "/hotsync.exe", desk.palm + "/Instapp.exe"}),
+                  started);
+    }
 }
 
 TEST_F(HotsyncTest, StartingWithoutHotSyncPathWarnsAndStartsFromTheRoot) {

@@ -96,16 +96,23 @@ TEST_F(InstallTest, ChoosingAnotherUserInstallsForThatUser) {
     EXPECT_EQ(0u, desk.installFlag(1));
 }
 
-TEST_F(InstallTest, AnotherUserWithoutInstallFolderCannotBeInstalledFor) {
-    desk.install();
-    test::writeFile(desk.start + "/Rovik.prc", "p");
-    auto r = open(true);
-    r->ComboBox1Change(0);
-    expectError(kCannotInstall);
-    EXPECT_TRUE(r->Button1Click("Rovik"));
-    EXPECT_FALSE(request.done);
-    EXPECT_EQ(0u, desk.installFlag(1));
-    EXPECT_FALSE(fs::exists(desk.installFolder("TaroY")));
+TEST_F(InstallTest, EveryUserGetsTheInstallFolderAtInstall) {
+    for (int index : {0, 1, 2}) {
+        PalmDesktop fresh;
+        fresh.install();
+        test::writeFile(fresh.start + "/Rovik.prc", "p");
+        request = {};
+        request.readyMade = true;
+        request.source = request.target = "Rovik.prc";
+        InstallReservation r(request, fresh.start, prompter, writer());
+        r.FormCreate();
+        r.ComboBox1Change(index);
+        const std::string folder = PalmDesktop::threeUsers()[size_t(index)].folder;
+        EXPECT_TRUE(r.Button1Click("Rovik")) << index;
+        EXPECT_TRUE(request.done) << index;
+        EXPECT_EQ("p", TempFolder::read(fresh.installFolder(folder) + "/Rovik.prc")) << index;
+        EXPECT_EQ(1u, fresh.installFlag(PalmDesktop::threeUsers()[size_t(index)].id)) << index;
+    }
 }
 
 TEST_F(InstallTest, IndexOutsideTheListKeepsTheChoice) {
@@ -117,13 +124,65 @@ TEST_F(InstallTest, IndexOutsideTheListKeepsTheChoice) {
     }
 }
 
-TEST_F(InstallTest, MissingReadyMadeFileFailsTheCopy) {
-    desk.install();
-    auto r = open(true);
-    expectError(kCannotInstall);
-    EXPECT_TRUE(r->Button1Click("Rovik"));
-    EXPECT_FALSE(request.done);
-    EXPECT_FALSE(desk.installFlag(2));
+// An install that cannot complete says what is missing and is never reported as done.
+TEST_F(InstallTest, IncompleteInstallsSayWhatIsMissing) {
+    const struct {
+        const char* what;
+        const char* file;
+        bool present;
+        bool managerKey;
+        std::vector<std::string> messages; // "{start}" stands for the start folder
+        bool copied;
+    } cases[] = {
+        {"handheld program not shipped",
+         "Rovik.prc",
+         false,
+         true,
+         {"Rovik.prc が見つかりません。\nRovik.prc "
+          "を起動フォルダ（{start}）に置いてから、もう一度インストールして"
+          "ください。"},
+         false},
+        {"sample data missing",
+         "SampleQA.pdb",
+         false,
+         true,
+         {"SampleQA.pdb が見つかりません。\nSampleQA.pdb "
+          "を起動フォルダ（{start}）に置いてから、もう一度インストー"
+          "ルしてください。"},
+         false},
+        {"install flag key missing",
+         "Rovik.prc",
+         true,
+         false,
+         {"Registryを開けません",
+          "Rovik.prc "
+          "をインストールフォルダにコピーしましたが、インストールフラグを設定できませんでした。\nインスト"
+          "ール予約は完了していません。"},
+         true},
+    };
+    for (const auto& c : cases) {
+        PalmDesktop fresh;
+        fresh.writeRegistry("Hanako", true, c.managerKey);
+        fresh.writeUsers(PalmDesktop::threeUsers());
+        if (c.present) test::writeFile(fresh.start + "/" + c.file, "p");
+        request = {};
+        request.readyMade = true;
+        request.source = request.target = c.file;
+        InstallReservation r(request, fresh.start, prompter, writer());
+        r.FormCreate();
+        for (std::string text : c.messages) {
+            if (size_t at = text.find("{start}"); at != std::string::npos) text.replace(at, 7, fresh.start);
+            if (text == "Registryを開けません")
+                expectPlain(text);
+            else
+                expectError(text);
+        }
+        EXPECT_TRUE(r.Button1Click("Rovik")) << c.what;
+        EXPECT_TRUE(prompter.done()) << c.what;
+        EXPECT_FALSE(request.done) << c.what;
+        EXPECT_TRUE(request.failed) << c.what;
+        EXPECT_EQ(c.copied, fs::exists(fresh.installFolder("HanakoS") + "/" + c.file)) << c.what;
+    }
 }
 
 TEST_F(InstallTest, EditedNameWritesAndInstallsThatPdb) {
@@ -179,12 +238,26 @@ TEST_F(InstallTest, FailedPdbWriteInstallsNothing) {
     EXPECT_FALSE(desk.installFlag(2));
 }
 
-TEST_F(InstallTest, EmptyNameGivesTheBareExtension) {
+TEST_F(InstallTest, EmptyNameIsRefusedAndLongNamesAreShortenedOnlyWhenConfirmed) {
     desk.install();
     auto r = open(false);
-    EXPECT_TRUE(r->Button1Click(""));
-    EXPECT_TRUE(fs::exists(desk.start + "/.pdb"));
-    EXPECT_TRUE(fs::exists(desk.installFolder("HanakoS") + "/.pdb"));
+    expectError("DB名称を入力してください。");
+    EXPECT_FALSE(r->Button1Click("")) << "the dialog stays open";
+    EXPECT_FALSE(fs::exists(desk.start + "/.pdb"));
+    EXPECT_FALSE(fs::exists(desk.installFolder("HanakoS") + "/.pdb"));
+
+    const std::string longName = "Vocabulary_for_the_spring_exams_2026"; // 36 bytes
+    const std::string question =
+        "DB名称「" + longName +
+        "」は31バイトを超えるため、Palmデバイス上のデータベース名は先頭31バイト以内の「"
+        "Vocabulary_for_the_spring_exams」に短縮されます。\nこのままインストールしますか？";
+    for (Answer answer : {Answer::No, Answer::Yes}) {
+        prompter.expectMessage(question, "確認", Buttons::YesNo, Icon::Question, answer);
+        EXPECT_EQ(answer == Answer::Yes, r->Button1Click(longName));
+        EXPECT_EQ(answer == Answer::Yes, fs::exists(desk.start + "/" + longName + ".pdb"));
+        EXPECT_EQ(answer == Answer::Yes, request.done);
+    }
+    EXPECT_TRUE(r->Button1Click("Exactly_thirty_one_bytes_long_x")) << "31 bytes: no question";
 }
 
 TEST_F(InstallTest, NamesLeavingTheFoldersAreRefused) {
@@ -208,10 +281,8 @@ TEST_F(InstallTest, UserFoldersLeavingThePalmDesktopFolderAreRefused) {
         fresh.root.write("Palm/users.dat", test::usersDatBytes({{9, "Evil", folder, 1}}));
         request = {};
         InstallReservation r(request, fresh.start, prompter, writer());
-        expectError(std::string("ユーザ「Evil」のフォルダ名「") + folder +
-                    "」はPalm Desktopのフォルダの外を指すため使えません。");
         r.FormCreate();
-        EXPECT_FALSE(r.showsUsers()) << folder;
+        EXPECT_TRUE(r.showsUsers()) << folder << ": listed, refused only at ｲﾝｽﾄｰﾙ";
         EXPECT_FALSE(fs::exists(fresh.root.file("Install"))) << folder;
         EXPECT_FALSE(fs::exists(fresh.palm + "/Install")) << folder;
         expectError(std::string("ユーザ「Evil」のフォルダ名「") + folder +
@@ -264,15 +335,19 @@ TEST_F(InstallTest, ReadOnlyInstallFolderCannotBeMade) {
     EXPECT_FALSE(r->showsUsers());
 }
 
-TEST_F(InstallTest, MissingHotSyncManagerKeyStillReportsTheCopy) {
-    desk.writeRegistry("Hanako", true, false);
-    desk.writeUsers(PalmDesktop::threeUsers());
+TEST_F(InstallTest, UnsafeUserIsListedButOnlyThatUserIsRefused) {
+    desk.writeRegistry("Evil");
+    desk.writeUsers({{9, "Evil", "../outside", 1}, {3, "Safe", "SafeF", 0}});
     test::writeFile(desk.start + "/Rovik.prc", "p");
     auto r = open(true);
-    expectPlain("Registryを開けません");
+    EXPECT_TRUE(r->showsUsers());
+    EXPECT_EQ((std::vector<std::string>{"Evil", "Safe"}), r->userNames());
+    expectError("ユーザ「Evil」のフォルダ名「../outside」はPalm Desktopのフォルダの外を指すため使えません。");
+    EXPECT_FALSE(r->Button1Click("Rovik"));
+    r->ComboBox1Change(1);
     EXPECT_TRUE(r->Button1Click("Rovik"));
     EXPECT_TRUE(request.done);
-    EXPECT_EQ("p", TempFolder::read(desk.installFolder("HanakoS") + "/Rovik.prc"));
+    EXPECT_EQ(1u, desk.installFlag(3));
 }
 
 TEST(Install_Texts, OpeningsAndStatus) {

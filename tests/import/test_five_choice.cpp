@@ -1,10 +1,10 @@
 #include "import/FiveChoice.h"
 
-#include "app/ProgramValues.h"
 #include "data/DataContext.h"
 #include "data/QuestionSet.h"
 #include "platform/Cp932.h"
 #include "quiz/QuizGenerator.h"
+#include "settings/ProgramValues.h"
 
 #include "data/RecordingDataListView.h"
 #include "import/FiveChoiceBytes.h"

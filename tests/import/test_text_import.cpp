@@ -1,9 +1,9 @@
 #include "import/TextImport.h"
 
-#include "app/ProgramValues.h"
 #include "data/DataContext.h"
 #include "data/QuestionSet.h"
 #include "platform/Cp932.h"
+#include "settings/ProgramValues.h"
 
 #include "data/RecordingDataListView.h"
 #include "support/ScriptedPrompter.h"

@@ -1,9 +1,9 @@
-#include "app/ProgramValues.h"
 #include "data/DataContext.h"
 #include "data/QuestionSet.h"
 #include "pdb/PdbReader.h"
 #include "pdb/PdbWriter.h"
 #include "pdb/Pdbcommon.h"
+#include "settings/ProgramValues.h"
 
 #include "data/RecordingDataListView.h"
 #include "support/ScriptedPrompter.h"

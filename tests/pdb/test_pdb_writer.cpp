@@ -1,8 +1,8 @@
-#include "app/ProgramValues.h"
 #include "data/DataContext.h"
 #include "data/QuestionSet.h"
 #include "pdb/PdbWriter.h"
 #include "pdb/Pdbcommon.h"
+#include "settings/ProgramValues.h"
 
 #include "data/RecordingDataListView.h"
 #include "support/ScriptedPrompter.h"

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace rovik {
@@ -155,11 +156,28 @@ TEST_F(QuizFixture, LoadTitle_FillsCategoriesAndResetsOptions) {
     EXPECT_FALSE(view.busy);
 }
 
+const char* kOnlyFiveHundred = "このタイトルには500問を超える問題があります。\n最初の500問だけを出題します。";
+
 TEST_F(QuizFixture, LoadTitle_StopsAtFiveHundredQuestions) {
+    prompter.expectMessage(kOnlyFiveHundred, "確認", Buttons::Ok, Icon::Information);
     loadTitle(header("Big") + records(510));
     EXPECT_EQ(500, engine.questionCount());
     EXPECT_EQ(502, engine.questionLine(500)); // after the three header lines
     EXPECT_EQ(-1, engine.questionLine(501));
+}
+
+TEST_F(QuizFixture, LoadTitle_SaysOncePerLoadWhenQuestionsAreLeftOut) {
+    const struct {
+        int records;
+        int messages;
+    } cases[] = {{499, 0}, {500, 0}, {501, 1}, {2000, 1}};
+    for (const auto& c : cases) {
+        for (int i = 0; i < c.messages; ++i)
+            prompter.expectMessage(kOnlyFiveHundred, "確認", Buttons::Ok, Icon::Information);
+        loadTitle(header("Big") + records(c.records));
+        EXPECT_TRUE(prompter.done()) << c.records;
+        EXPECT_EQ(std::min(c.records, 500), engine.questionCount()) << c.records;
+    }
 }
 
 TEST_F(QuizFixture, LoadTitle_SkipsCodesThatAreNotHexadecimal) {
@@ -310,7 +328,8 @@ TEST_F(QuizFixture, NextChunk_RetryDeclinedMovesToTheNextChunk) {
 }
 
 TEST_F(QuizFixture, NextChunk_NeverRunsPastTheLastChunk) {
-    // After the last chunk both "No" answers start again from a fresh selection.
+    // After the last chunk No to "終了しますか？" starts again from a fresh selection; declining
+    // the retry of the last chunk ends the run.
     loadTitle(header("T") + records(25));
     QuizOptions options;
     options.chunkSize = 10;
@@ -329,9 +348,69 @@ TEST_F(QuizFixture, NextChunk_NeverRunsPastTheLastChunk) {
     prompter.expectMessage("1" + std::string(kRetryTail), "", Buttons::YesNo, Icon::None, Answer::No);
     answer(false);
     answerRight(4);
-    EXPECT_EQ("(1/10)", progress());
-    EXPECT_EQ("Q1", question());
-    EXPECT_TRUE(engine.running());
+    EXPECT_FALSE(engine.running());
+    EXPECT_EQ("", question());
+}
+
+// Each way a run can end with No must leave the idle window, never loop or restart silently.
+TEST_F(QuizFixture, EndOfRun_NoEndsTheRunInsteadOfLoopingOrRestarting) {
+    const std::string retryOne = "1" + std::string(kRetryTail);
+    const struct {
+        const char* what;
+        int records;
+        int chunkSize;
+        bool wrongOnly;
+        std::vector<bool> answers; // the run's answers in order, right = true
+        std::vector<std::pair<std::string, std::string>> questions; // text, caption; all answered No
+    } cases[] = {
+        {"retry of the last chunk declined",
+         7,
+         5,
+         false,
+         {true, true, true, true, false, true, false},
+         {{retryOne, ""}, {retryOne, ""}}},
+        {"retry of the only chunk declined", 2, 10, false, {false, true}, {{retryOne, ""}}},
+        {"wrong-only run with every mark cleared",
+         2,
+         0,
+         true,
+         {true, true},
+         {{"終了しますか？", "全問正解"}}},
+        {"wrong-only chunked run with every mark cleared",
+         2,
+         5,
+         true,
+         {true, true},
+         {{"終了しますか？", "全問正解"}}},
+    };
+    for (const auto& c : cases) {
+        QuizEngine fresh{view, prompter, generator};
+        ASSERT_EQ(0, fresh.LoadQuizFile(folder.write("run.txt", header("T") + records(c.records))));
+        fresh.LoadTitle(1);
+        if (c.wrongOnly) { // mark both questions wrong once, then drill only those
+            prompter.expectMessage("2" + std::string(kRetryTail), "", Buttons::YesNo, Icon::None, Answer::No);
+            fresh.StartRun({});
+            for (int i = 0; i < 2; ++i) {
+                fresh.ShowAnswer();
+                fresh.MarkIncorrect();
+            }
+        }
+        QuizOptions options;
+        options.chunkSize = c.chunkSize;
+        options.wrongOnly = c.wrongOnly;
+        fresh.StartRun(options);
+        for (const auto& [text, caption] : c.questions)
+            prompter.expectMessage(text, caption, Buttons::YesNo, Icon::None, Answer::No);
+        for (bool right : c.answers) {
+            fresh.ShowAnswer();
+            right ? fresh.MarkCorrect() : fresh.MarkIncorrect();
+        }
+        EXPECT_TRUE(prompter.done()) << c.what;
+        EXPECT_FALSE(fresh.running()) << c.what;
+        EXPECT_TRUE(view.runControls) << c.what;
+        EXPECT_FALSE(view.answer) << c.what;
+        EXPECT_EQ("", view.text(QuizArea::Progress)) << c.what;
+    }
 }
 
 TEST_F(QuizFixture, EndOfPass_NotEndingStartsAFreshSelection) {

@@ -2,7 +2,6 @@
 // in platform/FileIo), into a folder that is missing, or into a "folder" that is a file. Each
 // time the old file stays as it was, no temporary file is left behind, and the user is told.
 // (Tests run as root in CI, where a read-only folder stops nothing; these three failures do.)
-#include "app/ProgramValues.h"
 #include "cli/Cli.h"
 #include "data/DataContext.h"
 #include "data/DataListView.h"
@@ -20,6 +19,7 @@
 #include "platform/Registry.h"
 #include "quiz/QuizGenerator.h"
 #include "quiz/QuizWindowLogic.h"
+#include "settings/ProgramValues.h"
 
 #include "editor/FakeDataListWindow.h"
 #include "hotsync/PalmDesktopFixture.h"
@@ -187,6 +187,28 @@ std::string withoutFolder(std::string text, const Place& place) {
     return text;
 }
 
+// The launcher's Rovik.prc reservation for the preselected user, its install folder at `place`.
+std::string installCopy(Place& place, bool failWrites) {
+    auto palmDesktop = std::make_shared<test::PalmDesktop>();
+    place.keep = palmDesktop;
+    test::PalmDesktop& desk = *palmDesktop;
+    desk.install();
+    test::writeFile(desk.start + "/Rovik.prc", "the new program");
+    InstallRequest request;
+    request.readyMade = true;
+    request.source = request.target = "Rovik.prc";
+    TellingPrompter prompter;
+    InstallReservation reservation(request, desk.start, prompter);
+    reservation.FormCreate();
+    place.use(desk.installFolder("HanakoS"));
+    FailingWrites fail(failWrites);
+    const bool closes = reservation.Button1Click("Rovik");
+    const bool flagged = desk.installFlag(2).has_value();
+    return withoutFolder("closes=" + std::to_string(closes) + " done=" + std::to_string(request.done) +
+                             " flag=" + std::to_string(flagged) + prompter.told,
+                         place);
+}
+
 struct Writer {
     const char* what;
     const char* targetName;
@@ -227,7 +249,10 @@ const std::vector<Writer>& writers() {
                  std::to_string(result) + " saved=" + std::to_string(d.set.saved) + d.prompter.told, place);
          },
          "-1 saved=0 told[エラー:ファイルが開けません\n{folder}/data.pdb\nファイルを保存できませんでした。]"},
-        {"settings file", "Rovik.ini", all,
+        // A read-only settings file has a message of its own (tests/settings).
+        {"settings file",
+         "Rovik.ini",
+         {Failure::PartWay, Failure::MissingFolder, Failure::FolderIsAFile},
          [](Place& place, bool failWrites) {
              test::CurrentFolder here(place.root.path()); // the save goes to the start folder first
              ProgramValues values;
@@ -312,27 +337,17 @@ const std::vector<Writer>& writers() {
              return withoutFolder(std::to_string(result) + d.prompter.told, place);
          },
          "-1 told[エラー:ファイルが開けません\n{folder}/quiz.txt\nファイルを保存できませんでした。]"},
-        {"install copy", "Rovik.prc", all,
-         [](Place& place, bool failWrites) {
-             auto palmDesktop = std::make_shared<test::PalmDesktop>();
-             place.keep = palmDesktop;
-             test::PalmDesktop& desk = *palmDesktop;
-             desk.install();
-             test::writeFile(desk.start + "/Rovik.prc", "the new program");
-             InstallRequest request;
-             request.readyMade = true;
-             request.source = request.target = "Rovik.prc";
-             TellingPrompter prompter;
-             InstallReservation reservation(request, desk.start, prompter);
-             reservation.FormCreate();
-             place.use(desk.installFolder("HanakoS"));
-             FailingWrites fail(failWrites);
-             const bool closes = reservation.Button1Click("Rovik");
-             const bool flagged = desk.installFlag(2).has_value();
-             return "closes=" + std::to_string(closes) + " done=" + std::to_string(request.done) +
-                    " flag=" + std::to_string(flagged) + prompter.told;
-         },
+        // A missing install folder is made at ｲﾝｽﾄｰﾙ; a file in its place stops the install there.
+        {"install copy",
+         "Rovik.prc",
+         {Failure::PartWay, Failure::ReadOnlyTarget},
+         installCopy,
          "closes=1 done=0 flag=0 told[エラー:インストールできません。(7)]"},
+        {"install folder",
+         "Rovik.prc",
+         {Failure::FolderIsAFile},
+         installCopy,
+         "closes=0 done=0 flag=0 told[:Can't make install dir. {folder}]"},
         // SetInstallFlag opens the key from the file first, so only the failing write applies.
         {"install flag in the registry",
          "HKEY_CURRENT_USER.reg",

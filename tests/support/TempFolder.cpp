@@ -38,7 +38,16 @@ std::string TempFolder::read(const std::string& path) {
     return bytes.str();
 }
 
-CurrentFolder::CurrentFolder(const std::string& path) : m_previous(fs::current_path().string()) {
+namespace {
+// An earlier test may have left the process in a folder that is gone by now.
+std::string currentOrTemp() {
+    std::error_code ec;
+    fs::path here = fs::current_path(ec);
+    return ec ? fs::temp_directory_path().string() : here.string();
+}
+} // namespace
+
+CurrentFolder::CurrentFolder(const std::string& path) : m_previous(currentOrTemp()) {
     fs::current_path(path);
 }
 
