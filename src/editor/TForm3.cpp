@@ -13,6 +13,7 @@
 #include "import/FiveChoice.h"
 #include "import/ImportDialogs.h"
 #include "import/TextImport.h"
+#include "pdb/PdbWriter.h"
 #include "platform/Cp932.h"
 #include "platform/QtPrompter.h"
 #include "platform/Shell.h"
@@ -407,9 +408,20 @@ void TForm3::DeleteTitle() {
 }
 void TForm3::PDBP1Click() {
     DataContext& context = m_logic->context();
-    InstallOutcome outcome = reservePdbInstall(this, context.set, context.values.startFolder,
-                                               m_logic->currentFileName(), context.prompter);
-    if (outcome.done) setStatusText(outcome.statusText);
+    int written = 0;
+    auto write = [&](const std::string& path) {
+        written = WritePdb(context.set, path, context.prompter);
+        return written;
+    };
+    InstallOutcome outcome = reservePdbInstall(this, context.values.startFolder, m_logic->currentFileName(),
+                                               write, context.prompter);
+    // The status line tells what happened last, as the PDB save's does; never an older success.
+    if (outcome.done)
+        setStatusText(outcome.statusText);
+    else if (written == -2)
+        setStatusText(pdbSaveStatusText(written, ""));
+    else if (outcome.failed)
+        setStatusText("");
 }
 void TForm3::HotSyncH1Click() {
     startHotSyncFrom(m_logic->context().prompter);

@@ -1,5 +1,7 @@
 #include "app/TForm1.h"
 #include "data/QuestionSet.h"
+#include "editor/DataListLogic.h"
+#include "editor/TForm3.h"
 #include "hotsync/InstallDialogs.h"
 #include "hotsync/PalmDesktopFixture.h"
 #include "hotsync/TForm7.h"
@@ -239,6 +241,28 @@ TEST_F(InstallDialogTest, DataListInstallAnsweredNoChangesNothing) {
     EXPECT_EQ("old", test::TempFolder::read(desk.start + "/Quiz.pdb"));
     EXPECT_FALSE(fs::exists(desk.installFolder("HanakoS") + "/Quiz.pdb"));
     EXPECT_FALSE(desk.installFlag(2));
+}
+
+// Too large for a database: the PDB save's message and status line, then the install's failure;
+// an earlier success never stays on the status line.
+TEST_F(InstallDialogTest, DataListInstallOfATooLargeSetSaysWhy) {
+    ProgramValues values;
+    values.startFolder = desk.start;
+    values.settings = {"", ""};
+    TForm3 form(nullptr, &prompter, &values);
+    form.logic().set().lines = std::vector<std::string>(9000, "//");
+    form.logic().enable(EditorCommand::PdbInstall, true);
+    form.logic().setCurrentFileName("/data/Big.txt");
+    form.StatusBar1->showMessage(QStringLiteral("a.pdbをｲﾝｽﾄｰﾙ予約しました。"));
+    prompter
+        .expectMessage("レコードが64KBを超えているためにファイル保存はできませんでした。", "エラー",
+                       Buttons::Ok, Icon::Error)
+        .expectMessage("インストールできません。(7)", "エラー", Buttons::Ok, Icon::Error);
+    onDialog([](TForm7& dialog) { dialog.Button1->click(); });
+    form.PDBP1->trigger();
+    EXPECT_TRUE(prompter.done());
+    EXPECT_EQ(QStringLiteral("データが大きいためにファイル保存はできませんでした。"),
+              form.StatusBar1->currentMessage());
 }
 
 } // namespace
