@@ -35,7 +35,7 @@ std::string startFolderFile(const ProgramValues& values, const std::string& name
 
 void LoadSettings(ProgramValues& values) {
     std::error_code ec;
-    values.startFolder = std::filesystem::current_path(ec).string();
+    values.startFolder = pathText(std::filesystem::current_path(ec));
     values.dataFolder = values.startFolder;
     values.settings.clear();
     std::string bytes;
@@ -55,7 +55,7 @@ std::vector<std::string> settingsFromBytes(const std::string& bytes) {
 
 bool SaveSettings(ProgramValues& values, std::string* error) {
     std::error_code ec;
-    std::filesystem::current_path(values.startFolder, ec);
+    std::filesystem::current_path(nativePath(values.startFolder), ec);
     if (values.settings.empty()) return true;
     std::string bytes;
     for (const auto& line : values.settings) {

@@ -50,7 +50,7 @@ void StartInstallTool(Prompter& prompter, const StartProcess& start);
 // so nothing is ever looked up on the search path or in the current folder.
 std::string palmPath(const std::string& folder, const std::string& name);
 
-// A CP932 name as the file system takes it (unchanged on Windows, UTF-8 elsewhere).
+// A CP932 name as a path takes it: UTF-8, as every path in the program.
 std::string nativeName(const std::string& cp932);
 
 // True when the native `name` may be joined to a folder without leaving it: not empty, no path

@@ -25,26 +25,9 @@ std::string installStatusText(const std::string& fileName) {
 namespace {
 const char* const kCannotInstall = "インストールできません。(7)";
 
-// The name box holds UTF-8; the file system of Windows' ANSI calls wants CP932.
-std::string nativeFromUtf8(const std::string& utf8) {
-#ifdef _WIN32
-    return utf8ToCp932(utf8).bytes;
-#else
-    return utf8;
-#endif
-}
-
-std::string shownPath(const std::string& path) {
-#ifdef _WIN32
-    return cp932ToUtf8(path);
-#else
-    return path;
-#endif
-}
-
 bool isReadOnlyFolder(const std::string& path) {
     std::error_code ec;
-    fs::perms p = fs::status(path, ec).permissions();
+    fs::perms p = fs::status(nativePath(path), ec).permissions();
     return !ec && (p & fs::perms::owner_write) == fs::perms::none;
 }
 
@@ -106,8 +89,8 @@ bool InstallReservation::makeInstallFolder() {
     bool exists = folderExists(m_installFolder);
     // An existing read-only folder cannot be made writable by creating it: that is the failure.
     if ((exists && isReadOnlyFolder(m_installFolder)) ||
-        (!exists && !fs::create_directory(m_installFolder, ec))) {
-        m_prompter.ask("Can't make install dir. " + shownPath(m_installFolder), "", Buttons::Ok, Icon::None);
+        (!exists && !fs::create_directory(nativePath(m_installFolder), ec))) {
+        m_prompter.ask("Can't make install dir. " + m_installFolder, "", Buttons::Ok, Icon::None);
         return false;
     }
     return true;
@@ -127,7 +110,7 @@ bool InstallReservation::Button1Click(const std::string& databaseName) {
     std::string sourceName = m_request.source;
     std::string targetName = m_request.target;
     if (!m_request.readyMade) {
-        const std::string fileName = nativeFromUtf8(databaseName) + ".pdb";
+        const std::string fileName = databaseName + ".pdb";
         if (databaseName == ".." || !isSafeFolderEntry(fileName)) {
             m_prompter.error(
                 "DB名称「" + databaseName +
@@ -140,8 +123,8 @@ bool InstallReservation::Button1Click(const std::string& databaseName) {
     m_request.target = palmPath(m_installFolder, targetName);
     if (!m_request.readyMade) {
         if (fileExists(m_request.source) &&
-            m_prompter.ask(shownPath(m_request.source) + "はすでに存在します。上書きしますか？", "",
-                           Buttons::YesNo, Icon::Question) != Answer::Yes)
+            m_prompter.ask(m_request.source + "はすでに存在します。上書きしますか？", "", Buttons::YesNo,
+                           Icon::Question) != Answer::Yes)
             return true;
         // A failed write leaves an older file of that name: installing it would report a false success.
         if (!m_writePdb || m_writePdb(m_request.source) != 0) {

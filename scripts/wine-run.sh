@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Runs a Windows program of a Windows build under Wine: scripts/wine-run.sh BUILD_DIR PROGRAM [ARGS...]
+# The Wine prefix is BUILD_DIR/wineprefix, made on first use; no Mono/Gecko prompts, no debug noise.
+set -euo pipefail
+build=$(realpath -m "$1")
+shift
+export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  mkdir -p "$WINEPREFIX"
+  wine wineboot -i >/dev/null 2>&1 || true
+  wineserver -w
+fi
+exec wine "$@"
