@@ -105,7 +105,9 @@ bool readUsersFromLibrary(const std::string& folder, std::vector<std::string>& n
 
 std::string palmPath(const std::string& folder, const std::string& name) {
 #ifdef _WIN32
-    const char separator = '\\';
+    // Palm writes its folder with backslashes; a folder the program built itself uses "/".
+    const bool slashes = folder.find('/') != std::string::npos && folder.find('\\') == std::string::npos;
+    const char separator = slashes ? '/' : '\\';
 #else
     const char separator = '/';
 #endif

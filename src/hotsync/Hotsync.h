@@ -46,7 +46,8 @@ void SetInstallFlag(std::uint32_t userId, Prompter& prompter);
 void StartHotSync(Prompter& prompter, const StartProcess& start);
 void StartInstallTool(Prompter& prompter, const StartProcess& start);
 
-// Palm Desktop folder + separator + name; an empty folder gives the separator and the name,
+// Palm Desktop folder + separator ("\\" on Windows unless the folder is written with "/") + name;
+// an empty folder gives the separator and the name,
 // so nothing is ever looked up on the search path or in the current folder.
 std::string palmPath(const std::string& folder, const std::string& name);
 

@@ -60,11 +60,47 @@ std::string encodeUtf8(const std::wstring& wide) {
     return out;
 }
 
-// UTF-16 -> CP932 without best-fit guesses (no "\u00A5" -> "\\"); false when a character has no
-// CP932 form.
-bool encodeCp932(const std::wstring& wide, std::string& out) {
+// Characters that iconv's CP932 takes one way, as the JIS forms of what Windows writes: the same
+// bytes on both systems (reading gives back Windows' form, there as here).
+wchar_t windowsFormOf(wchar_t c) {
+    switch (c) {
+    case 0x00A2:
+        return 0xFFE0; // ¢ -> ￠
+    case 0x00A3:
+        return 0xFFE1; // £ -> ￡
+    case 0x00A5:
+        return 0x005C; // ¥ -> the yen sign of JIS X 0201
+    case 0x00AC:
+        return 0xFFE2; // ¬ -> ￢
+    case 0x2014:
+        return 0x2015; // em dash -> horizontal bar
+    case 0x2016:
+        return 0x2225; // ‖ -> ∥
+    case 0x203E:
+        return 0x007E; // overline -> the overline of JIS X 0201
+    case 0x2212:
+        return 0xFF0D; // minus -> full-width hyphen-minus
+    case 0x301C:
+        return 0xFF5E; // wave dash -> full-width tilde
+    default:
+        return c;
+    }
+}
+
+// The characters Windows writes as the stray bytes above; they would not read back.
+bool isStrayCharacter(wchar_t c) {
+    return c == 0x0080 || (c >= 0xF8F0 && c <= 0xF8F3);
+}
+
+// UTF-16 -> CP932 without Windows' best-fit guesses ("ä" would become "a"); false when a character
+// has no CP932 form.
+bool encodeCp932(std::wstring wide, std::string& out) {
     out.clear();
     if (wide.empty()) return true;
+    for (wchar_t& c : wide) {
+        if (isStrayCharacter(c)) return false;
+        c = windowsFormOf(c);
+    }
     BOOL usedDefault = FALSE;
     int n = WideCharToMultiByte(kCp932, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
                                 nullptr, 0, nullptr, &usedDefault);

@@ -112,7 +112,12 @@ fs::path nativePath(const std::string& path) {
 }
 
 std::string pathText(const fs::path& path) {
+#ifdef _WIN32
+    // "/" as Qt writes Windows paths: one form for every path the program builds.
+    return path.generic_u8string();
+#else
     return path.u8string();
+#endif
 }
 
 std::FILE* openFile(const std::string& path, const char* mode) {
@@ -174,7 +179,10 @@ bool writeFileAtomically(const std::string& path, const std::string& bytes, std:
     HANDLE h = CreateFileW(wide(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
     if (h == INVALID_HANDLE_VALUE) {
-        setError(error, path + ": " + std::strerror(errnoOf(GetLastError())));
+        const DWORD failure = GetLastError();
+        // Windows says "path not found" where a folder on the way is a file; say what it is.
+        const bool notAFolder = failure == ERROR_PATH_NOT_FOUND && fileExists(folderOf(file));
+        setError(error, path + ": " + std::strerror(notAFolder ? ENOTDIR : errnoOf(failure)));
         return false;
     }
     bool injected = false;
@@ -239,7 +247,7 @@ bool folderExists(const std::string& path) {
 
 std::string joinPath(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;
-    if (folder.back() == '/') return folder + name;
+    if (std::string(kSeparators).find(folder.back()) != std::string::npos) return folder + name;
     return folder + "/" + name;
 }
 

@@ -24,7 +24,7 @@ bool writeFileAtomically(const std::string& path, const std::string& bytes, std:
 bool copyFileAtomically(const std::string& from, const std::string& to, std::string* error = nullptr);
 
 // Paths are UTF-8 text everywhere in the program; on Windows they reach the file system as UTF-16,
-// so a Japanese file name works whatever the ANSI code page is.
+// so a Japanese file name works whatever the ANSI code page is. pathText writes "/" on Windows too.
 std::filesystem::path nativePath(const std::string& path);
 std::string pathText(const std::filesystem::path& path);
 // std::fopen for a UTF-8 path.
@@ -32,7 +32,7 @@ std::FILE* openFile(const std::string& path, const char* mode);
 
 bool fileExists(const std::string& path);
 bool folderExists(const std::string& path);
-// Joins a folder and a name with the platform's separator.
+// Joins a folder and a name with "/" (Windows takes it too).
 std::string joinPath(const std::string& folder, const std::string& name);
 // The folder part of a path (without trailing separator); empty when there is none. Windows also
 // separates with "\\".

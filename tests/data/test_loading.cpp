@@ -166,7 +166,8 @@ TEST_F(LoadingTest, EmptyFileAddsNothingSilently) {
     set.lines = {"tTitle\told\t3\t3"};
     RebuildTitleIndex(set);
     const std::string empty = folder.write("empty.txt", "");
-    const std::string nul = folder.write("nul.txt", std::string("\0tTitle\tT\r\n", 11));
+    const std::string nul = folder.write("zero.txt", // "nul.txt" would name Windows' NUL device
+                                         std::string("\0tTitle\tT\r\n", 11));
     prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::Yes);
     LoadQAText(ctx, empty);
     EXPECT_EQ((Events{"busy", "idle"}), view.events);

@@ -9,11 +9,15 @@ TEST(Cp932_Decode, ConvertsJapaneseAndKeepsAscii) {
     EXPECT_EQ("tTitle\t無題", cp932ToUtf8("tTitle\t\x96\xB3\x91\xE8"));
     EXPECT_EQ("ｱ", cp932ToUtf8("\xB1"));
     EXPECT_EQ("表", cp932ToUtf8("\x95\x5C"));
-    EXPECT_EQ("1～9", cp932ToUtf8("1\x81\x60" "9"));
+    EXPECT_EQ("1～9", cp932ToUtf8("1\x81\x60"
+                                  "9"));
 }
 
 TEST(Cp932_Decode, ReplacesBrokenBytesAndGoesOn) {
-    EXPECT_EQ("a\xEF\xBF\xBD" "b", cp932ToUtf8("a\xA0" "b"));
+    EXPECT_EQ("a\xEF\xBF\xBD"
+              "b",
+              cp932ToUtf8("a\xA0"
+                          "b"));
     EXPECT_EQ("x\xEF\xBF\xBD", cp932ToUtf8("x\x83")); // lead byte at the end
     std::string longText(100000, 'a');
     EXPECT_EQ(longText, cp932ToUtf8(longText));
