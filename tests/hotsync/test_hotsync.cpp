@@ -292,8 +292,7 @@ TEST_F(HotsyncTest, StartingPalmProgramsUsesThePalmDesktopFolder) {
     };
     StartHotSync(prompter, start);
     StartInstallTool(prompter, start);
-    EXPECT_EQ((std::vector<std::string>{desk.palm + "/hotsync.exe", desk.palm + "/Instapp.exe"}),
-              started);
+    EXPECT_EQ((std::vector<std::string>{desk.palm + "/hotsync.exe", desk.palm + "/Instapp.exe"}), started);
 }
 
 TEST_F(HotsyncTest, StartingWithoutHotSyncPathWarnsAndStartsFromTheRoot) {
