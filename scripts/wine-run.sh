@@ -4,7 +4,8 @@
 set -euo pipefail
 build=$(realpath -m "$1")
 shift
-export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A UTF-8 locale, so that Wine hands over non-ASCII arguments unchanged.
+export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   wine wineboot -i >/dev/null 2>&1 || true
