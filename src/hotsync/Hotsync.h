@@ -47,8 +47,8 @@ void StartHotSync(Prompter& prompter, const StartProcess& start);
 void StartInstallTool(Prompter& prompter, const StartProcess& start);
 
 // Palm Desktop folder + separator ("\\" on Windows unless the folder is written with "/") + name;
-// an empty folder gives the separator and the name,
-// so nothing is ever looked up on the search path or in the current folder.
+// an empty folder gives the separator and the name, so nothing is ever looked up on the search
+// path or in the current folder.
 std::string palmPath(const std::string& folder, const std::string& name);
 
 // A CP932 name as a path takes it: UTF-8, as every path in the program.

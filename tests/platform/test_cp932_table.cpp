@@ -3,8 +3,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <map>
 
+// The Windows codec is compared with the iconv one's table; one build of iconv has nothing to
+// compare with.
+#ifdef _WIN32
 namespace rovik {
 namespace {
 
@@ -34,3 +36,4 @@ TEST(Cp932_Table, AgreesWithTheOtherBuildInBothDirections) {
 
 } // namespace
 } // namespace rovik
+#endif
