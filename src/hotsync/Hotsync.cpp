@@ -66,6 +66,11 @@ using UmGetUserCountFn = short(WINAPI*)();
 using UmGetUserIDFn = long(WINAPI*)(short, DWORD*);
 using UmGetUserTextFn = long(WINAPI*)(DWORD, char*, short*);
 
+// GetProcAddress answers with a generic function pointer; the export's own type is ours to state.
+template <typename Fn> Fn exportOf(HMODULE lib, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(lib, name)));
+}
+
 // Asks the library a few times while it answers with an empty text.
 std::string askUserText(UmGetUserTextFn fn, DWORD id) {
     char buffer[256] = {0};
@@ -82,10 +87,10 @@ bool readUsersFromLibrary(const std::string& folder, std::vector<std::string>& n
                           std::vector<std::string>& folders, std::vector<std::string>& ids) {
     HMODULE lib = LoadLibraryW(nativePath(palmPath(folder, "USERDATA.DLL")).c_str());
     if (!lib) return false;
-    auto count = reinterpret_cast<UmGetUserCountFn>(GetProcAddress(lib, "UmGetUserCount"));
-    auto userId = reinterpret_cast<UmGetUserIDFn>(GetProcAddress(lib, "UmGetUserID"));
-    auto userName = reinterpret_cast<UmGetUserTextFn>(GetProcAddress(lib, "UmGetUserName"));
-    auto userDir = reinterpret_cast<UmGetUserTextFn>(GetProcAddress(lib, "UmGetUserDirectory"));
+    auto count = exportOf<UmGetUserCountFn>(lib, "UmGetUserCount");
+    auto userId = exportOf<UmGetUserIDFn>(lib, "UmGetUserID");
+    auto userName = exportOf<UmGetUserTextFn>(lib, "UmGetUserName");
+    auto userDir = exportOf<UmGetUserTextFn>(lib, "UmGetUserDirectory");
     bool usable = count && userId && userName && userDir;
     if (usable) {
         short n = count();
