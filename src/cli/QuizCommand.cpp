@@ -107,12 +107,12 @@ public:
         std::random_device random;
         for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
             auto path = std::filesystem::temp_directory_path(ec) / ("rovik-cli-" + std::to_string(random()));
-            if (std::filesystem::create_directory(path, ec)) m_path = path.string();
+            if (std::filesystem::create_directory(path, ec)) m_path = pathText(path);
         }
     }
     ~ScratchFolder() {
         std::error_code ec;
-        if (!m_path.empty()) std::filesystem::remove_all(m_path, ec);
+        if (!m_path.empty()) std::filesystem::remove_all(nativePath(m_path), ec);
     }
     const std::string& path() const { return m_path; }
 

@@ -198,7 +198,7 @@ void DataListLogic::NewTitle() {
 void DataListLogic::EditAsText() {
     // An absolute path, so the recently used entry and the data folder stay valid later.
     std::error_code ec;
-    const std::string path = (std::filesystem::current_path(ec) / "$$temp.txt").string();
+    const std::string path = joinPath(pathText(std::filesystem::current_path(ec)), "$$temp.txt");
     std::string bytes;
     for (const auto& line : m_set.lines)
         bytes += line + "\r\n";

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -28,20 +29,11 @@ void message(Prompter& prompter, const std::string& text) {
     prompter.ask(text, "", Buttons::Ok, Icon::None);
 }
 
-// Paths are shown in UTF-8; on Windows they are ANSI bytes.
-std::string shownPath(const std::string& path) {
-#ifdef _WIN32
-    return cp932ToUtf8(path);
-#else
-    return path;
-#endif
-}
-
 // Reads at most `limit` bytes from the start of a file. False when it cannot be opened or read.
 bool readPrefix(const std::string& path, std::size_t limit, std::string& bytes) {
     bytes.clear();
     if (folderExists(path)) return false;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = openFile(path, "rb");
     if (!f) return false;
     // Grow with what is there rather than allocating the whole limit for a small file.
     char buffer[1 << 16];
@@ -74,6 +66,11 @@ using UmGetUserCountFn = short(WINAPI*)();
 using UmGetUserIDFn = long(WINAPI*)(short, DWORD*);
 using UmGetUserTextFn = long(WINAPI*)(DWORD, char*, short*);
 
+// GetProcAddress answers with a generic function pointer; the export's own type is ours to state.
+template <typename Fn> Fn exportOf(HMODULE lib, const char* name) {
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(lib, name)));
+}
+
 // Asks the library a few times while it answers with an empty text.
 std::string askUserText(UmGetUserTextFn fn, DWORD id) {
     char buffer[256] = {0};
@@ -88,13 +85,12 @@ std::string askUserText(UmGetUserTextFn fn, DWORD id) {
 // Reads the users through USERDATA.DLL in the Palm Desktop folder; false when it cannot be used.
 bool readUsersFromLibrary(const std::string& folder, std::vector<std::string>& names,
                           std::vector<std::string>& folders, std::vector<std::string>& ids) {
-    HMODULE lib =
-        LoadLibraryExA(palmPath(folder, "USERDATA.DLL").c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    HMODULE lib = LoadLibraryW(nativePath(palmPath(folder, "USERDATA.DLL")).c_str());
     if (!lib) return false;
-    auto count = reinterpret_cast<UmGetUserCountFn>(GetProcAddress(lib, "UmGetUserCount"));
-    auto userId = reinterpret_cast<UmGetUserIDFn>(GetProcAddress(lib, "UmGetUserID"));
-    auto userName = reinterpret_cast<UmGetUserTextFn>(GetProcAddress(lib, "UmGetUserName"));
-    auto userDir = reinterpret_cast<UmGetUserTextFn>(GetProcAddress(lib, "UmGetUserDirectory"));
+    auto count = exportOf<UmGetUserCountFn>(lib, "UmGetUserCount");
+    auto userId = exportOf<UmGetUserIDFn>(lib, "UmGetUserID");
+    auto userName = exportOf<UmGetUserTextFn>(lib, "UmGetUserName");
+    auto userDir = exportOf<UmGetUserTextFn>(lib, "UmGetUserDirectory");
     bool usable = count && userId && userName && userDir;
     if (usable) {
         short n = count();
@@ -114,7 +110,9 @@ bool readUsersFromLibrary(const std::string& folder, std::vector<std::string>& n
 
 std::string palmPath(const std::string& folder, const std::string& name) {
 #ifdef _WIN32
-    const char separator = '\\';
+    // Palm writes its folder with backslashes; a folder the program built itself uses "/".
+    const bool slashes = folder.find('/') != std::string::npos && folder.find('\\') == std::string::npos;
+    const char separator = slashes ? '/' : '\\';
 #else
     const char separator = '/';
 #endif
@@ -123,24 +121,13 @@ std::string palmPath(const std::string& folder, const std::string& name) {
 }
 
 std::string nativeName(const std::string& cp932) {
-#ifdef _WIN32
-    return cp932;
-#else
     return cp932ToUtf8(cp932);
-#endif
 }
 
 bool isSafeFolderEntry(const std::string& name) {
     if (name.empty() || name == "." || name == "..") return false;
     for (std::size_t i = 0; i < name.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(name[i]);
-#ifdef _WIN32
-        // ANSI names: the second byte of a double-byte character may be a backslash.
-        if (((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) && i + 1 < name.size()) {
-            ++i;
-            continue;
-        }
-#endif
         if (c == '/' || c == '\\' || c == ':' || c < 0x20 || c == 0x7F) return false;
     }
     return true;
@@ -166,7 +153,7 @@ std::string GetLastUserName() {
 int CheckLastUser(const std::string& usersFile, const std::string& lastUser, Prompter& prompter) {
     std::string bytes;
     if (!readPrefix(usersFile, kLastUserWindow, bytes) || bytes.empty()) {
-        message(prompter, shownPath(usersFile) + "が開けません");
+        message(prompter, usersFile + "が開けません");
         return -1;
     }
     // Offsets 0 to 5 hold the header, never a name; the last offset is left out as Palm's check does.
@@ -218,12 +205,12 @@ int ReadHotSyncUsers(const std::string& usersFile, std::vector<std::string>& nam
     ids.clear();
 #ifdef _WIN32
     // The library finds Palm's files from the current folder; put it back before returning.
-    char previous[MAX_PATH + 1] = {0};
-    DWORD got = GetCurrentDirectoryA(sizeof previous, previous);
+    std::error_code ec;
+    const std::filesystem::path previous = std::filesystem::current_path(ec);
     std::string folder = GetPalmDesktopPath(prompter);
-    if (got > 0 && got < sizeof previous && !folder.empty() && SetCurrentDirectoryA(folder.c_str())) {
+    if (!ec && !folder.empty() && SetCurrentDirectoryW(nativePath(folder).c_str())) {
         bool read = readUsersFromLibrary(folder, names, folders, ids);
-        SetCurrentDirectoryA(previous);
+        SetCurrentDirectoryW(previous.c_str());
         if (read) return 0;
         names.clear();
         folders.clear();
@@ -232,7 +219,7 @@ int ReadHotSyncUsers(const std::string& usersFile, std::vector<std::string>& nam
 #endif
     std::string bytes;
     if (!readPrefix(usersFile, kMaxUsersFileBytes, bytes)) {
-        message(prompter, shownPath(usersFile) + "が開けません");
+        message(prompter, usersFile + "が開けません");
         return -1;
     }
     return ParseUsersDat(bytes, names, folders, ids);

@@ -47,11 +47,12 @@ bool SetInstallFlag(std::uint32_t userId, Prompter& prompter);
 bool StartHotSync(Prompter& prompter, const StartProcess& start);
 bool StartInstallTool(Prompter& prompter, const StartProcess& start);
 
-// Palm Desktop folder + separator + name; an empty folder gives the separator and the name,
-// so nothing is ever looked up on the search path or in the current folder.
+// Palm Desktop folder + separator ("\\" on Windows unless the folder is written with "/") + name;
+// an empty folder gives the separator and the name, so nothing is ever looked up on the search
+// path or in the current folder.
 std::string palmPath(const std::string& folder, const std::string& name);
 
-// A CP932 name as the file system takes it (unchanged on Windows, UTF-8 elsewhere).
+// A CP932 name as a path takes it: UTF-8, as every path in the program.
 std::string nativeName(const std::string& cp932);
 
 // True when the native `name` may be joined to a folder without leaving it: not empty, no path

@@ -26,26 +26,9 @@ std::string installStatusText(const std::string& fileName) {
 namespace {
 const char* const kCannotInstall = "インストールできません。(7)";
 
-// The name box holds UTF-8; the file system of Windows' ANSI calls wants CP932.
-std::string nativeFromUtf8(const std::string& utf8) {
-#ifdef _WIN32
-    return utf8ToCp932(utf8).bytes;
-#else
-    return utf8;
-#endif
-}
-
-std::string shownPath(const std::string& path) {
-#ifdef _WIN32
-    return cp932ToUtf8(path);
-#else
-    return path;
-#endif
-}
-
 bool isReadOnlyFolder(const std::string& path) {
     std::error_code ec;
-    fs::perms p = fs::status(path, ec).permissions();
+    fs::perms p = fs::status(nativePath(path), ec).permissions();
     return !ec && (p & fs::perms::owner_write) == fs::perms::none;
 }
 
@@ -108,8 +91,8 @@ bool InstallReservation::makeInstallFolder() {
     bool exists = folderExists(m_installFolder);
     // An existing read-only folder cannot be made writable by creating it: that is the failure.
     if ((exists && isReadOnlyFolder(m_installFolder)) ||
-        (!exists && !fs::create_directory(m_installFolder, ec))) {
-        m_prompter.ask("Can't make install dir. " + shownPath(m_installFolder), "", Buttons::Ok, Icon::None);
+        (!exists && !fs::create_directory(nativePath(m_installFolder), ec))) {
+        m_prompter.ask("Can't make install dir. " + m_installFolder, "", Buttons::Ok, Icon::None);
         return false;
     }
     return true;
@@ -140,8 +123,8 @@ bool InstallReservation::refuseDatabaseName(const std::string& databaseName) {
 // The handheld program is not part of this package: say which file is missing and where it goes.
 bool InstallReservation::refuseMissingReadyMade() {
     if (fileExists(m_request.source)) return false;
-    const std::string name = shownPath(fileNameOf(m_request.source));
-    failInstall(name + " が見つかりません。\n" + name + " を起動フォルダ（" + shownPath(m_startFolder) +
+    const std::string name = fileNameOf(m_request.source);
+    failInstall(name + " が見つかりません。\n" + name + " を起動フォルダ（" + m_startFolder +
                 "）に置いてから、もう一度インストールしてください。");
     return true;
 }
@@ -156,7 +139,7 @@ bool InstallReservation::Button1Click(const std::string& databaseName) {
     std::string sourceName = m_request.source;
     std::string targetName = m_request.target;
     if (!m_request.readyMade) {
-        const std::string fileName = nativeFromUtf8(databaseName) + ".pdb";
+        const std::string fileName = databaseName + ".pdb";
         if (databaseName == ".." || !isSafeFolderEntry(fileName)) {
             m_prompter.error(
                 "DB名称「" + databaseName +
@@ -175,8 +158,8 @@ bool InstallReservation::Button1Click(const std::string& databaseName) {
     if (m_request.readyMade && refuseMissingReadyMade()) return true;
     if (!m_request.readyMade) {
         if (fileExists(m_request.source) &&
-            m_prompter.ask(shownPath(m_request.source) + "はすでに存在します。上書きしますか？", "",
-                           Buttons::YesNo, Icon::Question) != Answer::Yes)
+            m_prompter.ask(m_request.source + "はすでに存在します。上書きしますか？", "", Buttons::YesNo,
+                           Icon::Question) != Answer::Yes)
             return true;
         // A failed write leaves an older file of that name: installing it would report a false success.
         if (!m_writePdb || m_writePdb(m_request.source) != 0) {
@@ -190,7 +173,7 @@ bool InstallReservation::Button1Click(const std::string& databaseName) {
     }
     // Without the flag HotSync leaves the copied file where it is: the reservation is not done.
     if (!SetInstallFlag(m_userId, m_prompter)) {
-        failInstall(shownPath(fileNameOf(m_request.target)) +
+        failInstall(fileNameOf(m_request.target) +
                     " をインストールフォルダにコピーしましたが、インストールフラグを設定できませんでした。\n"
                     "インストール予約は完了していません。");
         return true;

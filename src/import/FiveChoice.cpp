@@ -62,7 +62,7 @@ bool readUpTo(std::FILE* f, std::string& bytes, std::size_t wanted) {
 FiveChoiceFile readFiveChoiceFile(const std::string& path) {
     FiveChoiceFile file;
     if (folderExists(path)) return file;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = openFile(path, "rb");
     if (!f) return file;
     bool ok = readUpTo(f, file.bytes, kFiveChoiceHeaderBytes);
     if (ok && file.bytes.size() == kFiveChoiceHeaderBytes) {

@@ -159,7 +159,7 @@ int pdbReadResult(PdbReadStatus status) {
 
 int ReadPdbHeader(const std::string& path, std::string& header, Prompter& prompter) {
     header.clear();
-    std::FILE* f = folderExists(path) ? nullptr : std::fopen(path.c_str(), "rb");
+    std::FILE* f = folderExists(path) ? nullptr : openFile(path, "rb");
     if (!f) {
         prompter.error(pdbReadMessage(PdbReadStatus::CannotOpen));
         return -1;

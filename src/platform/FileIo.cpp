@@ -8,7 +8,7 @@
 #include <random>
 
 #ifdef _WIN32
-#include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -18,6 +18,12 @@ namespace fs = std::filesystem;
 
 namespace {
 std::int64_t g_failAfter = -1;
+
+#ifdef _WIN32
+const char* const kSeparators = "/\\";
+#else
+const char* const kSeparators = "/";
+#endif
 
 void setError(std::string* error, const std::string& text) {
     if (error) *error = text;
@@ -31,11 +37,12 @@ std::string temporaryNameBeside(const std::string& path) {
 // A link is kept and the file it points to replaced; renaming over the link would cut it off.
 std::string replacedFile(const std::string& path) {
     std::error_code ec;
-    if (!fs::is_symlink(fs::symlink_status(path, ec))) return path;
-    fs::path target = fs::canonical(path, ec);
-    return ec ? path : target.string();
+    if (!fs::is_symlink(fs::symlink_status(nativePath(path), ec))) return path;
+    fs::path target = fs::canonical(nativePath(path), ec);
+    return ec ? path : pathText(target);
 }
 
+#ifndef _WIN32
 // A rename replaces a file whatever its mode, so a file the user may not write is refused here.
 // The mode bits count too: a read-only file stays read-only even for a user who could override it.
 bool mayReplace(const std::string& file) {
@@ -44,22 +51,96 @@ bool mayReplace(const std::string& file) {
     if (ec || !fs::exists(status) || !fs::is_regular_file(status)) return true;
     const fs::perms writeBits = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
     if ((status.permissions() & writeBits) == fs::perms::none) return false;
-#ifdef _WIN32
-    return _access(file.c_str(), 2) == 0;
-#else
     return access(file.c_str(), W_OK) == 0;
+}
+#endif
+
+// How many bytes the next write may put down before the test seam fails it.
+size_t writableBytes(size_t size, bool& injected) {
+    injected = g_failAfter >= 0 && static_cast<std::int64_t>(size) > g_failAfter;
+    return injected ? static_cast<size_t>(g_failAfter) : size;
+}
+
+#ifdef _WIN32
+std::wstring wide(const std::string& path) {
+    return nativePath(path).wstring();
+}
+
+// Windows' error codes in the words the rest of the program reports (as on every other system).
+int errnoOf(DWORD code) {
+    switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+        return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    default:
+        return EIO;
+    }
+}
+
+bool writeAll(HANDLE file, const std::string& bytes, size_t count) {
+    for (size_t done = 0; done < count;) {
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(count - done, 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr) || written == 0) return false;
+        done += written;
+    }
+    return true;
+}
+
+// ReplaceFileW keeps the old file's attributes and security; a target that does not exist yet, or
+// a volume that cannot replace, takes the plain rename.
+bool replaceWith(const std::string& file, const std::string& temp, bool targetExists, DWORD& failure) {
+    DWORD replaceFailure = ERROR_SUCCESS;
+    if (targetExists) {
+        if (ReplaceFileW(wide(file).c_str(), wide(temp).c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                         nullptr, nullptr))
+            return true;
+        replaceFailure = GetLastError();
+    }
+    if (MoveFileExW(wide(temp).c_str(), wide(file).c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    failure = replaceFailure == ERROR_UNABLE_TO_MOVE_REPLACEMENT ? replaceFailure : GetLastError();
+    return false;
+}
+#else
+// The bytes reach the disk before the rename, so a crash cannot leave an empty file in its place.
+bool syncToDisk(std::FILE* f) {
+    return fsync(fileno(f)) == 0;
+}
+#endif
+} // namespace
+
+fs::path nativePath(const std::string& path) {
+    return fs::u8path(path);
+}
+
+std::string pathText(const fs::path& path) {
+#ifdef _WIN32
+    // "/" as Qt writes Windows paths: one form for every path the program builds.
+    return path.generic_u8string();
+#else
+    return path.u8string();
 #endif
 }
 
-// The bytes reach the disk before the rename, so a crash cannot leave an empty file in its place.
-bool syncToDisk(std::FILE* f) {
+std::FILE* openFile(const std::string& path, const char* mode) {
 #ifdef _WIN32
-    return _commit(_fileno(f)) == 0;
+    std::wstring wideMode(mode, mode + std::strlen(mode));
+    return _wfopen(nativePath(path).c_str(), wideMode.c_str());
 #else
-    return fsync(fileno(f)) == 0;
+    return std::fopen(path.c_str(), mode);
 #endif
 }
-} // namespace
 
 void setWriteFailureAfterForTesting(std::int64_t bytes) {
     g_failAfter = bytes;
@@ -68,17 +149,17 @@ void setWriteFailureAfterForTesting(std::int64_t bytes) {
 bool readWholeFile(const std::string& path, std::string& bytes, std::string* error) {
     bytes.clear();
     std::error_code ec;
-    if (fs::is_directory(path, ec)) {
+    if (fs::is_directory(nativePath(path), ec)) {
         setError(error, path + ": " + std::strerror(EISDIR));
         return false;
     }
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    std::FILE* f = openFile(path, "rb");
     if (!f) {
         setError(error, path + ": " + std::strerror(errno));
         return false;
     }
     // Room for the whole file at once: growing by doubling would hold up to twice its size.
-    const std::uintmax_t size = fs::file_size(path, ec);
+    const std::uintmax_t size = fs::file_size(nativePath(path), ec);
     if (!ec && size > kMaxReadBytes) {
         std::fclose(f);
         setError(error, path + ": " + std::strerror(EFBIG));
@@ -97,6 +178,41 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string* err
     return ok;
 }
 
+#ifdef _WIN32
+bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
+    const std::string file = replacedFile(path);
+    const DWORD attributes = GetFileAttributesW(wide(file).c_str());
+    const bool targetExists = attributes != INVALID_FILE_ATTRIBUTES;
+    // A read-only file is refused, not replaced behind the user's back.
+    if (targetExists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
+        setError(error, path + ": " + std::strerror(attributes & FILE_ATTRIBUTE_DIRECTORY ? EISDIR : EACCES));
+        return false;
+    }
+    const std::string temp = temporaryNameBeside(file);
+    HANDLE h = CreateFileW(wide(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD failure = GetLastError();
+        // Windows says "path not found" where a folder on the way is a file; say what it is.
+        const bool notAFolder = failure == ERROR_PATH_NOT_FOUND && fileExists(folderOf(file));
+        setError(error, path + ": " + std::strerror(notAFolder ? ENOTDIR : errnoOf(failure)));
+        return false;
+    }
+    bool injected = false;
+    const size_t toWrite = writableBytes(bytes.size(), injected);
+    bool ok = writeAll(h, bytes, toWrite) && !injected;
+    DWORD failure = injected ? ERROR_DISK_FULL : GetLastError();
+    // The bytes reach the disk before the rename, so a crash cannot leave an empty file in its place.
+    ok = ok && FlushFileBuffers(h);
+    if (!ok && !injected) failure = GetLastError();
+    ok = CloseHandle(h) && ok;
+    if (ok && replaceWith(file, temp, targetExists, failure)) return true;
+    // When ReplaceFileW gave up after moving the old file away, the new one is all that is left.
+    if (failure != ERROR_UNABLE_TO_MOVE_REPLACEMENT) DeleteFileW(wide(temp).c_str());
+    setError(error, path + ": " + std::strerror(errnoOf(failure)));
+    return false;
+}
+#else
 bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
     const std::string file = replacedFile(path);
     if (!mayReplace(file)) {
@@ -109,9 +225,8 @@ bool writeFileAtomically(const std::string& path, const std::string& bytes, std:
         setError(error, path + ": " + std::strerror(errno));
         return false;
     }
-    size_t toWrite = bytes.size();
-    bool injected = g_failAfter >= 0 && static_cast<std::int64_t>(toWrite) > g_failAfter;
-    if (injected) toWrite = static_cast<size_t>(g_failAfter);
+    bool injected = false;
+    const size_t toWrite = writableBytes(bytes.size(), injected);
     bool ok = std::fwrite(bytes.data(), 1, toWrite, f) == toWrite && !injected;
     int savedErrno = injected ? ENOSPC : errno;
     ok = std::fflush(f) == 0 && ok;
@@ -130,6 +245,7 @@ bool writeFileAtomically(const std::string& path, const std::string& bytes, std:
     setError(error, path + ": " + std::strerror(savedErrno ? savedErrno : EIO));
     return false;
 }
+#endif
 
 bool copyFileAtomically(const std::string& from, const std::string& to, std::string* error) {
     std::string bytes;
@@ -138,29 +254,32 @@ bool copyFileAtomically(const std::string& from, const std::string& to, std::str
 
 bool fileExists(const std::string& path) {
     std::error_code ec;
-    return fs::is_regular_file(path, ec);
+    return fs::is_regular_file(nativePath(path), ec);
 }
 
 bool folderExists(const std::string& path) {
     std::error_code ec;
-    return fs::is_directory(path, ec);
+    return fs::is_directory(nativePath(path), ec);
 }
 
 std::string joinPath(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;
-    if (folder.back() == '/') return folder + name;
+    if (std::string(kSeparators).find(folder.back()) != std::string::npos) return folder + name;
     return folder + "/" + name;
 }
 
 std::string folderOf(const std::string& path) {
-    size_t slash = path.find_last_of('/');
+    size_t slash = path.find_last_of(kSeparators);
     if (slash == std::string::npos) return {};
-    if (slash == 0) return "/";
+    if (slash == 0) return path.substr(0, 1);
+#ifdef _WIN32
+    if (slash == 2 && path[1] == ':') return path.substr(0, 3); // "C:\"
+#endif
     return path.substr(0, slash);
 }
 
 std::string fileNameOf(const std::string& path) {
-    size_t slash = path.find_last_of('/');
+    size_t slash = path.find_last_of(kSeparators);
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Whole-file reads and safe whole-file writes.
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -22,11 +24,19 @@ bool writeFileAtomically(const std::string& path, const std::string& bytes, std:
 // Copies a file the same way (the target is replaced only by a complete copy).
 bool copyFileAtomically(const std::string& from, const std::string& to, std::string* error = nullptr);
 
+// Paths are UTF-8 text everywhere in the program; on Windows they reach the file system as UTF-16,
+// so a Japanese file name works whatever the ANSI code page is. pathText writes "/" on Windows too.
+std::filesystem::path nativePath(const std::string& path);
+std::string pathText(const std::filesystem::path& path);
+// std::fopen for a UTF-8 path.
+std::FILE* openFile(const std::string& path, const char* mode);
+
 bool fileExists(const std::string& path);
 bool folderExists(const std::string& path);
-// Joins a folder and a name with the platform's separator.
+// Joins a folder and a name with "/" (Windows takes it too).
 std::string joinPath(const std::string& folder, const std::string& name);
-// The folder part of a path (without trailing separator); empty when there is none.
+// The folder part of a path (without trailing separator); empty when there is none. Windows also
+// separates with "\\".
 std::string folderOf(const std::string& path);
 // The file name part of a path.
 std::string fileNameOf(const std::string& path);

@@ -3,6 +3,7 @@
 #include "platform/FileIo.h"
 
 #ifdef _WIN32
+#include <algorithm>
 #include <windows.h>
 #else
 #include <cstdio>
@@ -13,6 +14,30 @@
 namespace rovik {
 
 #ifdef _WIN32
+
+namespace {
+// Key and value names are CP932 bytes, as the ANSI calls took them.
+std::wstring fromCp932(const std::string& text) {
+    if (text.empty()) return {};
+    int n = MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+    MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    return wide;
+}
+
+// A value CP932 cannot hold is not sound: best-fit guesses ("?") would name another folder.
+std::optional<std::string> toCp932Bytes(const std::wstring& wide) {
+    if (wide.empty()) return std::string();
+    BOOL usedDefault = FALSE;
+    int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                nullptr, 0, nullptr, &usedDefault);
+    if (n <= 0 || usedDefault) return std::nullopt;
+    std::string bytes(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), bytes.data(),
+                        n, nullptr, &usedDefault);
+    return bytes;
+}
+} // namespace
 
 struct RegistryKey::Impl {
     HKEY key = nullptr;
@@ -30,10 +55,11 @@ RegistryKey::~RegistryKey() {
 
 bool RegistryKey::open(const std::string& keyPath) {
     close();
+    // RegOpenKeyExW never creates the key; a key we may only read is still opened for reading.
+    const std::wstring path = fromCp932(keyPath);
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ | KEY_SET_VALUE, &key) !=
-            ERROR_SUCCESS &&
-        RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ | KEY_SET_VALUE, &key) != ERROR_SUCCESS &&
+        RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return false;
     m_impl->key = key;
     return true;
@@ -50,26 +76,30 @@ void RegistryKey::close() {
 
 std::optional<std::string> RegistryKey::readString(const std::string& name) const {
     if (!m_impl->key) return std::nullopt;
+    const std::wstring valueName = fromCp932(name);
     DWORD type = 0, size = 0;
-    if (RegQueryValueExA(m_impl->key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        (type != REG_SZ && type != REG_EXPAND_SZ) || size > kMaxRegistryValueBytes + 1)
+    // Each CP932 byte comes from at most one UTF-16 unit: the byte limit bounds the units too.
+    if (RegQueryValueExW(m_impl->key, valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ) || size > (kMaxRegistryValueBytes + 1) * sizeof(wchar_t))
         return std::nullopt;
-    std::string value(size, '\0');
-    if (RegQueryValueExA(m_impl->key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
-                         &size) != ERROR_SUCCESS)
+    std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+    if (RegQueryValueExW(m_impl->key, valueName.c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(value.data()), &size) != ERROR_SUCCESS)
         return std::nullopt;
-    value.resize(size);
-    size_t end = value.find('\0');
-    if (end != std::string::npos) value.resize(end);
-    return value;
+    value.resize(std::min<size_t>(value.size(), size / sizeof(wchar_t)));
+    size_t end = value.find(L'\0');
+    if (end != std::wstring::npos) value.resize(end);
+    auto bytes = toCp932Bytes(value);
+    if (!bytes || bytes->size() > kMaxRegistryValueBytes) return std::nullopt;
+    return bytes;
 }
 
 std::optional<std::uint32_t> RegistryKey::readDword(const std::string& name) const {
     if (!m_impl->key) return std::nullopt;
     DWORD type = 0, value = 0, size = sizeof value;
-    if (RegQueryValueExA(m_impl->key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-            ERROR_SUCCESS ||
-        type != REG_DWORD)
+    if (RegQueryValueExW(m_impl->key, fromCp932(name).c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof value)
         return std::nullopt;
     return value;
 }
@@ -77,8 +107,8 @@ std::optional<std::uint32_t> RegistryKey::readDword(const std::string& name) con
 bool RegistryKey::writeDword(const std::string& name, std::uint32_t value) {
     if (!m_impl->key) return false;
     DWORD data = value;
-    return RegSetValueExA(m_impl->key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                          sizeof data) == ERROR_SUCCESS;
+    return RegSetValueExW(m_impl->key, fromCp932(name).c_str(), 0, REG_DWORD,
+                          reinterpret_cast<const BYTE*>(&data), sizeof data) == ERROR_SUCCESS;
 }
 
 #else // the text file standing for HKEY_CURRENT_USER

@@ -26,7 +26,7 @@ std::string settingsFilePath(const ProgramValues& values) {
 
 void LoadSettings(ProgramValues& values) {
     std::error_code ec;
-    values.startFolder = std::filesystem::current_path(ec).string();
+    values.startFolder = pathText(std::filesystem::current_path(ec));
     values.dataFolder = values.startFolder;
     values.settingsProblem.clear();
     const std::string path = settingsFilePath(values);
@@ -49,7 +49,7 @@ std::string settingsNotSavedReason(const ProgramValues& values) {
 
 bool SaveSettings(ProgramValues& values, std::string* error) {
     std::error_code ec;
-    std::filesystem::current_path(values.startFolder, ec);
+    std::filesystem::current_path(nativePath(values.startFolder), ec);
     if (values.settings.empty()) return true;
     // A file the user could not read or may not write is left as it is, never renamed over.
     const std::string reason = settingsNotSavedReason(values);

@@ -154,8 +154,9 @@ TEST_F(LoadingTest, AFailedLoadInReplaceModeKeepsTheOldData) {
     } cases[] = {
         {"bad.txt", "no title\r\n", "", true},
         {"empty.txt", "", "ファイルにデータがありません。\n" + folder.file("empty.txt"), false},
-        {"nul.txt", std::string("\0tTitle\tT\r\n", 11),
-         "ファイルにデータがありません。\n" + folder.file("nul.txt"), false},
+        // "nul.txt" would name Windows' NUL device.
+        {"zero.txt", std::string("\0tTitle\tT\r\n", 11),
+         "ファイルにデータがありません。\n" + folder.file("zero.txt"), false},
     };
     for (const auto& c : cases) {
         set.lines = {"tTitle\told\t3\t3", "11\tq\ta\tr\t0"};

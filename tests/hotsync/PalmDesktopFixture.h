@@ -3,6 +3,7 @@
 // folders, and a start folder, all in one temporary folder.
 #include "platform/Registry.h"
 #include "support/TempFolder.h"
+#include "support/TestRegistry.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -12,6 +13,13 @@
 #include <vector>
 
 namespace rovik::test {
+
+// What Palm Desktop paths are joined with: a backslash on Windows, as Palm writes them.
+#ifdef _WIN32
+inline const std::string kPalmSeparator = "\\";
+#else
+inline const std::string kPalmSeparator = "/";
+#endif
 
 inline void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -71,7 +79,13 @@ public:
         std::filesystem::create_directory(start);
         setRegistryFilePath(registry);
     }
-    ~PalmDesktop() { setRegistryFilePath({}); }
+    ~PalmDesktop() {
+        removeTestRegistry(registry);
+        setRegistryFilePath({});
+    }
+
+    void writeRegistryText(const std::string& text) const { writeTestRegistry(registry, text); }
+    void removeRegistry() const { removeTestRegistry(registry); }
 
     static std::vector<UserRecord> threeUsers() {
         return {{1, "Taro", "TaroY", 0}, {2, "Hanako", "HanakoS", 1}, {12, "Jiro", "JiroK", 0}};
@@ -88,7 +102,7 @@ public:
         if (manager)
             text += "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\HotSync Manager]\r\n"
                     "\"Install1\"=dword:00000000\r\n";
-        root.write("HKEY_CURRENT_USER.reg", text);
+        writeRegistryText(text);
     }
 
     // users.dat plus each user's folder (without its Install folder).

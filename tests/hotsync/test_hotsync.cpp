@@ -215,10 +215,10 @@ TEST_F(HotsyncTest, PalmDesktopPathAndItsFailures) {
         {"both present", "\"HotSyncPath\"=\"h\"\n\"Path\"=\"/palm/desk\"\n", nullptr, "/palm/desk"},
     };
     for (const auto& c : cases) {
-        std::filesystem::remove(desk.registry);
+        desk.removeRegistry();
         if (c.registry) {
             std::string text = c.registry;
-            desk.root.write("HKEY_CURRENT_USER.reg", text.rfind('[', 0) == 0 ? text : core + text);
+            desk.writeRegistryText(text.rfind('[', 0) == 0 ? text : core + text);
         }
         if (c.message) {
             expectPlain(c.message);
@@ -230,19 +230,17 @@ TEST_F(HotsyncTest, PalmDesktopPathAndItsFailures) {
 }
 
 TEST_F(HotsyncTest, PalmDesktopPathInShiftJisBecomesANativePath) {
-    desk.root.write("HKEY_CURRENT_USER.reg",
-                    "[Software\\U.S. Robotics\\Pilot Desktop\\Core]\n"
-                    "\"HotSyncPath\"=\"h\"\n\"Path\"=\"/\x83\x5C\x83\x74\x83\x67\"\n");
+    desk.writeRegistryText("[Software\\U.S. Robotics\\Pilot Desktop\\Core]\n"
+                           "\"HotSyncPath\"=\"h\"\n\"Path\"=\"/\x83\x5C\x83\x74\x83\x67\"\n");
     EXPECT_EQ("/ソフト", GetPalmDesktopPath(prompter));
 }
 
 TEST_F(HotsyncTest, LastUserNameIsSilentlyEmptyWhenMissing) {
     desk.writeRegistry("Hanako");
     EXPECT_EQ("Hanako", GetLastUserName());
-    desk.root.write("HKEY_CURRENT_USER.reg",
-                    "[Software\\U.S. Robotics\\Pilot Desktop\\Preferences]\n\"X\"=\"1\"\n");
+    desk.writeRegistryText("[Software\\U.S. Robotics\\Pilot Desktop\\Preferences]\n\"X\"=\"1\"\n");
     EXPECT_EQ("", GetLastUserName());
-    std::filesystem::remove(desk.registry);
+    desk.removeRegistry();
     EXPECT_EQ("", GetLastUserName());
 }
 
@@ -267,8 +265,10 @@ TEST_F(HotsyncTest, InstallFlagIsADwordOneNamedAfterTheUserId) {
     desk.writeRegistry();
     EXPECT_TRUE(SetInstallFlag(12, prompter));
     EXPECT_EQ(1u, desk.installFlag(12));
+#ifndef _WIN32
     EXPECT_NE(std::string::npos,
               test::TempFolder::read(desk.registry).find("\"Install12\"=dword:00000001\r\n"));
+#endif
     SetInstallFlag(1, prompter);
     EXPECT_EQ(1u, desk.installFlag(1)) << "the existing Install1=0 becomes 1";
 }
@@ -279,6 +279,8 @@ TEST_F(HotsyncTest, InstallFlagNeedsTheHotSyncManagerKey) {
     expectPlain("Registryを開けません");
     EXPECT_FALSE(SetInstallFlag(3, prompter));
     EXPECT_EQ(before, test::TempFolder::read(desk.registry)) << "the key is not created";
+    RegistryKey manager;
+    EXPECT_FALSE(manager.open(kHotSyncManagerKey)) << "the key is not created";
 }
 
 TEST_F(HotsyncTest, StartingPalmProgramsUsesThePalmDesktopFolderAndSaysWhenItFails) {
@@ -316,7 +318,9 @@ TEST_F(HotsyncTest, StartingWithoutHotSyncPathWarnsAndStartsFromTheRoot) {
     expectPlain("Registry valueを読めません");
     expectStartingError();
     StartInstallTool(prompter, start);
-    EXPECT_EQ((std::vector<std::string>{"/hotsync.exe", "/Instapp.exe"}), started);
+    EXPECT_EQ((std::vector<std::string>{test::kPalmSeparator + "hotsync.exe",
+                                        test::kPalmSeparator + "Instapp.exe"}),
+              started);
 }
 
 TEST(Hotsync_Names, SafeFolderEntries) {
@@ -335,7 +339,11 @@ TEST(Hotsync_Names, SafeFolderEntries) {
 TEST(Hotsync_Names, PalmPathJoinsWithOneSeparator) {
     EXPECT_EQ("/p/users.dat", palmPath("/p", "users.dat"));
     EXPECT_EQ("/p/users.dat", palmPath("/p/", "users.dat"));
-    EXPECT_EQ("/users.dat", palmPath("", "users.dat"));
+    EXPECT_EQ(test::kPalmSeparator + "users.dat", palmPath("", "users.dat"));
+#ifdef _WIN32
+    EXPECT_EQ("C:\\Palm\\users.dat", palmPath("C:\\Palm", "users.dat"));
+    EXPECT_EQ("C:\\Palm\\users.dat", palmPath("C:\\Palm\\", "users.dat"));
+#endif
 }
 
 } // namespace

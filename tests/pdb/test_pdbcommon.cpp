@@ -52,7 +52,11 @@ TEST(Pdbcommon_Date, CountsWholeDaysSince1904) {
 TEST(Pdbcommon_Date, TodayIsTheStartOfTheLocalDay) {
     std::time_t now = std::time(nullptr);
     std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
     localtime_r(&now, &local);
+#endif
     std::uint32_t expected = palmDateOfDay(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
     std::uint32_t today = palmDateToday();
     EXPECT_TRUE(today == expected || today == expected + 86400u); // midnight may pass in between

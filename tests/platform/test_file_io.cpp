@@ -4,7 +4,12 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace rovik {
 namespace {
@@ -40,6 +45,36 @@ TEST(FileIo_Atomic, FailureHalfwayKeepsTheOldFile) {
     EXPECT_EQ(1u, filesIn(folder.path())) << "the temporary file is removed";
 }
 
+#ifdef _WIN32
+TEST(FileIo_Atomic, ReadOnlyFileIsRefusedAndKept) {
+    test::TempFolder folder;
+    std::string path = folder.write("a.txt", "old");
+    const std::wstring wide = nativePath(path).wstring();
+    ASSERT_TRUE(SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
+    std::string error;
+    EXPECT_FALSE(writeFileAtomically(path, "new", &error));
+    EXPECT_EQ(path + ": Permission denied", error);
+    EXPECT_EQ("old", test::TempFolder::read(path));
+    EXPECT_EQ(1u, filesIn(folder.path())) << "the temporary file is removed";
+    SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(FileIo_Atomic, JapaneseFileNamesWork) {
+    test::TempFolder folder;
+    const std::string path = folder.file("問題集データ.txt");
+    ASSERT_TRUE(writeFileAtomically(path, "first"));
+    ASSERT_TRUE(writeFileAtomically(path, "second"));
+    std::string bytes;
+    ASSERT_TRUE(readWholeFile(path, bytes));
+    EXPECT_EQ("second", bytes);
+    EXPECT_TRUE(fileExists(path));
+    // The name reached the file system as these UTF-16 characters, not as ANSI guesses.
+    bool found = false;
+    for (auto& e : std::filesystem::directory_iterator(nativePath(folder.path())))
+        found = found || e.path().filename().wstring() == L"\u554F\u984C\u96C6\u30C7\u30FC\u30BF.txt";
+    EXPECT_TRUE(found);
+}
+#else
 TEST(FileIo_Atomic, ReadOnlyFolderFailsAndKeepsTheFile) {
     if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
     test::TempFolder folder;
@@ -70,6 +105,7 @@ TEST(FileIo_Atomic, KeepsThePermissionsOfTheReplacedFile) {
     EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write, fs::status(path).permissions());
     EXPECT_EQ("new", test::TempFolder::read(path));
 }
+#endif
 
 TEST(FileIo_Atomic, MissingFolderFails) {
     test::TempFolder folder;

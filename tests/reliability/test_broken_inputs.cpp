@@ -383,8 +383,18 @@ TEST(BrokenInputs, EachReaderGivesItsClearResult) {
          "error:]"},
         {"empty.txt", "settings", "lines=2 first="}, // a new settings list
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.result, readWith(c.reader, kBroken + c.file)) << c.file << " through " << c.reader;
+    for (const auto& c : cases) {
+        std::string expected = c.result;
+#ifdef _WIN32
+        // The registry is the real one here, not a file these cases could break.
+        if (std::string(c.reader) == "registry") continue;
+        // Before reading users.dat, Windows asks the registry for Palm's user-data library; there is
+        // no Palm Desktop in the tests' registry, and that is said.
+        if (std::string(c.reader) == "users_dat" && expected.rfind("-1", 0) != 0)
+            expected += " told[:Registryを開けません] told[Starting Hotsync error:]";
+#endif
+        EXPECT_EQ(expected, readWith(c.reader, kBroken + c.file)) << c.file << " through " << c.reader;
+    }
 }
 
 // Every file through every reader, sound or not for it: a result the reader documents, no crash.

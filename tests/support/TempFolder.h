@@ -12,7 +12,7 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::string& path() const { return m_path; }
-    std::string file(const std::string& name) const { return m_path + "/" + name; }
+    std::string file(const std::string& name) const;
     // Writes raw bytes to a file in the folder and returns its path.
     std::string write(const std::string& name, const std::string& bytes) const;
     // The bytes of a file in the folder (or any path); empty when missing.
