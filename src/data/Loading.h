@@ -1,6 +1,8 @@
 #pragma once
 // Opening a QA text file into the question set: the append-or-replace question, reading,
 // validation with the error log, the half-width katakana fix and the window's refresh.
+#include "platform/TextEncoding.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -13,7 +15,7 @@ struct QuestionSet;
 enum class LoadMode { Append, Replace, Cancelled };
 
 // Asks whether to append to the set or replace it, offering to save first; replace empties the
-// set's lines. With an empty set the mode is replace and nothing is asked.
+// set's lines (a new file is Shift-JIS). With an empty set the mode is replace and nothing is asked.
 LoadMode AskLoadMode(DataContext& ctx);
 
 // What opening and importing a file share: the file must exist, the append-or-replace question,
@@ -22,20 +24,20 @@ LoadMode AskLoadMode(DataContext& ctx);
 bool OpenIntoSet(DataContext& ctx, const std::string& path, const std::function<int()>& read);
 
 // Loads the file at `path` into the set, asking first whether to append or replace. A refused or
-// empty file adds nothing; after one in replace mode the window shows the emptied set.
-void LoadQAText(DataContext& ctx, const std::string& path);
+// empty file adds nothing; after one in replace mode the window shows the emptied set. Files the
+// program made itself from CP932 data are read with `choice` Cp932.
+void LoadQAText(DataContext& ctx, const std::string& path, EncodingChoice choice = EncodingChoice::Auto);
 
 // Reads and validates the file and appends its lines: 0 (appended), -1 (empty or unreadable, the
 // latter after the system's message) or -9 (refused; the error log has been shown).
-int ReadAndValidate(DataContext& ctx, const std::string& path);
+int ReadAndValidate(DataContext& ctx, const std::string& path, EncodingChoice choice = EncodingChoice::Auto);
 
-// Reads the file into the loading buffer, validates it in `mode` (showing the error log when
-// refused) and fixes its half-width katakana with a notice: 0, -1 (empty or unreadable) or -9.
-int ReadValidateAndFix(DataContext& ctx, const std::string& path, int mode, int format);
-
-// Reads a file into lines as loading does (CR LF, LF and CR end a line; a zero byte ends the
-// text). False when the file cannot be read; `error` then holds the system's reason.
-bool readTextLines(const std::string& path, std::vector<std::string>& lines, std::string* error = nullptr);
+// Reads the file into the loading buffer in CP932 (a UTF-8 file converted; one holding characters
+// CP932 cannot hold is refused with a log of them), validates it in `mode` (showing the error log
+// when refused) and fixes its half-width katakana with a notice: 0, -1 (empty or unreadable) or
+// -9. On 0 the set remembers the file's encoding.
+int ReadValidateAndFix(DataContext& ctx, const std::string& path, int mode, int format,
+                       EncodingChoice choice = EncodingChoice::Auto);
 
 // Makes every line of the loading buffer full-width when any holds half-width katakana.
 // True when it converted.

@@ -5,6 +5,7 @@
 #include "data/QuestionSet.h"
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
+#include "platform/TextEncoding.h"
 
 #include <cstring>
 
@@ -50,8 +51,12 @@ int ClassifyQuizLine(const std::string& line) {
     return 0;
 }
 
-bool hasPdbExtension(const std::string& path) { return endsWith(path, ".pdb") || endsWith(path, ".PDB"); }
-bool hasTextExtension(const std::string& path) { return endsWith(path, ".txt") || endsWith(path, ".TXT"); }
+bool hasPdbExtension(const std::string& path) {
+    return endsWith(path, ".pdb") || endsWith(path, ".PDB");
+}
+bool hasTextExtension(const std::string& path) {
+    return endsWith(path, ".txt") || endsWith(path, ".TXT");
+}
 bool hasFiveChoiceExtension(const std::string& path) {
     return endsWith(path, ".5tq") || endsWith(path, ".5TQ");
 }
@@ -68,19 +73,29 @@ std::string WriteQuestionLines(QuestionSet& set, const std::string& path) {
     const bool pdb = hasPdbExtension(path);
     std::string out;
     size_t total = 0;
-    for (const auto& line : set.lines) total += line.size() + 3;
+    for (const auto& line : set.lines)
+        total += line.size() + 3;
     out.reserve(total);
-    for (auto& line : set.lines) out += WrittenLine(line, pdb);
+    for (auto& line : set.lines)
+        out += WrittenLine(line, pdb);
     return out;
 }
 
 int SaveAsText(QuestionSet& set, const std::string& path, Prompter& prompter, DataListView& view) {
-    if (!writeFileAtomically(path, WriteQuestionLines(set, path))) {
+    std::string bytes;
+    if (!encodeText(WriteQuestionLines(set, path), set.encoding, bytes)) {
+        prompter.error("Shift-JISとして読めないバイトがあるため、" + std::string(encodingName(set.encoding)) +
+                       "では保存できません。");
+        return -1;
+    }
+    if (!writeFileAtomically(path, bytes)) {
         prompter.ask("ファイルが開けません", "エラー", Buttons::Ok, Icon::Error);
         return -1;
     }
     set.saved = true;
-    view.setStatusText(path + "が保存されました。");
+    std::string status = path + "が保存されました。";
+    if (set.encoding != TextEncoding::Cp932) status += "(" + std::string(encodingName(set.encoding)) + ")";
+    view.setStatusText(status);
     return 0;
 }
 

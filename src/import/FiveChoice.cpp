@@ -187,7 +187,7 @@ void ImportFiveChoiceFile(DataContext& ctx) {
 
 void ImportFiveChoicePath(DataContext& ctx, const std::string& path) {
     if (ConvertFiveChoice(ctx, path) != 0) return;
-    LoadQAText(ctx, fiveChoiceTextPath(ctx.values, path));
+    LoadQAText(ctx, fiveChoiceTextPath(ctx.values, path), EncodingChoice::Cp932); // we wrote it in CP932
     // LoadQAText pointed the data folder at the start folder; the user's files are elsewhere.
     if (!folderOf(path).empty()) ctx.values.dataFolder = folderOf(path);
 }
