@@ -86,9 +86,13 @@ std::vector<std::uint16_t> buildTable() {
 
 } // namespace
 
-std::uint16_t cp932CodeOf(char32_t codePoint) {
+const std::uint16_t* cp932Table() {
     static const std::vector<std::uint16_t> table = buildTable();
-    return codePoint < table.size() ? table[codePoint] : kNoCp932Code;
+    return table.data();
+}
+
+std::uint16_t cp932CodeOf(char32_t codePoint) {
+    return codePoint < 0x10000 ? cp932Table()[codePoint] : kNoCp932Code;
 }
 
 } // namespace rovik

@@ -11,4 +11,7 @@ constexpr std::uint16_t kNoCp932Code = 0xFFFF;
 // kNoCp932Code when CP932 holds no code that reads back as exactly this character.
 std::uint16_t cp932CodeOf(char32_t codePoint);
 
+// The same for every character of the Basic Multilingual Plane at once: 0x10000 entries.
+const std::uint16_t* cp932Table();
+
 } // namespace rovik
