@@ -122,9 +122,8 @@ public:
     // a CP932 text shows one early, so detection and conversion take one pass.
     Conversion run(bool detecting) {
         while (m_p < m_stop) {
-            copyAscii();
-            convertThreeByteRun();
-            if (m_p < m_stop && *m_p >= 0x80 && !convertOne(detecting)) {
+            convertCommon();
+            if (m_p < m_stop && !convertOne(detecting)) {
                 undo();
                 m_result.utf8 = false;
                 return std::move(m_result);
@@ -135,37 +134,41 @@ public:
     }
 
 private:
-    // ASCII stays as it is, eight bytes at a time where it can (each word loaded before it is
-    // stored). The hot loops work on locals: stores through a byte pointer could alias the members.
-    void copyAscii() {
-        const unsigned char* p = m_p;
-        unsigned char* o = m_o;
-        std::uint64_t word;
-        while (m_stop - p >= 8 && (std::memcpy(&word, p, 8), (word & 0x8080808080808080ULL) == 0)) {
-            std::memcpy(o, &word, 8);
-            o += 8;
-            p += 8;
-        }
-        while (p < m_stop && *p < 0x80)
-            *o++ = *p++;
-        m_p = p;
-        m_o = o;
-    }
-    // Japanese text is mostly runs of three-byte characters that CP932 holds.
-    void convertThreeByteRun() {
+    // ASCII, and the three-byte characters of Japanese text that CP932 holds, in one tight loop;
+    // stops at anything else. ASCII goes eight bytes at a time where it can (each word loaded
+    // before it is stored). It works on locals: stores through a byte pointer could alias members.
+    void convertCommon() {
         const unsigned char* p = m_p;
         unsigned char* o = m_o;
         const unsigned char* const stop = m_stop;
         const std::uint16_t* const table = m_table;
-        while (stop - p >= 3) {
-            const char32_t c = threeByteCharacter(p);
-            const std::uint16_t code = c ? table[c] : kNoCp932Code;
+        bool multiByte = false;
+        while (p < stop) {
+            const unsigned char b = *p;
+            if (b < 0x80) {
+                std::uint64_t word;
+                if (stop - p >= 8 && (std::memcpy(&word, p, 8), (word & 0x8080808080808080ULL) == 0)) {
+                    std::memcpy(o, &word, 8);
+                    o += 8;
+                    p += 8;
+                } else {
+                    *o++ = b;
+                    ++p;
+                }
+                continue;
+            }
+            // Leads E1 to EC and EE, EF can be neither overlong nor a surrogate.
+            if (b < 0xE1 || b > 0xEF || b == 0xED || stop - p < 3 || (p[1] & 0xC0) != 0x80 ||
+                (p[2] & 0xC0) != 0x80)
+                break;
+            const std::uint16_t code = table[(b & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu)];
             if (code == kNoCp932Code) break;
             if (code >= 0x100) *o++ = static_cast<unsigned char>(code >> 8);
             *o++ = static_cast<unsigned char>(code & 0xFF);
             p += 3;
+            multiByte = true;
         }
-        m_result.multiByte |= p != m_p;
+        m_result.multiByte |= multiByte;
         m_p = p;
         m_o = o;
     }
