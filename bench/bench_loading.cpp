@@ -10,6 +10,7 @@
 #include "data/Loading.h"
 #include "data/QuestionSet.h"
 #include "platform/Cp932.h"
+#include "platform/Cp932Table.h"
 
 #include <filesystem>
 
@@ -28,6 +29,8 @@ struct LoadInput {
         bytes = joinCrLf(qaLines(100000));
         writeBytes(path, bytes);
         writeBytes(utf8Path, cp932ToUtf8(bytes));
+        // Built once per process, on the first UTF-8 file: not part of any one load.
+        cp932Table();
     }
     ~LoadInput() {
         std::error_code ec;
