@@ -11,4 +11,4 @@ QString longHint(const QString& hint);
 QString shortHint(const QString& hint);
 void setHint(QAction* action, const QString& hint);
 void setHint(QWidget* widget, const QString& hint);
-} // namespace rovik
+}

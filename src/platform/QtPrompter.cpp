@@ -11,34 +11,24 @@ namespace {
 QtPrompter::FormatDialog g_formatDialog;
 QtPrompter::ChoiceDialog g_choiceDialog;
 
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
-}
+QString q(const std::string& s) { return QString::fromStdString(s); }
 
 QMessageBox::Icon toQtIcon(Icon icon) {
     switch (icon) {
-    case Icon::Error:
-        return QMessageBox::Critical;
-    case Icon::Warning:
-        return QMessageBox::Warning;
-    case Icon::Question:
-        return QMessageBox::Question;
-    case Icon::Information:
-        return QMessageBox::Information;
-    case Icon::None:
-        break;
+    case Icon::Error: return QMessageBox::Critical;
+    case Icon::Warning: return QMessageBox::Warning;
+    case Icon::Question: return QMessageBox::Question;
+    case Icon::Information: return QMessageBox::Information;
+    case Icon::None: break;
     }
     return QMessageBox::NoIcon;
 }
 
 QMessageBox::StandardButtons toQtButtons(Buttons buttons) {
     switch (buttons) {
-    case Buttons::YesNo:
-        return QMessageBox::Yes | QMessageBox::No;
-    case Buttons::YesNoCancel:
-        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    case Buttons::Ok:
-        break;
+    case Buttons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case Buttons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case Buttons::Ok: break;
     }
     return QMessageBox::Ok;
 }
@@ -70,14 +60,10 @@ std::string toQtFilter(const std::string& windowsFilter) {
 Answer QtPrompter::ask(const std::string& text, const std::string& caption, Buttons buttons, Icon icon) {
     QMessageBox box(toQtIcon(icon), q(caption), q(text), toQtButtons(buttons), m_parent);
     switch (box.exec()) {
-    case QMessageBox::Yes:
-        return Answer::Yes;
-    case QMessageBox::No:
-        return Answer::No;
-    case QMessageBox::Cancel:
-        return Answer::Cancel;
-    default:
-        break;
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    case QMessageBox::Cancel: return Answer::Cancel;
+    default: break;
     }
     return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
 }

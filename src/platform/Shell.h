@@ -7,4 +7,4 @@ namespace rovik {
 bool shellOpen(const std::string& target);
 // Starts a program detached. False when it could not be started.
 bool startDetached(const std::string& program, const std::string& argument = {});
-} // namespace rovik
+}
