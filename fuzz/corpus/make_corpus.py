@@ -180,6 +180,19 @@ def record_line_seeds():
         write("record_line", "line%d.txt" % i, qa(header + [line]))
 
 
+def text_encoding_seeds():
+    utf8 = SAMPLE.decode("cp932").encode("utf-8")
+    write("text_encoding", "sample_utf8.txt", utf8)
+    write("text_encoding", "sample_utf8_bom.txt", b"\xef\xbb\xbf" + utf8)
+    write("text_encoding", "sample_cp932.txt", SAMPLE)
+    write("text_encoding", "unmappable.txt", "tTitle\tT\t3\t3\r\n11\tq😀\tü\t한\t0\n〜−¥\r".encode("utf-8"))
+    write("text_encoding", "halfwidth_kana.txt", "ｶﾅ\tｶﾞ\r\n".encode("utf-8"))
+    write("text_encoding", "cp932_valid_utf8.txt", b"\xd0\xb1\t\xc3\xbd\r\n")
+    write("text_encoding", "broken_utf8.txt", b"\xef\xbb\xbf\xe6\x97\r\n\xc0\x80\xed\xa0\x80\xf4\x90\x80\x80")
+    write("text_encoding", "nul_inside.txt", "日本\x00😀".encode("utf-8"))
+    write("text_encoding", "nec_ibm.txt", "①Ⅰ∵ⅰ¬～".encode("utf-8"))
+
+
 if __name__ == "__main__":
     qa_seeds("qa_text")
     qa_seeds("quiz")
@@ -189,3 +202,4 @@ if __name__ == "__main__":
     registry_seeds()
     settings_seeds()
     record_line_seeds()
+    text_encoding_seeds()

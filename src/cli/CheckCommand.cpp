@@ -1,7 +1,6 @@
 #include "cli/Cli.h"
 #include "cli/QaTextInput.h"
 
-#include "data/Validation.h"
 #include "platform/FileIo.h"
 
 #include <ostream>
@@ -9,13 +8,16 @@
 namespace rovik::cli {
 namespace {
 
-const char* kUsage =
-    "usage: rovik-cli check FILE [--log LOG]\n"
-    "\n"
-    "Checks a QA text file as loading does (line ends CR LF, LF or CR; a zero byte ends the\n"
-    "text) against the handheld's limits.\n"
-    "\n"
-    "  --log LOG   when the file is refused, also write the error log file (CP932, CR LF) to LOG\n"
+const std::string kUsage =
+    std::string("usage: rovik-cli check FILE [--encoding auto|cp932|utf-8] [--log LOG]\n"
+                "\n"
+                "Checks a QA text file as loading does (line ends CR LF, LF or CR; a zero byte ends the\n"
+                "text) against the handheld's limits.\n"
+                "\n") +
+    kEncodingHelp +
+    "  --log LOG     when the file is refused, also write the error log file to LOG (CP932,\n"
+    "                CR LF; UTF-8 with a byte order mark when it lists characters CP932\n"
+    "                cannot hold)\n"
     "\n"
     "exit status: 0 valid; 1 refused (the error log on stdout) or empty; 2 unreadable file or\n"
     "bad arguments\n";
@@ -23,9 +25,13 @@ const char* kUsage =
 int runCheck(const Args& args, std::istream&, std::ostream& out, std::ostream& err) {
     std::string file;
     std::string logPath;
+    EncodingChoice choice = EncodingChoice::Auto;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--log" && i + 1 < args.size()) {
             logPath = args[++i];
+        } else if (args[i] == "--encoding" && i + 1 < args.size() &&
+                   parseEncodingChoice(args[i + 1], choice)) {
+            ++i;
         } else if (file.empty() && !args[i].empty() && args[i][0] != '-') {
             file = args[i];
         } else {
@@ -37,11 +43,11 @@ int runCheck(const Args& args, std::istream&, std::ostream& out, std::ostream& e
         err << kUsage;
         return 2;
     }
-    QaTextInput input = readQaTextInput(file, out, err);
+    QaTextInput input = readQaTextInput(file, out, err, choice);
     if (input.verdict == InputVerdict::Valid) return 0;
     if (input.verdict == InputVerdict::Refused && !logPath.empty()) {
         std::string reason;
-        if (!writeFileAtomically(logPath, errorLogBytes(input.log), &reason)) {
+        if (!writeFileAtomically(logPath, input.logFile, &reason)) {
             err << "rovik-cli: " << reason << "\n";
             return 2;
         }
@@ -52,8 +58,8 @@ int runCheck(const Args& args, std::istream&, std::ostream& out, std::ostream& e
 } // namespace
 
 const Command& checkCommand() {
-    static const Command command{"check", "check a QA text file against the handheld's limits", kUsage,
-                                 runCheck};
+    static const Command command{"check", "check a QA text file against the handheld's limits",
+                                 kUsage.c_str(), runCheck};
     return command;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Reading a QA text file for the commands as loading does, with the validator's verdict.
 #include "cli/Cli.h"
+#include "platform/TextEncoding.h"
 
 #include <string>
 #include <vector>
@@ -11,15 +12,24 @@ enum class InputVerdict { Valid, Refused, Empty, Unreadable };
 
 struct QaTextInput {
     InputVerdict verdict = InputVerdict::Unreadable;
-    std::vector<std::string> lines; // CP932, as read
-    std::vector<std::string> log;   // the error log lines when refused (CP932)
+    std::vector<std::string> lines; // CP932 (a UTF-8 file converted)
+    TextEncoding encoding = TextEncoding::Cp932;
+    std::string logFile; // when refused: the error log file's bytes, as loading writes them
 };
 
-// Reads and checks (mode 1) the file; an unreadable file is reported on `err`, a refused one's
-// log is printed on `out` in UTF-8.
-QaTextInput readQaTextInput(const std::string& path, std::ostream& out, std::ostream& err);
+// Reads (deciding the encoding as `choice` says) and checks the file in `mode` and `format` as
+// loading (1, 0) or the tab-text import (2, format) does; an unreadable file is reported on
+// `err`, a refused one's log is printed on `out` in UTF-8.
+QaTextInput readQaTextInput(const std::string& path, std::ostream& out, std::ostream& err,
+                            EncodingChoice choice = EncodingChoice::Auto, int mode = 1, int format = 0);
 
 // The exit code of a verdict that is not Valid: 1 refused or empty, 2 unreadable.
 int exitCodeOf(InputVerdict verdict);
+
+// "auto", "cp932" or "utf-8"; false for anything else.
+bool parseEncodingChoice(const std::string& text, EncodingChoice& choice);
+
+// The help line of the --encoding option of commands that read QA text.
+extern const char* const kEncodingHelp;
 
 } // namespace rovik::cli

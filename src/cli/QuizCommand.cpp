@@ -1,4 +1,5 @@
 #include "cli/Cli.h"
+#include "cli/QaTextInput.h"
 
 #include "data/QaTextFile.h"
 #include "pdb/PdbReader.h"
@@ -17,7 +18,7 @@ namespace {
 
 const char* kUsage =
     "usage: rovik-cli quiz FILE --title N [--category-a K] [--category-b K] [--reverse] [--random]\n"
-    "                      [--wrong-only] [--chunk 5|10|15|20]\n"
+    "                      [--wrong-only] [--chunk 5|10|15|20] [--encoding auto|cp932|utf-8]\n"
     "\n"
     "Drills title N (from 1) of a QA text file, or of a PDB converted to text first, with the\n"
     "desktop quiz's rules. Each question is printed as \"(P/N) QUESTION\"; enter any line to see\n"
@@ -30,6 +31,9 @@ const char* kUsage =
     "  --wrong-only   only questions with a wrong mark (誤答のみ); marks live as long as one run\n"
     "                 of the tool, so a run that starts with it finds no question\n"
     "  --chunk K      ask K questions at a time\n"
+    "  --encoding E   how a text FILE is read: auto (the default: UTF-8 when it starts with a byte\n"
+    "                 order mark or is valid UTF-8 holding a non-ASCII character, else Shift-JIS),\n"
+    "                 cp932 or utf-8; characters CP932 cannot hold refuse the file\n"
     "\n"
     "exit status: 0 the run ended or the input did; 2 FILE unreadable, no title N or bad arguments\n";
 
@@ -124,6 +128,7 @@ struct QuizArgs {
     std::string file;
     int title = -1;
     QuizOptions options;
+    EncodingChoice encoding = EncodingChoice::Auto;
 };
 
 bool readNumber(const std::string& text, int& value) {
@@ -147,6 +152,8 @@ bool parseArgs(const Args& args, QuizArgs& parsed) {
             int& size = parsed.options.chunkSize;
             if (!readNumber(args[++i], size) || (size != 5 && size != 10 && size != 15 && size != 20))
                 return false;
+        } else if (arg == "--encoding" && hasValue) {
+            if (!parseEncodingChoice(args[++i], parsed.encoding)) return false;
         } else if (arg == "--reverse") {
             parsed.options.reverse = true;
         } else if (arg == "--random") {
@@ -185,8 +192,10 @@ int runQuiz(const Args& args, std::istream& in, std::ostream& out, std::ostream&
         return 2;
     }
     std::string textPath = parsed.file;
+    EncodingChoice encoding = parsed.encoding;
     ScratchFolder scratch;
     if (hasPdbExtension(parsed.file)) {
+        encoding = EncodingChoice::Cp932; // the records' bytes, whatever they look like
         // As the quiz window does: the database is drilled through a temporary text file.
         textPath = joinPath(scratch.path(), "$temp.txt");
         std::string reason;
@@ -204,7 +213,7 @@ int runQuiz(const Args& args, std::istream& in, std::ostream& out, std::ostream&
     QuizGenerator generator; // fresh in every run, as at program start
     QuizEngine engine(view, prompter, generator);
     prompter.setLoading(true);
-    if (engine.LoadQuizFile(textPath) != 0) return 2;
+    if (engine.LoadQuizFile(textPath, encoding) != 0) return 2;
     if (parsed.title < 1 || parsed.title > engine.titleCount()) {
         err << "rovik-cli: " << parsed.file << " has no title " << parsed.title
             << " (titles: " << engine.titleCount() << ")\n";

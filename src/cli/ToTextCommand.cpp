@@ -1,6 +1,8 @@
 #include "cli/Cli.h"
 
 #include "pdb/PdbReader.h"
+#include "platform/FileIo.h"
+#include "platform/TextEncoding.h"
 
 #include <ostream>
 
@@ -8,12 +10,15 @@ namespace rovik::cli {
 namespace {
 
 const char* kUsage =
-    "usage: rovik-cli to-text IN.pdb OUT.txt\n"
+    "usage: rovik-cli to-text [--encoding cp932|utf-8] IN.pdb OUT.txt\n"
     "\n"
     "Turns a Palm database back into QA text: the records in order form the text, control\n"
     "bytes become '$', lines end with CR LF and one leading space (the writer's pad) is removed.\n"
     "\n"
-    "exit status: 0 written; 2 IN unreadable or not a Rovik database (nothing written), OUT not\n"
+    "  --encoding E  how OUT is written: cp932 (the default) or utf-8 (without a byte order mark)\n"
+    "\n"
+    "exit status: 0 written; 1 the records hold bytes that are not Shift-JIS and utf-8 was asked\n"
+    "for, nothing written; 2 IN unreadable or not a Rovik database (nothing written), OUT not\n"
     "writable or bad arguments; 3 IN too large, nothing written\n";
 
 int exitCodeOf(PdbReadStatus status) {
@@ -32,19 +37,52 @@ int exitCodeOf(PdbReadStatus status) {
     return 2;
 }
 
+bool parseArgs(const Args& args, TextEncoding& encoding, Args& files) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--encoding" && i + 1 < args.size() &&
+            (args[i + 1] == "cp932" || args[i + 1] == "utf-8"))
+            encoding = args[++i] == "utf-8" ? TextEncoding::Utf8 : TextEncoding::Cp932;
+        else if (!args[i].empty() && args[i][0] != '-')
+            files.push_back(args[i]);
+        else
+            return false;
+    }
+    return files.size() == 2;
+}
+
+int reportFailure(PdbReadStatus status, const std::string& reason, std::ostream& err) {
+    err << "rovik-cli: " << pdbReadMessage(status);
+    if (!reason.empty()) err << " (" << reason << ")";
+    err << "\n";
+    return exitCodeOf(status);
+}
+
+// The text in memory first: a record that cannot be written as UTF-8 must leave OUT alone.
+int writeUtf8Text(const Args& files, std::ostream& err) {
+    std::string text, utf8, reason;
+    PdbReadStatus status = readPdbText(files[0], text, &reason);
+    if (status != PdbReadStatus::Ok) return reportFailure(status, reason, err);
+    if (!encodeText(text, TextEncoding::Utf8, utf8)) {
+        err << "rovik-cli: " << files[0]
+            << ": Shift-JISとして読めないバイトがあるため、UTF-8では保存できません。\n";
+        return 1;
+    }
+    if (!writeFileAtomically(files[1], utf8, &reason))
+        return reportFailure(PdbReadStatus::CannotWriteText, reason, err);
+    return 0;
+}
+
 int runToText(const Args& args, std::istream&, std::ostream&, std::ostream& err) {
-    if (args.size() != 2 || args[0].empty() || args[1].empty() || args[0][0] == '-' || args[1][0] == '-') {
+    TextEncoding encoding = TextEncoding::Cp932;
+    Args files;
+    if (!parseArgs(args, encoding, files)) {
         err << kUsage;
         return 2;
     }
+    if (encoding == TextEncoding::Utf8) return writeUtf8Text(files, err);
     std::string reason;
-    PdbReadStatus status = convertPdbFile(args[0], args[1], &reason);
-    if (status != PdbReadStatus::Ok) {
-        err << "rovik-cli: " << pdbReadMessage(status);
-        if (!reason.empty()) err << " (" << reason << ")";
-        err << "\n";
-    }
-    return exitCodeOf(status);
+    PdbReadStatus status = convertPdbFile(files[0], files[1], &reason);
+    return status == PdbReadStatus::Ok ? 0 : reportFailure(status, reason, err);
 }
 
 } // namespace

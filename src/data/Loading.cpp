@@ -5,6 +5,7 @@
 #include "data/DataListView.h"
 #include "data/QaTextFile.h"
 #include "data/QuestionSet.h"
+#include "data/TextReading.h"
 #include "data/Validation.h"
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
@@ -27,7 +28,10 @@ void restoreLines(DataContext& ctx, std::vector<std::string>& kept) {
 } // namespace
 
 LoadMode AskLoadMode(DataContext& ctx) {
-    if (ctx.set.lines.empty()) return LoadMode::Replace;
+    if (ctx.set.lines.empty()) {
+        ctx.set.encoding = TextEncoding::Cp932;
+        return LoadMode::Replace;
+    }
     Answer answer = ctx.prompter.ask(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None);
     if (answer == Answer::Yes) return LoadMode::Append;
     if (answer != Answer::No) return LoadMode::Cancelled;
@@ -36,16 +40,6 @@ LoadMode AskLoadMode(DataContext& ctx) {
     // A save the user cancelled or that failed leaves nothing safe to replace.
     if (answer == Answer::Yes && !ctx.view.runTextSave()) return LoadMode::Cancelled;
     return LoadMode::Replace;
-}
-
-bool readTextLines(const std::string& path, std::vector<std::string>& lines, std::string* error) {
-    std::string bytes;
-    if (!readWholeFile(path, bytes, error)) {
-        lines.clear();
-        return false;
-    }
-    lines = splitTextLines(bytes);
-    return true;
 }
 
 bool FixHalfWidthKana(QuestionSet& set) {
@@ -62,37 +56,54 @@ bool FixHalfWidthKana(QuestionSet& set) {
     return true;
 }
 
-int ReadValidateAndFix(DataContext& ctx, const std::string& path, int mode, int format) {
+namespace {
+// The log goes where validation's goes; an old log must not stand in for this file's problems.
+void showRefusal(DataContext& ctx, const std::string& logPath, const std::string& logError) {
+    if (!logError.empty())
+        ctx.prompter.error("ファイルが開けません");
+    else
+        ctx.view.showErrorLog(logPath);
+}
+} // namespace
+
+int ReadValidateAndFix(DataContext& ctx, const std::string& path, int mode, int format,
+                       EncodingChoice choice) {
     QuestionSet& set = ctx.set;
     ctx.view.setBusy(true);
-    if (!readTextLines(path, set.loadingBuffer)) {
+    TextRead read = readQaText(path, choice);
+    set.loadingBuffer.clear();
+    const std::string logPath = startFolderFile(ctx.values, "ErrorLog.txt");
+    std::string logError;
+    if (read.status == TextReadStatus::Unreadable) {
         ctx.view.setBusy(false);
         ctx.prompter.error(cannotOpenText(path));
         return -1;
     }
+    if (read.status == TextReadStatus::Unmappable) {
+        writeFileAtomically(logPath, unmappableLogBytes(read.log), &logError);
+        ctx.view.setBusy(false);
+        showRefusal(ctx, logPath, logError);
+        return -9;
+    }
+    set.loadingBuffer = std::move(read.lines);
     if (set.loadingBuffer.empty()) {
         ctx.view.setBusy(false);
         ctx.prompter.ask(noDataText(path), "確認", Buttons::Ok, Icon::Warning);
         return -1;
     }
-    const std::string logPath = startFolderFile(ctx.values, "ErrorLog.txt");
-    std::string logError;
     int result = Validate(set, mode, format, logPath, &logError);
     ctx.view.setBusy(false);
     if (result == -9) {
-        // An old log must not stand in for this file's problems.
-        if (!logError.empty())
-            ctx.prompter.error("ファイルが開けません");
-        else
-            ctx.view.showErrorLog(logPath);
+        showRefusal(ctx, logPath, logError);
         return -9;
     }
     if (FixHalfWidthKana(set)) ctx.prompter.notice("半角カナを全角カナに修正しました。");
+    set.encoding = read.encoding;
     return 0;
 }
 
-int ReadAndValidate(DataContext& ctx, const std::string& path) {
-    if (int result = ReadValidateAndFix(ctx, path, 1, 0); result != 0) return result;
+int ReadAndValidate(DataContext& ctx, const std::string& path, EncodingChoice choice) {
+    if (int result = ReadValidateAndFix(ctx, path, 1, 0, choice); result != 0) return result;
     QuestionSet& set = ctx.set;
     set.shown.categoryA.clear();
     set.shown.categoryB.clear();
@@ -141,9 +152,9 @@ bool OpenIntoSet(DataContext& ctx, const std::string& path, const std::function<
     return true;
 }
 
-void LoadQAText(DataContext& ctx, const std::string& path, const OpenedFile& opened) {
+void LoadQAText(DataContext& ctx, const std::string& path, const OpenedFile& opened, EncodingChoice choice) {
     OpenIntoSet(
-        ctx, path, [&] { return ReadAndValidate(ctx, path); }, opened);
+        ctx, path, [&] { return ReadAndValidate(ctx, path, choice); }, opened);
 }
 
 } // namespace rovik

@@ -1,6 +1,8 @@
 #pragma once
 // Opening a QA text file into the question set: the append-or-replace question, reading,
 // validation with the error log, the half-width katakana fix and the window's refresh.
+#include "platform/TextEncoding.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -35,20 +37,21 @@ bool OpenIntoSet(DataContext& ctx, const std::string& path, const std::function<
                  const OpenedFile& opened = {});
 
 // Loads the file at `path` into the set, asking first whether to append or replace. A refused,
-// empty or unreadable file adds nothing and replaces nothing.
-void LoadQAText(DataContext& ctx, const std::string& path, const OpenedFile& opened = {});
+// empty or unreadable file adds nothing and replaces nothing. Files the program made itself from
+// CP932 data are read with `choice` Cp932.
+void LoadQAText(DataContext& ctx, const std::string& path, const OpenedFile& opened = {},
+                EncodingChoice choice = EncodingChoice::Auto);
 
 // Reads and validates the file and appends its lines: 0 (appended), -1 (empty or unreadable, after
 // a message naming the file) or -9 (refused; the error log has been shown).
-int ReadAndValidate(DataContext& ctx, const std::string& path);
+int ReadAndValidate(DataContext& ctx, const std::string& path, EncodingChoice choice = EncodingChoice::Auto);
 
-// Reads the file into the loading buffer, validates it in `mode` (showing the error log when
-// refused) and fixes its half-width katakana with a notice: 0, -1 (empty or unreadable) or -9.
-int ReadValidateAndFix(DataContext& ctx, const std::string& path, int mode, int format);
-
-// Reads a file into lines as loading does (CR LF, LF and CR end a line; a zero byte ends the
-// text). False when the file cannot be read; `error` then holds the system's reason.
-bool readTextLines(const std::string& path, std::vector<std::string>& lines, std::string* error = nullptr);
+// Reads the file into the loading buffer in CP932 (a UTF-8 file converted; one holding characters
+// CP932 cannot hold is refused with a log of them), validates it in `mode` (showing the error log
+// when refused) and fixes its half-width katakana with a notice: 0, -1 (empty or unreadable) or
+// -9. On 0 the set remembers the file's encoding.
+int ReadValidateAndFix(DataContext& ctx, const std::string& path, int mode, int format,
+                       EncodingChoice choice = EncodingChoice::Auto);
 
 // Makes every line of the loading buffer full-width when any holds half-width katakana.
 // True when it converted.

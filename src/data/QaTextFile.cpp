@@ -5,6 +5,7 @@
 #include "data/QuestionSet.h"
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
+#include "platform/TextEncoding.h"
 
 #include <cstring>
 
@@ -112,13 +113,21 @@ std::string saveFailedText(const std::string& path) {
 int SaveAsText(QuestionSet& set, const std::string& path, Prompter& prompter, DataListView& view) {
     // The set's katakana is normalised only once the file holds it: a failed save changes nothing.
     QuestionLinesText text = questionLinesText(set.lines, path);
-    if (!writeFileAtomically(path, text.bytes)) {
+    std::string bytes;
+    if (!encodeText(text.bytes, set.encoding, bytes)) {
+        prompter.error("Shift-JISとして読めないバイトがあるため、" + std::string(encodingName(set.encoding)) +
+                       "では保存できません。");
+        return -1;
+    }
+    if (!writeFileAtomically(path, bytes)) {
         prompter.ask(saveFailedText(path), "エラー", Buttons::Ok, Icon::Error);
         return -1;
     }
     applyConvertedLines(set, text);
     set.saved = true;
-    view.setStatusText(path + "が保存されました。");
+    std::string status = path + "が保存されました。";
+    if (set.encoding != TextEncoding::Cp932) status += "(" + std::string(encodingName(set.encoding)) + ")";
+    view.setStatusText(status);
     return 0;
 }
 

@@ -48,8 +48,10 @@ bool hasPdbExtension(const std::string& path);
 bool hasTextExtension(const std::string& path);
 bool hasFiveChoiceExtension(const std::string& path);
 
-// Saves the set as a QA text file: 0, or -1 after saveFailedText when it cannot be written (an
-// existing file and the set are then left as they were).
+// Saves the set as a QA text file in the encoding it was read in (the status line names it when it
+// is not Shift-JIS): 0, or -1 after saveFailedText when it cannot be written, or after a message
+// when lines hold bytes that are not CP932 and so could not be written as UTF-8 (an existing file
+// and the set are then left as they were).
 int SaveAsText(QuestionSet& set, const std::string& path, Prompter& prompter, DataListView& view);
 
 } // namespace rovik

@@ -1,6 +1,8 @@
 #pragma once
 // The question set: every line of the data being edited, in file order, plus what is derived
 // from it (title index, shown title), the two clipboards and the saved flag.
+#include "platform/TextEncoding.h"
+
 #include <string>
 #include <vector>
 
@@ -16,8 +18,8 @@ struct TitleRange {
 struct ShownTitle {
     std::vector<std::string> lines; // from the title header line to the block's last line
     std::string name;
-    int headerLineCount = 0;               // header lines of the block (title and category lines)
-    std::vector<std::string> categoryA;    // index k-1 names code k
+    int headerLineCount = 0;            // header lines of the block (title and category lines)
+    std::vector<std::string> categoryA; // index k-1 names code k
     std::vector<std::string> categoryB;
     void clear() { *this = ShownTitle{}; }
 };
@@ -31,6 +33,7 @@ struct QuestionSet {
     std::string recordClipboard;
     std::vector<std::string> titleClipboard;
     bool saved = true;
+    TextEncoding encoding = TextEncoding::Cp932; // of the file last read; a text save writes it
 
     int titleCount() const { return static_cast<int>(titles.size()); }
     const TitleRange& title(int t) const { return titles.at(static_cast<size_t>(t - 1)); }

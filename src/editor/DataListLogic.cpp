@@ -175,7 +175,11 @@ void DataListLogic::NewTitle() {
     if (mode == LoadMode::Cancelled) return;
     const bool append = mode == LoadMode::Append;
     const int selectedBefore = m_set.selectedTitle;
-    if (!append) m_set.lines.clear();
+    // A new document is Shift-JIS until a file says otherwise.
+    if (!append) {
+        m_set.lines.clear();
+        m_set.encoding = TextEncoding::Cp932;
+    }
     m_set.shown.categoryA.clear();
     m_set.shown.categoryB.clear();
     m_set.titles.clear();

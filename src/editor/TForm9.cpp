@@ -1,7 +1,7 @@
 #include "editor/TForm9.h"
 
-#include "platform/Cp932.h"
 #include "platform/FileIo.h"
+#include "platform/TextEncoding.h"
 
 #include <QPushButton>
 #include <QTextEdit>
@@ -47,7 +47,7 @@ bool TForm9::loadFile(const std::string& path) {
         RichEdit1->clear();
         return false;
     }
-    QString text = QString::fromStdString(cp932ToUtf8(bytes));
+    QString text = QString::fromStdString(fileTextToUtf8(bytes));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     RichEdit1->setPlainText(text);
     return true;

@@ -1,5 +1,6 @@
 #pragma once
-// The error log dialog: the error log file (CP932), read-only, above an OK button.
+// The error log dialog: the error log file (CP932, or UTF-8 after a byte order mark), read-only,
+// above an OK button.
 #include <QDialog>
 
 #include <string>

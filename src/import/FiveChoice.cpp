@@ -198,7 +198,7 @@ void ImportFiveChoicePath(DataContext& ctx, const std::string& path) {
         ctx, target,
         [&] {
             const int written = WriteFiveChoiceText(ctx, target, *text);
-            return written != 0 ? written : ReadAndValidate(ctx, target);
+            return written != 0 ? written : ReadAndValidate(ctx, target, EncodingChoice::Cp932); // ours, CP932
         },
         opened);
     // LoadQAText pointed the data folder at the start folder; the user's files are elsewhere.

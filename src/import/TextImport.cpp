@@ -11,6 +11,7 @@
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
 #include "settings/ProgramValues.h"
+#include "platform/TextEncoding.h"
 
 namespace rovik {
 namespace {
@@ -22,7 +23,7 @@ std::string record(const std::string& question, const std::string& answer, const
 } // namespace
 
 std::string titleNameOf(const std::string& path) {
-    return BaseName(utf8ToCp932(fileNameOf(path)).bytes);
+    return BaseName(fileNameToCp932(fileNameOf(path)).bytes);
 }
 
 std::vector<std::string> textImportLines(const std::vector<std::string>& source, int format,

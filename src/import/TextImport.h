@@ -11,7 +11,8 @@ struct DataContext;
 // Import formats as the format dialog numbers them.
 enum TextImportFormat { kTabSeparated = 0, kTwoLines = 1, kThreeLines = 2 };
 
-// The title name a file gives: its base name, in CP932 (characters CP932 cannot hold are left out).
+// The title name a file gives: its base name, in CP932 (characters CP932 cannot hold are left out;
+// a name that is not UTF-8 is taken as Shift-JIS).
 std::string titleNameOf(const std::string& path);
 
 // The lines one import appends: the title header line, the two category lines and one record

@@ -208,14 +208,18 @@ PdbReadStatus pdbToText(const std::string& pdb, std::string& text) {
     return PdbReadStatus::Ok;
 }
 
-PdbReadStatus convertPdbFile(const std::string& pdbPath, const std::string& textPath, std::string* reason) {
+PdbReadStatus readPdbText(const std::string& pdbPath, std::string& text, std::string* reason) {
     std::int64_t size = FileSize(pdbPath);
     if (size > static_cast<std::int64_t>(kMaxPdbTextBytes)) return PdbReadStatus::TooLarge;
     std::string pdb;
     if (!readWholeFile(pdbPath, pdb, reason)) return PdbReadStatus::CannotOpen;
     if (pdb.size() > kMaxPdbTextBytes) return PdbReadStatus::TooLarge;
+    return pdbToText(pdb, text);
+}
+
+PdbReadStatus convertPdbFile(const std::string& pdbPath, const std::string& textPath, std::string* reason) {
     std::string text;
-    PdbReadStatus status = pdbToText(pdb, text);
+    PdbReadStatus status = readPdbText(pdbPath, text, reason);
     if (status != PdbReadStatus::Ok) return status;
     if (!writeFileAtomically(textPath, text, reason)) return PdbReadStatus::CannotWriteText;
     return PdbReadStatus::Ok;
@@ -245,11 +249,12 @@ void OpenPdb(DataContext& ctx, const std::string& path) {
         return;
     }
     ctx.view.setStatusText("ﾌｧｲﾙ読み込み中...");
-    // The user opened the database, not the temporary text: remember and propose its name.
+    // The user opened the database, not the temporary text: remember and propose its name. Records
+    // are CP932 as they stand, even those that happen to be valid UTF-8.
     OpenedFile opened;
     opened.recent = path;
     opened.current = path.substr(0, path.size() - std::min<size_t>(path.size(), 4)) + ".txt";
-    LoadQAText(ctx, temp, opened);
+    LoadQAText(ctx, temp, opened, EncodingChoice::Cp932);
     ctx.view.setStatusText("");
 }
 

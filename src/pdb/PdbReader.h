@@ -40,6 +40,10 @@ int pdbRecordCount(const std::string& header);
 // become "$", lines end with CR LF, and one leading space (the writer's pad) is taken off each line.
 PdbReadStatus pdbToText(const std::string& pdb, std::string& text);
 
+// Reads the database at `pdbPath` into its text (CP932). `reason` gets the system's words for a
+// file error.
+PdbReadStatus readPdbText(const std::string& pdbPath, std::string& text, std::string* reason = nullptr);
+
 // Reads the database at `pdbPath` and writes its text to `textPath` (an existing file is replaced
 // only by a complete one). `reason` gets the system's words for a file error.
 PdbReadStatus convertPdbFile(const std::string& pdbPath, const std::string& textPath,

@@ -10,6 +10,7 @@
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
 #include "settings/ProgramValues.h"
+#include "platform/TextEncoding.h"
 
 namespace rovik {
 namespace {
@@ -99,7 +100,7 @@ DatabaseName databaseNameOf(const std::string& path) {
     if (sep != std::string::npos) fileName.erase(0, sep + 1);
     std::size_t dot = fileName.find('.');
     if (dot != std::string::npos) fileName.erase(dot);
-    Cp932Encoding encoded = utf8ToCp932(fileName);
+    Cp932Encoding encoded = fileNameToCp932(fileName);
     return {databaseNameFromCp932(encoded.bytes), encoded.unmappable};
 }
 

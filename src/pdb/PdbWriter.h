@@ -14,8 +14,9 @@ struct QuestionSet;
 
 constexpr std::uint32_t kMaxPdbRecordOffset = 65535;
 
-// The database name of a file name (UTF-8, folders allowed), as CP932 bytes: up to the first ".",
-// at most 31 bytes without splitting a character, 泄/餃 pairs in the first 30 bytes made 0x14 0x14.
+// The database name of a file name (UTF-8, or raw Shift-JIS when not UTF-8; folders allowed), as CP932 bytes:
+// up to the first ".", at most 31 bytes without splitting a character, 泄/餃 pairs in the first 30 bytes made
+// 0x14 0x14.
 struct DatabaseName {
     std::string bytes;
     std::string unmappable; // characters of the file name CP932 cannot hold (left out), UTF-8

@@ -2,6 +2,7 @@
 
 #include "data/Common.h"
 #include "data/QaTextFile.h"
+#include "data/TextReading.h"
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
@@ -46,13 +47,19 @@ bool categoryMatches(int entry, int highest, std::int32_t category) {
 QuizEngine::QuizEngine(QuizView& view, Prompter& prompter, QuizGenerator& generator)
     : m_view(view), m_prompter(prompter), m_generator(generator), m_titles(1) {}
 
-int QuizEngine::LoadQuizFile(const std::string& path) {
+int QuizEngine::LoadQuizFile(const std::string& path, EncodingChoice choice) {
     std::string bytes;
     if (!readWholeFile(path, bytes)) {
         m_prompter.ask(path, "ファイルが開けません", Buttons::Ok, Icon::None);
         return -1;
     }
-    return LoadQuizText(std::move(bytes), path);
+    DecodedText text = decodeText(std::move(bytes), choice);
+    if (!text.ok()) {
+        m_prompter.ask(unmappableMessage(unmappableLog(text.unmappable)), "ファイルが開けません", Buttons::Ok,
+                       Icon::Error);
+        return -1;
+    }
+    return LoadQuizText(std::move(text.cp932), path);
 }
 
 int QuizEngine::LoadQuizText(std::string bytes, const std::string& path) {

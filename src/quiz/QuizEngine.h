@@ -3,6 +3,7 @@
 // loading one title's questions, selecting and ordering the questions of a run, chunks, passes
 // and retries, and the wrong marks that 誤答のみ draws on. The window binds the view callbacks to
 // its controls; messages and Yes/No questions go through the Prompter.
+#include "platform/TextEncoding.h"
 #include "quiz/QuizGenerator.h"
 
 #include <cstdint>
@@ -50,9 +51,10 @@ public:
 
     QuizEngine(QuizView& view, Prompter& prompter, QuizGenerator& generator = quizGenerator());
 
-    // Reads the file into the quiz lines and finds its titles: 0, or -1 (message shown) when it
-    // cannot be read; the data loaded before then stays. A run in progress is stopped.
-    int LoadQuizFile(const std::string& path);
+    // Reads the file into the quiz lines (UTF-8 converted to CP932) and finds its titles: 0, or -1
+    // (message shown) when it cannot be read or holds characters CP932 cannot hold; the data
+    // loaded before then stays. A run in progress is stopped.
+    int LoadQuizFile(const std::string& path, EncodingChoice choice = EncodingChoice::Auto);
     // The same over a file's bytes already read; `path` names it in the caption. Always 0.
     int LoadQuizText(std::string bytes, const std::string& path);
     // Loads title t (0 = the lines before the first title) into the question table and the

@@ -6,6 +6,7 @@
 #include "data/Loading.h"
 #include "data/QaTextFile.h"
 #include "data/QuestionSet.h"
+#include "data/TextReading.h"
 #include "editor/DataListLogic.h"
 #include "editor/RecordEditor.h"
 #include "hotsync/Hotsync.h"
@@ -127,8 +128,7 @@ std::string readPdb(const std::string& path) {
     const int result = ConvertPdbToText(path, textPath, r.prompter);
     std::string out = std::to_string(result);
     if (result == 0) {
-        std::vector<std::string> lines;
-        readTextLines(textPath, lines);
+        const std::vector<std::string> lines = rovik::readQaText(textPath, EncodingChoice::Cp932).lines;
         out += " lines=" + std::to_string(lines.size());
         for (const auto& line : lines)
             out += " [" + shown(line) + "]";
@@ -240,8 +240,9 @@ public:
 // The file's lines as the data list window holds them, its first title shown and every record of
 // it decoded into the record editor's boxes; the summary shows the boxes of the first four.
 std::string readRecordEditor(const std::string& path) {
-    std::vector<std::string> lines;
-    if (!readTextLines(path, lines)) return "unreadable";
+    TextRead read = rovik::readQaText(path, EncodingChoice::Auto);
+    if (read.status != TextReadStatus::Ok) return "unreadable";
+    std::vector<std::string> lines = std::move(read.lines);
     ProgramValues values;
     values.settings = {"", ""};
     TellingPrompter prompter;

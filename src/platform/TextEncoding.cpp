@@ -1,0 +1,96 @@
+#include "platform/TextEncoding.h"
+
+#include "platform/Cp932.h"
+#include "platform/Utf8ToCp932.h"
+
+#include <cstring>
+
+namespace rovik {
+namespace {
+
+const char kBom[] = "\xEF\xBB\xBF";
+constexpr std::size_t kBomSize = 3;
+
+bool hasBom(const std::string& bytes) {
+    return bytes.compare(0, kBomSize, kBom) == 0;
+}
+
+// The length of the text before its first zero byte.
+std::size_t textLength(const std::string& bytes, std::size_t from) {
+    const void* nul = std::memchr(bytes.data() + from, '\0', bytes.size() - from);
+    return nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - bytes.data()) : bytes.size();
+}
+
+} // namespace
+
+TextEncoding detectTextEncoding(const std::string& bytes) {
+    if (hasBom(bytes)) return TextEncoding::Utf8WithBom;
+    return isUtf8WithMultiByte(bytes, textLength(bytes, 0)) ? TextEncoding::Utf8 : TextEncoding::Cp932;
+}
+
+DecodedText decodeText(std::string bytes, EncodingChoice choice) {
+    DecodedText text;
+    const bool bom = hasBom(bytes);
+    if (choice != EncodingChoice::Cp932) {
+        const bool detecting = choice == EncodingChoice::Auto && !bom;
+        const std::size_t from = bom ? kBomSize : 0;
+        Utf8Conversion conversion =
+            convertUtf8ToCp932InPlace(bytes, from, textLength(bytes, from), detecting);
+        // Pure ASCII reads the same either way, and was left as it was.
+        if (conversion.utf8 && (conversion.multiByte || !detecting)) {
+            text.encoding = bom ? TextEncoding::Utf8WithBom : TextEncoding::Utf8;
+            if (conversion.unmappable.empty())
+                text.cp932 = std::move(bytes);
+            else
+                text.unmappable = std::move(conversion.unmappable);
+            return text;
+        }
+    }
+    text.cp932 = std::move(bytes);
+    return text;
+}
+
+bool encodeText(const std::string& cp932, TextEncoding encoding, std::string& out) {
+    if (encoding == TextEncoding::Cp932) {
+        out = cp932;
+        return true;
+    }
+    out = encoding == TextEncoding::Utf8WithBom ? kBom : "";
+    const std::string utf8 = cp932ToUtf8(cp932);
+    // CP932 has no code for U+FFFD: finding one means a byte the decoder had to replace.
+    if (utf8.find("\xEF\xBF\xBD") != std::string::npos) {
+        out.clear();
+        return false;
+    }
+    out += utf8;
+    return true;
+}
+
+Cp932Encoding fileNameToCp932(const std::string& name) {
+    const auto* p = reinterpret_cast<const unsigned char*>(name.data());
+    for (std::size_t i = 0; i < name.size();) {
+        char32_t c;
+        const std::size_t len = p[i] < 0x80 ? 1 : utf8SequenceAt(p + i, name.size() - i, c);
+        if (len == 0) return {name, {}};
+        i += len;
+    }
+    return utf8ToCp932(name);
+}
+
+std::string fileTextToUtf8(const std::string& bytes) {
+    return hasBom(bytes) ? bytes.substr(kBomSize) : cp932ToUtf8(bytes);
+}
+
+const char* encodingName(TextEncoding encoding) {
+    switch (encoding) {
+    case TextEncoding::Utf8:
+        return "UTF-8";
+    case TextEncoding::Utf8WithBom:
+        return "UTF-8 (BOM付き)";
+    case TextEncoding::Cp932:
+        break;
+    }
+    return "Shift-JIS";
+}
+
+} // namespace rovik
