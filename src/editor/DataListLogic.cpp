@@ -34,6 +34,8 @@ EditorCommand toEditorCommand(DataCommand command) {
     return EditorCommand::PdbInstall;
 }
 
+constexpr const char* kHistoryLost = "データが変わっていたため、元に戻す・やり直しの記録を消しました。";
+
 struct OpenRule {
     const char* filter;
     bool (*accepts)(const std::string&);
@@ -463,6 +465,9 @@ void DataListLogic::showHistoryStep(const AppliedStep& applied) {
              {EditorCommand::TextSave, EditorCommand::PdbSave, EditorCommand::PdbInstall})
             enable(command, any);
         if (any) enable(EditorCommand::TextEdit, true);
+    } else {
+        // The lines changed outside the history (a save that made katakana full-width).
+        setStatusText(kHistoryLost);
     }
     updateHistoryCommands();
 }
