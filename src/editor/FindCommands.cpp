@@ -20,15 +20,19 @@ int titleOfLine(const QuestionSet& set, size_t line) {
 FindCommands::FindCommands(DataListLogic& logic, DataListWindow& window, Prompter& prompter)
     : m_logic(logic), m_window(window), m_prompter(prompter) {}
 
-// The last match while the selection still stands on its line; else the start of the current
-// record's line, so the search goes on from what the user selected.
+// The last match while the window still stands where the search left it (a title or category
+// name leaves the record row as it was); else the start of the current record's line, so the
+// search goes on from what the user selected.
 std::optional<FindMatch> FindCommands::startPlace() const {
+    if (stillOnLastMatch()) return m_lastMatch;
     const int line = m_logic.setLineOfRow(m_window.recordCurrentRow());
-    if (m_lastMatch && m_lastMatch->line < m_logic.set().lines.size() &&
-        (line < 0 || static_cast<size_t>(line) == m_lastMatch->line))
-        return m_lastMatch;
     if (line < 0) return std::nullopt;
     return FindMatch{static_cast<size_t>(line), 0, 0, 0};
+}
+
+bool FindCommands::stillOnLastMatch() const {
+    return m_lastMatch && m_lastMatch->line < m_logic.set().lines.size() &&
+           m_logic.set().selectedTitle == m_lastTitle && m_window.recordCurrentRow() == m_lastRow;
 }
 
 void FindCommands::select(const FindMatch& match) {
@@ -55,17 +59,14 @@ bool FindCommands::FindNext(bool backward) {
     }
     select(*found);
     m_lastMatch = found;
+    m_lastTitle = m_logic.set().selectedTitle;
+    m_lastRow = m_window.recordCurrentRow();
     m_logic.setStatusText(wrapped ? (backward ? kWrappedBackward : kWrappedForward) : "");
     return true;
 }
 
 bool FindCommands::lastMatchIsCurrent() const {
-    if (!m_lastMatch) return false;
-    const int line = m_logic.setLineOfRow(m_window.recordCurrentRow());
-    const bool onLine = line >= 0 ? static_cast<size_t>(line) == m_lastMatch->line
-                                  : m_lastMatch->line < m_logic.set().lines.size() &&
-                                        isHeaderLine(m_logic.set().lines[m_lastMatch->line]);
-    if (!onLine) return false;
+    if (!stillOnLastMatch()) return false;
     // The line may have changed since: the match must still be there.
     const FindPattern pattern(m_options);
     const std::string& text = m_logic.set().lines[m_lastMatch->line];

@@ -37,6 +37,7 @@ public:
 
 private:
     std::optional<FindMatch> startPlace() const;
+    bool stillOnLastMatch() const;
     bool lastMatchIsCurrent() const;
     void select(const FindMatch& match);
 
@@ -45,6 +46,8 @@ private:
     Prompter& m_prompter;
     FindOptions m_options;
     std::optional<FindMatch> m_lastMatch;
+    int m_lastTitle = -1; // where the window stood after the last match was selected
+    int m_lastRow = 0;
 };
 
 } // namespace rovik

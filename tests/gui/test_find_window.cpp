@@ -85,6 +85,31 @@ TEST_F(FindWindowTest, FieldsCaseAndDoubleByteCharactersDecideTheMatches) {
     EXPECT_EQ(u("見つかりません"), status());
 }
 
+TEST_F(FindWindowTest, NamesAreFoundOneAfterTheOtherWithoutMovingTheRecord) {
+    openTwoTitles(); // category B of both titles is named "B", and so is the second title
+    FindDialog* find = dialog();
+    find->FindText->setText(u("B"));
+    find->MatchCase->setChecked(true);
+    find->ScopeAll->setChecked(true);
+    for (QCheckBox* field : {find->FieldQuestion, find->FieldAnswer, find->FieldReference})
+        field->setChecked(false);
+    find->FieldNames->setChecked(true);
+    const struct {
+        int titleRow;
+        const char* status;
+    } steps[] = {// the search starts at record 1, after title A's header lines
+                 {1, ""},
+                 {1, ""},
+                 {0, "末尾まで検索したので、先頭から検索しました。"},
+                 {1, ""}};
+    for (const auto& s : steps) {
+        find->FindNextButton->click();
+        EXPECT_EQ(s.titleRow, titleRow());
+        EXPECT_EQ(u(s.status), status());
+        EXPECT_EQ(1, recordRow());
+    }
+}
+
 TEST_F(FindWindowTest, ReplaceAllIsOneUndoStepAndReportsTheCount) {
     openTwoTitles();
     const std::vector<std::string> before = lines();
