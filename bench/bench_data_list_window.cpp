@@ -1,7 +1,10 @@
 // The data list window, offscreen: opening a 100,000-line QA text of 10 titles up to the first
 // title shown, against loading and validating the same file without a window (target: at most
 // 2 times). The record cut and paste commands on that question set, window refresh included,
-// report their mean and slowest times (budget: one frame, 16 ms).
+// report their mean and slowest times (budget: one frame, 16 ms). Undo and redo of a record paste
+// and of a title delete are timed against the command they take back (target: at most 1.5 times,
+// so within the same frame), and find-all over every title against decoding every line's texts
+// from Shift-JIS (target: at most 3 times).
 #include "BenchData.h"
 #include "BenchRatios.h"
 
@@ -10,7 +13,9 @@
 #include "data/Loading.h"
 #include "data/QuestionSet.h"
 #include "editor/DataListLogic.h"
+#include "editor/FindReplace.h"
 #include "editor/TForm3.h"
+#include "platform/Cp932.h"
 #include "settings/ProgramValues.h"
 
 #include <QAction>
@@ -152,10 +157,124 @@ void BM_RecordPaste(benchmark::State& state) {
     timeRecordCommand(state, &TForm3::S1, &TForm3::T2);
 }
 
+// Times `timed` per iteration, window repaint included, between `setUp` and `tearDown` (not
+// timed), which leave the lines as they found them; reports the slowest run.
+template <typename SetUp, typename Timed, typename TearDown>
+void timeStep(benchmark::State& state, SetUp setUp, Timed timed, TearDown tearDown) {
+    TForm3& form = openWindow();
+    double slowest = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        setUp(form);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        auto start = std::chrono::steady_clock::now();
+        timed(form);
+        QApplication::processEvents();
+        slowest = std::max(
+            slowest,
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        state.PauseTiming();
+        tearDown(form);
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    if (form.logic().set().lines.size() != kLines) state.SkipWithError("the steps did not restore the lines");
+    state.counters["slowest_ms"] = slowest;
+}
+
+void pasteOnRow3(TForm3& form) {
+    form.StringGrid1->setCurrentIndex(form.StringGrid1->model()->index(5, 1));
+    form.C1->trigger();
+    form.StringGrid1->setCurrentIndex(form.StringGrid1->model()->index(2, 1));
+    form.S1->trigger();
+}
+
+void deleteFirstTitle(TForm3& form) {
+    form.StringGrid2->setCurrentIndex(form.StringGrid2->model()->index(0, 0));
+    form.D3->trigger();
+}
+
+void undo(TForm3& form) {
+    form.Undo1->trigger();
+}
+void redo(TForm3& form) {
+    form.Redo1->trigger();
+}
+void nothing(TForm3&) {}
+
+void BM_RecordPasteUndo(benchmark::State& state) {
+    timeStep(state, pasteOnRow3, undo, nothing);
+}
+
+void BM_RecordPasteRedo(benchmark::State& state) {
+    timeStep(
+        state,
+        [](TForm3& form) {
+            pasteOnRow3(form);
+            undo(form);
+        },
+        redo, undo);
+}
+
+// ﾀｲﾄﾙ削除 of the first of the ten titles: the command the two below take back.
+void BM_TitleDelete(benchmark::State& state) {
+    timeStep(state, nothing, deleteFirstTitle, undo);
+}
+
+void BM_TitleDeleteUndo(benchmark::State& state) {
+    timeStep(state, deleteFirstTitle, undo, nothing);
+}
+
+void BM_TitleDeleteRedo(benchmark::State& state) {
+    timeStep(
+        state,
+        [](TForm3& form) {
+            deleteFirstTitle(form);
+            undo(form);
+        },
+        redo, undo);
+}
+
+// The floor of find-all: every line's texts decoded from Shift-JIS, as the grid would show them.
+void BM_DecodeAllTexts(benchmark::State& state) {
+    const std::vector<std::string> lines = tenTitleLines();
+    for (auto _ : state) {
+        size_t chars = 0;
+        for (const auto& line : lines)
+            chars += cp932ToUtf8(line).size();
+        benchmark::DoNotOptimize(chars);
+    }
+}
+
+// Find-all of "99" over every title's question, answer and reference texts.
+void BM_FindAll(benchmark::State& state) {
+    QuestionSet set;
+    set.lines = tenTitleLines();
+    RebuildTitleIndex(set);
+    FindOptions options;
+    options.text = "99";
+    options.scope = FindScope::AllTitles;
+    size_t found = 0;
+    for (auto _ : state) {
+        found = findAll(set, options).size();
+        benchmark::DoNotOptimize(found);
+    }
+    if (found == 0) state.SkipWithError("nothing found");
+    state.counters["matches"] = static_cast<double>(found);
+}
+
 BENCHMARK(BM_CoreLoadValidate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WindowOpenToFirstTitle)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RecordCut)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RecordPaste)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecordPasteUndo)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecordPasteRedo)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TitleDelete)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TitleDeleteUndo)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TitleDeleteRedo)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeAllTexts)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FindAll)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace rovik::bench
@@ -164,5 +283,10 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     return rovik::bench::runWithRatios(argc, argv,
-                                       {{"BM_WindowOpenToFirstTitle", "BM_CoreLoadValidate", 2.0}});
+                                       {{"BM_WindowOpenToFirstTitle", "BM_CoreLoadValidate", 2.0},
+                                        {"BM_RecordPasteUndo", "BM_RecordPaste", 1.5},
+                                        {"BM_RecordPasteRedo", "BM_RecordPaste", 1.5},
+                                        {"BM_TitleDeleteUndo", "BM_TitleDelete", 1.5},
+                                        {"BM_TitleDeleteRedo", "BM_TitleDelete", 1.5},
+                                        {"BM_FindAll", "BM_DecodeAllTexts", 3.0}});
 }

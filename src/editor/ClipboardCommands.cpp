@@ -6,6 +6,7 @@
 #include "platform/Prompter.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace rovik {
 namespace {
@@ -99,6 +100,7 @@ void ClipboardCommands::CutRecord() {
     if (!recordRowOrSay(row, blockLine, setLine)) return;
     m_logic.setCurrentRecordRow(row);
     const int top = m_window.recordTopRow();
+    const StepStart start = m_logic.startStep();
     QuestionSet& set = m_logic.set();
     set.saved = false;
     set.recordClipboard = set.lines[static_cast<size_t>(setLine)];
@@ -106,6 +108,7 @@ void ClipboardCommands::CutRecord() {
     set.lines.erase(set.lines.begin() + at(setLine));
     refillRecords(row, top);
     m_logic.enable(EditorCommand::RecordPaste, true);
+    m_logic.finishStep(start, "ﾚｺｰﾄﾞ切り取り", static_cast<size_t>(setLine), {set.recordClipboard}, {});
 }
 
 void ClipboardCommands::CopyRecord() {
@@ -142,9 +145,11 @@ void ClipboardCommands::PasteRecord() {
     }
     m_logic.setCurrentRecordRow(row);
     const int top = m_window.recordTopRow();
+    const StepStart start = m_logic.startStep();
     set.saved = false;
     set.lines.insert(set.lines.begin() + at(insertAt), set.recordClipboard);
     refillRecords(row, top);
+    m_logic.finishStep(start, "ﾚｺｰﾄﾞ貼り付け", static_cast<size_t>(insertAt), {}, {set.recordClipboard});
 }
 
 void ClipboardCommands::DeleteRecord() {
@@ -157,10 +162,13 @@ void ClipboardCommands::DeleteRecord() {
     if (m_prompter.ask("指定されたﾚｺｰﾄﾞを削除します。", "削除確認", Buttons::YesNo, Icon::None) !=
         Answer::Yes)
         return;
+    const StepStart start = m_logic.startStep();
     QuestionSet& set = m_logic.set();
     set.saved = false;
+    std::string removed = std::move(set.lines[static_cast<size_t>(setLine)]);
     set.lines.erase(set.lines.begin() + at(setLine));
     refillRecords(row, top);
+    m_logic.finishStep(start, "ﾚｺｰﾄﾞ削除", static_cast<size_t>(setLine), {std::move(removed)}, {});
 }
 
 bool ClipboardCommands::titleLines(int row, int& first, int& last) const {
@@ -188,12 +196,14 @@ void ClipboardCommands::CutTitle() {
     int last = -1;
     if (!titleLines(row, first, last)) return;
     const int top = m_window.titleTopRow();
+    const StepStart start = m_logic.startStep();
     QuestionSet& set = m_logic.set();
     set.saved = false;
     set.titleClipboard.assign(set.lines.begin() + at(first), set.lines.begin() + at(last + 1));
     set.lines.erase(set.lines.begin() + at(first), set.lines.begin() + at(last + 1));
     showTitleAt(row, top);
     m_logic.enable(EditorCommand::TitlePaste, true);
+    m_logic.finishStep(start, "ﾀｲﾄﾙ切り取り", static_cast<size_t>(first), set.titleClipboard, {});
 }
 
 void ClipboardCommands::CopyTitle() {
@@ -214,6 +224,7 @@ void ClipboardCommands::PasteTitle() {
     const int insertAt =
         titleLines(m_logic.titleRow(), first, last) ? first : static_cast<int>(set.lines.size());
     const int top = m_window.titleTopRow();
+    const StepStart start = m_logic.startStep();
     set.saved = false;
     set.lines.insert(set.lines.begin() + at(insertAt), set.titleClipboard.begin(), set.titleClipboard.end());
     RebuildTitleIndex(set);
@@ -225,6 +236,7 @@ void ClipboardCommands::PasteTitle() {
     // The set may have been empty before: there is something to save again.
     for (EditorCommand command : {EditorCommand::TextSave, EditorCommand::PdbSave, EditorCommand::PdbInstall})
         m_logic.enable(command, true);
+    m_logic.finishStep(start, "ﾀｲﾄﾙ貼り付け", static_cast<size_t>(insertAt), {}, set.titleClipboard);
 }
 
 void ClipboardCommands::DeleteTitle() {
@@ -233,10 +245,14 @@ void ClipboardCommands::DeleteTitle() {
     int last = -1;
     if (!titleLines(row, first, last)) return;
     const int top = m_window.titleTopRow();
+    const StepStart start = m_logic.startStep();
     QuestionSet& set = m_logic.set();
     set.saved = false;
+    std::vector<std::string> removed(std::make_move_iterator(set.lines.begin() + at(first)),
+                                     std::make_move_iterator(set.lines.begin() + at(last + 1)));
     set.lines.erase(set.lines.begin() + at(first), set.lines.begin() + at(last + 1));
     showTitleAt(row, top);
+    m_logic.finishStep(start, "ﾀｲﾄﾙ削除", static_cast<size_t>(first), std::move(removed), {});
 }
 
 } // namespace rovik

@@ -34,6 +34,8 @@ EditorCommand toEditorCommand(DataCommand command) {
     return EditorCommand::PdbInstall;
 }
 
+constexpr const char* kHistoryLost = "データが変わっていたため、元に戻す・やり直しの記録を消しました。";
+
 struct OpenRule {
     const char* filter;
     bool (*accepts)(const std::string&);
@@ -175,6 +177,8 @@ void DataListLogic::NewTitle() {
     if (mode == LoadMode::Cancelled) return;
     const bool append = mode == LoadMode::Append;
     const int selectedBefore = m_set.selectedTitle;
+    const StepStart start = startStep();
+    const std::vector<std::string> before = m_set.lines;
     // A new document is Shift-JIS until a file says otherwise.
     if (!append) {
         m_set.lines.clear();
@@ -197,6 +201,7 @@ void DataListLogic::NewTitle() {
     enable(EditorCommand::TextSave, true);
     enable(EditorCommand::PdbSave, true);
     enable(EditorCommand::PdbInstall, true);
+    finishChange(start, before, "新規ﾀｲﾄﾙ");
 }
 
 void DataListLogic::EditAsText() {
@@ -224,6 +229,7 @@ void DataListLogic::EditAsText() {
         return;
     // A refused or empty edit must not cost the data in memory: keep what the window showed.
     const QuestionSet before = m_set;
+    const StepStart start = startStep();
     const auto enabledBefore = m_enabled;
     const int rowBefore = m_titleRow;
     const std::string fileBefore = m_currentFileName;
@@ -236,6 +242,7 @@ void DataListLogic::EditAsText() {
     if (!m_set.lines.empty()) {
         enable(EditorCommand::TextSave, true);
         followQuestionSet();
+        finishChange(start, before.lines, "ﾃｷｽﾄ編集");
         return;
     }
     m_set = before;
@@ -306,21 +313,31 @@ void DataListLogic::runOpenCommand(OpenCommand command) {
     case OpenCommand::Import:
         openImportFile(*chosen);
         break;
-    case OpenCommand::FiveChoice:
+    case OpenCommand::FiveChoice: {
+        const StepStart start = startStep();
+        const std::vector<std::string> before = m_set.lines;
         m_window.runFiveChoiceImport(*chosen);
         followQuestionSet();
+        finishLoad(start, before, "ｲﾝﾎﾟｰﾄ");
         break;
+    }
     }
 }
 
 void DataListLogic::openTextFile(const std::string& path) {
+    const StepStart start = startStep();
+    const std::vector<std::string> before = m_set.lines;
     LoadQAText(m_context, path);
     followQuestionSet();
+    finishLoad(start, before, "追加読み込み");
 }
 
 void DataListLogic::openPdbFile(const std::string& path) {
+    const StepStart start = startStep();
+    const std::vector<std::string> before = m_set.lines;
     OpenPdb(m_context, path);
     followQuestionSet();
+    finishLoad(start, before, "追加読み込み");
 }
 
 void DataListLogic::openGivenFile(const std::string& path) {
@@ -338,19 +355,27 @@ void DataListLogic::openGivenFile(const std::string& path) {
 }
 
 void DataListLogic::openImportFile(const std::string& path) {
+    const StepStart start = startStep();
+    const std::vector<std::string> before = m_set.lines;
     m_window.runImportTextFile(path);
     followQuestionSet();
+    finishLoad(start, before, "ｲﾝﾎﾟｰﾄ");
 }
 
 int DataListLogic::runTextSaveResult() {
     const int result = SaveQuestionSet(m_context, m_currentFileName, kTextSaveFilter);
-    if (result == 0) reshowSelectedTitle();
+    if (result == 0) {
+        markSaved();
+        reshowSelectedTitle();
+    }
     return result;
 }
 
 void DataListLogic::runPdbSave() {
-    if (SaveQuestionSet(m_context, proposedPdbName(m_currentFileName), kPdbSaveFilter) == 0)
+    if (SaveQuestionSet(m_context, proposedPdbName(m_currentFileName), kPdbSaveFilter) == 0) {
+        markSaved();
         reshowSelectedTitle();
+    }
 }
 
 // The shown copy of the selected title read again after its lines changed behind it (a save
@@ -368,6 +393,106 @@ void DataListLogic::reshowSelectedTitle() {
     m_window.setRecordCurrentRow(std::clamp(row, 1, m_rows.count()));
     m_window.setCaption(std::string(kDataListCaption) + " - " +
                         cp932ToUtf8(ItemText(m_set.shown.lines.front(), kTab, 2)));
+}
+
+StepStart DataListLogic::startStep(int recordRow) const {
+    return {{m_titleRow, recordRow >= 0 ? recordRow : m_window.recordCurrentRow()}};
+}
+
+void DataListLogic::finishStep(const StepStart& start, const char* name, size_t first,
+                               std::vector<std::string> oldLines, std::vector<std::string> newLines,
+                               int recordRowAfter) {
+    if (oldLines == newLines) return;
+    EditStep step;
+    step.name = name;
+    step.first = first;
+    step.oldLines = std::move(oldLines);
+    step.newLines = std::move(newLines);
+    step.before = start.view;
+    step.after = {m_titleRow, recordRowAfter >= 0 ? recordRowAfter : m_window.recordCurrentRow()};
+    m_history.push(std::move(step));
+    updateHistoryCommands();
+}
+
+// A change found by comparing the lines before and after it.
+void DataListLogic::finishChange(const StepStart& start, const std::vector<std::string>& before,
+                                 const char* name) {
+    EditStep step = diffStep(before, m_set.lines);
+    finishStep(start, name, step.first, std::move(step.oldLines), std::move(step.newLines));
+}
+
+// An append keeps every line it found in front of the new ones and is a step; anything else that
+// changed the lines replaced them and starts a new document.
+void DataListLogic::finishLoad(const StepStart& start, const std::vector<std::string>& before,
+                               const char* name) {
+    if (before == m_set.lines) return;
+    const bool appended = !before.empty() && m_set.lines.size() > before.size() &&
+                          std::equal(before.begin(), before.end(), m_set.lines.begin());
+    if (appended) {
+        finishStep(start, name, before.size(), {},
+                   std::vector<std::string>(m_set.lines.begin() + static_cast<std::ptrdiff_t>(before.size()),
+                                            m_set.lines.end()));
+        return;
+    }
+    m_history.clear(m_set.saved);
+    updateHistoryCommands();
+}
+
+void DataListLogic::Undo() {
+    if (!m_history.canUndo()) return;
+    showHistoryStep(m_history.undo(m_set.lines));
+}
+
+void DataListLogic::Redo() {
+    if (!m_history.canRedo()) return;
+    showHistoryStep(m_history.redo(m_set.lines));
+}
+
+// The window shows the lines as the step left them, on the title and record it showed then.
+void DataListLogic::showHistoryStep(const AppliedStep& applied) {
+    if (applied.step) {
+        m_set.saved = m_history.atSavedPosition();
+        RebuildTitleIndex(m_set);
+        FillTitleList();
+        if (m_set.titleCount() == 0) {
+            clearShownTitle();
+        } else {
+            setTitleRow(std::max(applied.view.titleRow, 0));
+            ShowSelectedTitle();
+            if (m_rows.count() > 0) {
+                m_currentRecordRow = std::clamp(applied.view.recordRow, 1, m_rows.count());
+                m_window.setRecordCurrentRow(m_currentRecordRow);
+            }
+        }
+        const bool any = !m_set.lines.empty();
+        for (EditorCommand command :
+             {EditorCommand::TextSave, EditorCommand::PdbSave, EditorCommand::PdbInstall})
+            enable(command, any);
+        if (any) enable(EditorCommand::TextEdit, true);
+    } else {
+        // The lines changed outside the history (a save that made katakana full-width).
+        setStatusText(kHistoryLost);
+    }
+    updateHistoryCommands();
+}
+
+void DataListLogic::markSaved() {
+    m_history.markSaved();
+}
+
+void DataListLogic::reshowAfterEdit() {
+    const int row = m_titleRow;
+    RebuildTitleIndex(m_set);
+    FillTitleList();
+    setTitleRow(row);
+    if (m_titleRow >= 0) m_set.shown.name = m_titleNames[static_cast<size_t>(m_titleRow)];
+    reshowSelectedTitle();
+}
+
+void DataListLogic::updateHistoryCommands() {
+    enable(EditorCommand::Undo, m_history.canUndo());
+    enable(EditorCommand::Redo, m_history.canRedo());
+    m_window.setHistoryNames(m_history.undoName(), m_history.redoName());
 }
 
 void DataListLogic::titleListClicked(int row) {

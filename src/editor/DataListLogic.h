@@ -7,6 +7,7 @@
 #include "data/DataListView.h"
 #include "data/QuestionSet.h"
 #include "editor/DataListWindow.h"
+#include "editor/EditHistory.h"
 #include "editor/RecentMenus.h"
 #include "editor/RecordRows.h"
 
@@ -26,6 +27,11 @@ constexpr const char* kDataListCaption = "Rovik(ﾃﾞｰﾀ一覧)";
 constexpr const char* kTextOpenFilter = "Text files (*.txt)|*.TXT";
 constexpr const char* kPdbOpenFilter = "PDB file (*.pdb)|*.PDB";
 constexpr const char* kFiveChoiceOpenFilter = "ごたくfiles (*.5TQ)|*.5tq";
+
+// Where a step began: what the window showed.
+struct StepStart {
+    EditView view;
+};
 
 class DataListLogic : public DataListView {
 public:
@@ -66,6 +72,22 @@ public:
     // was cancelled or failed.
     bool FormCloseQuery();
 
+    // Undo and redo. Every change to the lines made from this window is one step: its command
+    // notes where it began and hands over the lines it replaced.
+    const EditHistory& history() const { return m_history; }
+    // The record rows default to the records grid's current row; the record editor, which moves
+    // its own row, names its rows.
+    StepStart startStep(int recordRow = -1) const;
+    void finishStep(const StepStart& start, const char* name, size_t first, std::vector<std::string> oldLines,
+                    std::vector<std::string> newLines, int recordRowAfter = -1);
+    void Undo();
+    void Redo();
+    // The data as it stands was written: the saved position of the history.
+    void markSaved();
+    // The lines changed in place (same count): title names, shown title and grid follow; the
+    // title and record rows stay.
+    void reshowAfterEdit();
+
     // Commands.
     void runOpenCommand(OpenCommand command);
     void openTextFile(const std::string& path); // LoadQAText, then the window follows the set
@@ -97,6 +119,10 @@ private:
     void reshowSelectedTitle();
     void followQuestionSet();
     void setTitleRow(int row);
+    void finishLoad(const StepStart& start, const std::vector<std::string>& before, const char* name);
+    void finishChange(const StepStart& start, const std::vector<std::string>& before, const char* name);
+    void showHistoryStep(const AppliedStep& applied);
+    void updateHistoryCommands();
 
     DataListWindow& m_window;
     Prompter& m_prompter;
@@ -109,6 +135,7 @@ private:
     RecordRows m_rows;
     int m_currentRecordRow = 0;
     std::array<bool, kEditorCommandCount> m_enabled{};
+    EditHistory m_history;
 };
 
 } // namespace rovik

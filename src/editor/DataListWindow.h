@@ -22,8 +22,10 @@ enum class EditorCommand {
     TitleCopy,    // C3
     TitlePaste,   // H1
     TitleDelete,  // D3
+    Undo,         // Undo1
+    Redo,         // Redo1
 };
-constexpr int kEditorCommandCount = static_cast<int>(EditorCommand::TitleDelete) + 1;
+constexpr int kEditorCommandCount = static_cast<int>(EditorCommand::Redo) + 1;
 
 class DataListWindow {
 public:
@@ -55,6 +57,8 @@ public:
     virtual void runTitleEditor() = 0;
     virtual void runImportTextFile(const std::string& path) = 0;
     virtual void runFiveChoiceImport(const std::string& path) = 0;
+    // The names of the steps undo and redo would take back or do again ("" when none).
+    virtual void setHistoryNames(const std::string&, const std::string&) {}
 };
 
 } // namespace rovik

@@ -163,13 +163,17 @@ bool RecordEditor::StoreRecord() {
     const std::string line =
         recordLine(categoryCharacter(CategoryBox::A, code), categoryCharacter(CategoryBox::B, code), texts[0],
                    texts[1], texts[2]);
+    const StepStart start = m_logic.startStep(m_logic.currentRecordRow());
+    int at = -1;
+    std::vector<std::string> replaced;
     if (m_addMode) {
         if (set.selectedTitle < 1 || set.selectedTitle > set.titleCount()) return false;
-        const int at = std::min(set.title(set.selectedTitle).last + 1, static_cast<int>(set.lines.size()));
+        at = std::min(set.title(set.selectedTitle).last + 1, static_cast<int>(set.lines.size()));
         set.lines.insert(set.lines.begin() + at, line);
     } else {
-        const int at = m_logic.setLineOfRow(m_logic.currentRecordRow());
+        at = m_logic.setLineOfRow(m_logic.currentRecordRow());
         if (at < 0) return false;
+        replaced.push_back(std::move(set.lines[static_cast<size_t>(at)]));
         set.lines[static_cast<size_t>(at)] = line;
     }
     RebuildTitleIndex(set);
@@ -182,6 +186,8 @@ bool RecordEditor::StoreRecord() {
         m_view.setControlEnabled(RecordControl::Next, false);
     }
     UpdateRecordStatus();
+    m_logic.finishStep(start, m_addMode ? "ﾚｺｰﾄﾞ追加" : "ﾚｺｰﾄﾞ登録", static_cast<size_t>(at),
+                       std::move(replaced), {line}, m_logic.currentRecordRow());
     m_addMode = false;
     return true;
 }

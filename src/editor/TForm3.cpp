@@ -5,6 +5,8 @@
 #include "editor/ClipboardCommands.h"
 #include "editor/ColumnWidths.h"
 #include "editor/DataListLogic.h"
+#include "editor/FindCommands.h"
+#include "editor/FindDialog.h"
 #include "editor/RecordGridModel.h"
 #include "editor/TForm4.h"
 #include "editor/TForm5.h"
@@ -71,6 +73,7 @@ TForm3::TForm3(QWidget* parent, Prompter* prompter, ProgramValues* values) : QMa
     }
     m_logic = std::make_unique<DataListLogic>(*this, *prompter, values ? *values : programValues());
     m_clipboard = std::make_unique<ClipboardCommands>(*m_logic, *this, *prompter);
+    m_find = std::make_unique<FindCommands>(*m_logic, *this, *prompter);
     // The imports of this window ask through the format and choice dialogs.
     registerImportDialogs();
 
@@ -93,6 +96,7 @@ TForm3::TForm3(QWidget* parent, Prompter* prompter, ProgramValues* values) : QMa
 TForm3::~TForm3() {
     // The children outlive the logic while the base class tears them down: stop their events and
     // drop the grid model, which reads the logic, first.
+    delete m_findDialog;
     StringGrid2->selectionModel()->disconnect(this);
     StringGrid1->viewport()->removeEventFilter(this);
     StringGrid2->viewport()->removeEventFilter(this);
@@ -406,6 +410,21 @@ void TForm3::PasteTitle() {
 void TForm3::DeleteTitle() {
     m_clipboard->DeleteTitle();
 }
+void TForm3::openFindDialog(bool withReplace) {
+    if (!m_findDialog) m_findDialog = new FindDialog(*m_find, this);
+    m_findDialog->open(withReplace);
+}
+
+// F3 and Shift+F3 search with the dialog's options; with nothing to search the dialog opens.
+void TForm3::findAgain(bool backward) {
+    if (m_findDialog) m_findDialog->handOver();
+    if (!m_find->hasText()) {
+        openFindDialog(false);
+        return;
+    }
+    m_find->FindNext(backward);
+}
+
 void TForm3::PDBP1Click() {
     DataContext& context = m_logic->context();
     int written = 0;

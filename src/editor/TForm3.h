@@ -22,6 +22,8 @@ namespace rovik {
 
 class ClipboardCommands;
 class DataListLogic;
+class FindCommands;
+class FindDialog;
 class Prompter;
 class QtPrompter;
 class RecordGridModel;
@@ -38,6 +40,9 @@ public:
     void showModal();
 
     DataListLogic& logic() { return *m_logic; }
+    FindCommands& findCommands() { return *m_find; }
+    // The find dialog, made at the first 検索 or 置換; nothing before.
+    FindDialog* findDialog() const { return m_findDialog; }
 
     // Sets every column width from the grids' widths (the window became active).
     void FormActivate();
@@ -70,6 +75,12 @@ public:
     QAction* H1;
     QAction* D3;
     QMenu* Edit1;
+    QAction* Undo1;
+    QAction* Redo1;
+    QAction* Find1;
+    QAction* FindNext1;
+    QAction* FindPrevious1;
+    QAction* Replace1;
     QAction* D1;
     QAction* B1;
     QAction* T2;
@@ -109,6 +120,7 @@ public:
     void runTitleEditor() override;
     void runImportTextFile(const std::string& path) override;
     void runFiveChoiceImport(const std::string& path) override;
+    void setHistoryNames(const std::string& undoName, const std::string& redoName) override;
 
     // DataListView: the data operations' calls, forwarded to the logic.
     void enableCommand(DataCommand command, bool enabled) override;
@@ -147,6 +159,9 @@ private:
     void createFileMenu();
     void createTitleAndEditMenus();
     void createOtherMenus();
+    void createFindItems();
+    void openFindDialog(bool withReplace);
+    void findAgain(bool backward);
     void BuildRecentMenus();
     void updateReferenceColumn();
     int recordGridWidth() const;
@@ -156,6 +171,8 @@ private:
     std::unique_ptr<QtPrompter> m_ownPrompter;
     std::unique_ptr<DataListLogic> m_logic;
     std::unique_ptr<ClipboardCommands> m_clipboard;
+    std::unique_ptr<FindCommands> m_find;
+    FindDialog* m_findDialog = nullptr;
     QStringListModel* m_titleModel = nullptr;
     RecordGridModel* m_recordModel = nullptr;
     QEventLoop* m_modalLoop = nullptr;

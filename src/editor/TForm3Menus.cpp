@@ -112,6 +112,13 @@ void TForm3::createTitleAndEditMenus() {
                  false);
 
     Edit1 = addBarMenu(menuBar(), "Edit1", QStringLiteral("編集(&E)"));
+    Undo1 = addItem(Edit1, "Undo1", QStringLiteral("元に戻す(&U)"), QStringLiteral("元に戻す"), false);
+    Undo1->setShortcut(QKeySequence::Undo);
+    Redo1 = addItem(Edit1, "Redo1", QStringLiteral("やり直し(&R)"), QStringLiteral("やり直し"), false);
+    Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    Edit1->addSeparator();
+    createFindItems();
+    Edit1->addSeparator();
     D1 = addItem(Edit1, "D1", QStringLiteral("ﾚｺｰﾄﾞ編集(&E)..."), QStringLiteral("ﾚｺｰﾄﾞの編集をします。"),
                  false);
     B1 = addItem(Edit1, "B1", QStringLiteral("ﾀｲﾄﾙ・分類編集(&B)..."),
@@ -137,6 +144,8 @@ void TForm3::createTitleAndEditMenus() {
     N10 = addItem(PopupMenu4, "N10", QStringLiteral("ﾚｺｰﾄﾞ削除"), QString(), false);
 
     connect(Edit1, &QMenu::aboutToShow, this, [this] { m_logic->PasteCheck(); });
+    connect(Undo1, &QAction::triggered, this, [this] { m_logic->Undo(); });
+    connect(Redo1, &QAction::triggered, this, [this] { m_logic->Redo(); });
     connect(D1, &QAction::triggered, this, [this] { m_logic->OpenRecordEditor(); });
     connect(B1, &QAction::triggered, this, [this] { m_logic->OpenTitleEditor(); });
     connect(N4, &QAction::triggered, this, [this] { m_logic->EditAsText(); });
@@ -152,6 +161,24 @@ void TForm3::createTitleAndEditMenus() {
     connect(C3, &QAction::triggered, this, &TForm3::CopyTitle);
     connect(H1, &QAction::triggered, this, &TForm3::PasteTitle);
     connect(D3, &QAction::triggered, this, &TForm3::DeleteTitle);
+}
+
+void TForm3::createFindItems() {
+    Find1 = addItem(Edit1, "Find1", QStringLiteral("検索(&F)..."), QStringLiteral("文字列を検索します。"));
+    Find1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    FindNext1 =
+        addItem(Edit1, "FindNext1", QStringLiteral("次を検索(&N)"), QStringLiteral("次を検索します。"));
+    FindNext1->setShortcut(QKeySequence(Qt::Key_F3));
+    FindPrevious1 =
+        addItem(Edit1, "FindPrevious1", QStringLiteral("前を検索(&V)"), QStringLiteral("前を検索します。"));
+    FindPrevious1->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    Replace1 =
+        addItem(Edit1, "Replace1", QStringLiteral("置換(&A)..."), QStringLiteral("文字列を置換します。"));
+    Replace1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    connect(Find1, &QAction::triggered, this, [this] { openFindDialog(false); });
+    connect(Replace1, &QAction::triggered, this, [this] { openFindDialog(true); });
+    connect(FindNext1, &QAction::triggered, this, [this] { findAgain(false); });
+    connect(FindPrevious1, &QAction::triggered, this, [this] { findAgain(true); });
 }
 
 void TForm3::createOtherMenus() {
@@ -232,7 +259,24 @@ void TForm3::setCommandEnabled(EditorCommand command, bool enabled) {
     case EditorCommand::TitleDelete:
         set({D3});
         break;
+    case EditorCommand::Undo:
+        set({Undo1});
+        break;
+    case EditorCommand::Redo:
+        set({Redo1});
+        break;
     }
+}
+
+// The status tip names the step the item would take back or do again.
+void TForm3::setHistoryNames(const std::string& undoName, const std::string& redoName) {
+    auto hint = [](const char* caption, const std::string& name) {
+        return name.empty()
+                   ? QString::fromUtf8(caption)
+                   : QString::fromUtf8(caption) + QStringLiteral(": ") + QString::fromStdString(name);
+    };
+    setHint(Undo1, hint("元に戻す", undoName));
+    setHint(Redo1, hint("やり直し", redoName));
 }
 
 } // namespace rovik

@@ -139,6 +139,9 @@ bool TitleEditor::RegisterTitleAndCategories(TitleFields& fields) {
     const size_t end = std::min(static_cast<size_t>(range.last) + 1, set.lines.size());
     for (size_t i = first + 1; i < end; ++i)
         if (!isCategoryALine(set.lines[i]) && !isCategoryBLine(set.lines[i])) block.push_back(set.lines[i]);
+    const StepStart start = m_logic.startStep();
+    std::vector<std::string> replaced(set.lines.begin() + static_cast<std::ptrdiff_t>(first),
+                                      set.lines.begin() + static_cast<std::ptrdiff_t>(end));
     set.lines.erase(set.lines.begin() + static_cast<std::ptrdiff_t>(first),
                     set.lines.begin() + static_cast<std::ptrdiff_t>(end));
     set.lines.insert(set.lines.begin() + static_cast<std::ptrdiff_t>(first), block.begin(), block.end());
@@ -151,6 +154,7 @@ bool TitleEditor::RegisterTitleAndCategories(TitleFields& fields) {
     m_logic.FillRecordGrid();
     m_logic.FillTitleList();
     m_logic.selectTitleRow(selected - 1);
+    m_logic.finishStep(start, "ﾀｲﾄﾙ・分類登録", first, std::move(replaced), std::move(block));
     return true;
 }
 

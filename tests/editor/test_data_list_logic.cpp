@@ -446,6 +446,24 @@ TEST_F(EditAsTextTest, ReloadsTheEditedText) {
     EXPECT_TRUE(window.isEnabled(EditorCommand::TextSave));
 }
 
+TEST_F(EditAsTextTest, ReloadedEditIsOneUndoStep) {
+    openText(twoTitles());
+    const std::vector<std::string> before = logic.set().lines;
+    window.onOpenDocument = [this](const std::string&) { folder.write("$$temp.txt", titleBlock("E", 4)); };
+    expectEditorMessages(Answer::Yes);
+    logic.EditAsText();
+    const std::vector<std::string> edited = logic.set().lines;
+    ASSERT_NE(before, edited);
+    EXPECT_TRUE(window.isEnabled(EditorCommand::Undo));
+    EXPECT_EQ("ﾃｷｽﾄ編集", logic.history().undoName());
+    logic.Undo();
+    EXPECT_EQ(before, logic.set().lines);
+    EXPECT_EQ((std::vector<std::string>{"T1", "T2"}), logic.titleNames());
+    logic.Redo();
+    EXPECT_EQ(edited, logic.set().lines);
+    EXPECT_FALSE(window.isEnabled(EditorCommand::Redo));
+}
+
 TEST_F(EditAsTextTest, RefusedEditKeepsTheDataInMemory) {
     openText(twoTitles());
     logic.titleRowChanged(1);

@@ -1,0 +1,116 @@
+// Undo of the imports, as the data list logic records them around the import windows.
+#include "editor/ClipboardCommands.h"
+#include "editor/EditorFixture.h"
+
+#include <functional>
+
+namespace rovik {
+namespace {
+
+using test::joined;
+using test::titleLines;
+using Lines = std::vector<std::string>;
+
+class ImportingWindow : public test::ScrollingWindow {
+public:
+    void runImportTextFile(const std::string& path) override {
+        ScrollingWindow::runImportTextFile(path);
+        if (import) import();
+    }
+    void runFiveChoiceImport(const std::string& path) override {
+        ScrollingWindow::runFiveChoiceImport(path);
+        if (import) import();
+    }
+    std::function<void()> import;
+};
+
+class UndoImportTest : public ::testing::Test {
+protected:
+    void load(Lines lines) {
+        logic.set().lines = std::move(lines);
+        RebuildTitleIndex(logic.set());
+        logic.FillTitleList();
+        logic.showTitleRow(0);
+    }
+    ProgramValues values;
+    test::ScriptedPrompter prompter;
+    ImportingWindow window;
+    DataListLogic logic{window, prompter, values};
+};
+
+TEST_F(UndoImportTest, AnAppendingImportIsOneStepAndAReplacingOneStartsANewHistory) {
+    struct Case {
+        const char* what;
+        bool append;
+        bool fiveChoice;
+        bool undoable;
+    };
+    const Case cases[] = {
+        {"tab-text import appended", true, false, true},
+        {"ごたく import appended", true, true, true},
+        {"tab-text import replacing", false, false, false},
+        {"ごたく import replacing", false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ImportingWindow fresh;
+        DataListLogic logic(fresh, prompter, values);
+        logic.set().lines = titleLines("A", 2);
+        RebuildTitleIndex(logic.set());
+        logic.FillTitleList();
+        logic.showTitleRow(0);
+        const Lines before = logic.set().lines;
+        fresh.import = [&logic, &c] {
+            if (!c.append) logic.set().lines.clear();
+            for (auto& line : titleLines("I", 1))
+                logic.set().lines.push_back(line);
+            logic.set().saved = false;
+        };
+        if (c.fiveChoice) {
+            prompter.expectOpen("x.5tq", "ごたくfiles (*.5TQ)|*.5tq");
+            logic.runOpenCommand(OpenCommand::FiveChoice);
+        } else {
+            logic.openImportFile("x.txt");
+        }
+        ASSERT_NE(before, logic.set().lines);
+        EXPECT_EQ(c.undoable, fresh.isEnabled(EditorCommand::Undo));
+        logic.Undo();
+        EXPECT_EQ(c.undoable ? before : joined({titleLines("I", 1)}), logic.set().lines);
+        if (c.undoable) EXPECT_EQ("ｲﾝﾎﾟｰﾄ", logic.history().redoName());
+    }
+}
+
+TEST_F(UndoImportTest, TheHistoryKeepsAtLeastAHundredSteps) {
+    load(titleLines("A", 150));
+    const Lines before = logic.set().lines;
+    for (int i = 0; i < 120; ++i) {
+        window.recordRow = 1;
+        prompter.expectMessage("指定されたﾚｺｰﾄﾞを削除します。", "削除確認", Buttons::YesNo, Icon::None,
+                               Answer::Yes);
+        ClipboardCommands(logic, window, prompter).DeleteRecord();
+    }
+    ASSERT_EQ(before.size() - 120, logic.set().lines.size());
+    for (int i = 0; i < 120; ++i)
+        logic.Undo();
+    EXPECT_EQ(before, logic.set().lines);
+    EXPECT_TRUE(logic.set().saved);
+}
+
+TEST_F(UndoImportTest, LinesChangedOutsideTheHistoryAreKeptAndSaid) {
+    load(titleLines("A", 3));
+    window.recordRow = 2;
+    ClipboardCommands commands(logic, window, prompter);
+    commands.CopyRecord();
+    window.recordRow = 1;
+    commands.PasteRecord();
+    ASSERT_EQ("11\tAq2\ta\tr\t0", logic.set().lines[3]);
+    logic.set().lines[3] = "11\tchanged\ta\tr\t0"; // the pasted record, changed behind the history
+    const Lines changed = logic.set().lines;
+    logic.Undo();
+    EXPECT_EQ(changed, logic.set().lines);
+    EXPECT_EQ("データが変わっていたため、元に戻す・やり直しの記録を消しました。", window.status);
+    EXPECT_FALSE(window.isEnabled(EditorCommand::Undo));
+}
+
+} // namespace
+} // namespace rovik
