@@ -56,7 +56,7 @@ TEST_F(Utf8DataListTest, OpensAndSavesBackTheSameUtf8) {
                 .expectMessage("追加読込しますか？\nはい  ：編集中のデータに追加読み込み\n"
                                "いいえ：編集中のデータを削除して新規読み込み",
                                "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
-                .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNo, Icon::None,
+                .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None,
                                Answer::No);
         form.N11112->trigger();
         EXPECT_EQ(QString::fromUtf8("日本の地理"), form.StringGrid2->model()->index(0, 0).data().toString())

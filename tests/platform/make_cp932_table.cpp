@@ -1,5 +1,5 @@
-// Writes this build's CP932 table (see Cp932Table.h) to a file: make_cp932_table OUT
-#include "platform/Cp932Table.h"
+// Writes this build's CP932 table (see Cp932AnswerTable.h) to a file: make_cp932_table OUT
+#include "platform/Cp932AnswerTable.h"
 
 #include <fstream>
 #include <iostream>

@@ -1,4 +1,4 @@
-#include "platform/Cp932Table.h"
+#include "platform/Cp932AnswerTable.h"
 
 #include <cstdlib>
 #include <fstream>
