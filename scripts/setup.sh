@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev qt6-translations-l10n libgl1-mesa-dev
           libgtest-dev libgmock-dev libbenchmark-dev
           fonts-ipafont-gothic fonts-ipafont-mincho fonts-noto-cjk xvfb xauth x11-apps imagemagick
-          desktop-file-utils appstream dpkg-dev file groff-base)
+          desktop-file-utils appstream dpkg-dev file groff-base wine wine64)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
