@@ -79,7 +79,7 @@ TargetOutcome JPilotTarget::install(const std::string& file, const std::string& 
         return outcome;
     }
     outcome.ok = true;
-    outcome.text = fileName + "を J-Pilot の次回の同期でインストールするよう予約しました。";
+    outcome.text = fileName + "をJ-Pilotにｲﾝｽﾄｰﾙ予約しました。";
     return outcome;
 }
 

@@ -95,8 +95,8 @@ TargetOutcome PalmFolderTarget::install(const std::string& file, const std::stri
         return outcome;
     }
     outcome.ok = true;
-    outcome.text = fileName + "を" + targetTitle(kind()) + "のユーザ「" + cp932ToUtf8(user->name) +
-                   "」の次回のHotSyncでインストールするよう予約しました。";
+    outcome.text =
+        fileName + "を" + targetTitle(kind()) + "の" + cp932ToUtf8(user->name) + "にｲﾝｽﾄｰﾙ予約しました。";
     return outcome;
 }
 

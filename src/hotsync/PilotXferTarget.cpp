@@ -25,8 +25,7 @@ TargetOutcome PilotXferTarget::install(const std::string& file, const std::strin
                        std::to_string(result.exitCode) + "）。" + (output.empty() ? "" : "\n\n" + output);
     } else {
         outcome.ok = outcome.installedNow = true;
-        outcome.text =
-            fileName + "を pilot-xfer でインストールしました。" + (output.empty() ? "" : "\n\n" + output);
+        outcome.text = fileName + "をpilot-xferでｲﾝｽﾄｰﾙしました。" + (output.empty() ? "" : "\n\n" + output);
     }
     return outcome;
 }

@@ -62,6 +62,7 @@ TargetSettingsDialog::TargetSettingsDialog(TargetEnvironment env, Prompter& prom
     EditPalmFolder = new QLineEdit(QString::fromStdString(m_palmFolder), this);
     EditPalmFolder->setObjectName(QStringLiteral("EditPalmFolder"));
     EditPalmFolder->setPlaceholderText(QStringLiteral("users.dat のあるフォルダ"));
+    EditPalmFolder->setMinimumWidth(260);
     grid->addWidget(EditPalmFolder, 0, 1);
     ButtonBrowse = new QPushButton(QStringLiteral("参照..."), this);
     ButtonBrowse->setObjectName(QStringLiteral("ButtonBrowse"));

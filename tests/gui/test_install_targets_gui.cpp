@@ -98,8 +98,7 @@ TEST_F(NewUserTest, JPilotQueueThroughTheDialog) {
     EXPECT_EQ(QStringLiteral("転送先："), label);
     EXPECT_TRUE(box.startsWith(QStringLiteral("J-Pilot ("))) << box.toStdString();
     EXPECT_FALSE(boxEnabled);
-    EXPECT_EQ(QStringLiteral("Rovik.prcを J-Pilot の次回の同期でインストールするよう予約しました。"),
-              status());
+    EXPECT_EQ(QStringLiteral("Rovik.prcをJ-Pilotにｲﾝｽﾄｰﾙ予約しました。"), status());
     const std::string kept = fs::canonical(desk.start).string() + "/Install/Rovik.prc";
     EXPECT_EQ(kept + "\n", TempFolder::read(desk.root.file(".jpilot/jpilot.install")));
     EXPECT_EQ("program", TempFolder::read(kept));
@@ -113,14 +112,14 @@ TEST_F(NewUserTest, PilotXferRunsWhileANoteAsksForTheHotSyncButton) {
         QTimer::singleShot(100, [&] {
             if (QWidget* w = QApplication::activeModalWidget()) note = w->objectName();
         });
-        prompter.expectMessage("Rovik.prcを pilot-xfer でインストールしました。\n\ninstalled\n", "ｲﾝｽﾄｰﾙ",
+        prompter.expectMessage("Rovik.prcをpilot-xferでｲﾝｽﾄｰﾙしました。\n\ninstalled\n", "ｲﾝｽﾄｰﾙ",
                                Buttons::Ok, Icon::Information);
         dialog.Button1->click();
     });
     form.Button3->click();
     EXPECT_EQ(QStringLiteral("InstallWait"), note);
     EXPECT_TRUE(prompter.done());
-    EXPECT_EQ(QStringLiteral("Rovik.prcを pilot-xfer でインストールしました。"), status());
+    EXPECT_EQ(QStringLiteral("Rovik.prcをpilot-xferでｲﾝｽﾄｰﾙしました。"), status());
 }
 
 TEST_F(NewUserTest, SettingsDialogSavesTheChoiceAndWritesTheStandInFile) {
