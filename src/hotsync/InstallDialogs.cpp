@@ -16,11 +16,44 @@
 #include <QVBoxLayout>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 namespace rovik {
 namespace {
 const char* const kTargetCaption = "インストール先";
+
+// Work that waits on another program (Wine answers in seconds, pilot-xfer waits for the HotSync
+// button) runs on a thread of its own; after a moment a note says what is happening, and the
+// windows keep painting.
+template <typename Work> auto withNote(QWidget* parent, const QString& text, Work work) -> decltype(work()) {
+    decltype(work()) result{};
+    std::atomic<bool> finished{false};
+    std::thread worker([&] {
+        result = work();
+        finished = true;
+    });
+    for (int i = 0; i < 10 && !finished; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (!finished) {
+        QDialog note(parent);
+        note.setObjectName(QStringLiteral("InstallWait"));
+        note.setWindowTitle(QStringLiteral("ｲﾝｽﾄｰﾙ"));
+        note.setWindowFlags(note.windowFlags() & ~Qt::WindowCloseButtonHint);
+        auto* layout = new QVBoxLayout(&note);
+        layout->addWidget(new QLabel(text, &note));
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &note, [&] {
+            if (finished) note.accept();
+        });
+        poll.start(50);
+        note.exec();
+    }
+    worker.join();
+    return result;
+}
+
+const char* const kAskingWine = "Wine の Palm Desktop に問い合わせています...";
 
 // The install target, or null after one message, which offers the settings dialog.
 std::unique_ptr<InstallTarget> resolveTarget(QWidget* parent, const std::string& startFolder,
@@ -28,7 +61,9 @@ std::unique_ptr<InstallTarget> resolveTarget(QWidget* parent, const std::string&
     for (int round = 0; round < 2; ++round) {
         const TargetEnvironment env = TargetEnvironment::fromProcess(startFolder);
         std::string problem;
-        std::unique_ptr<InstallTarget> target = chooseTarget(env, loadTargetSettings(env), problem);
+        std::unique_ptr<InstallTarget> target = withNote(parent, QString::fromUtf8(kAskingWine), [&] {
+            return chooseTarget(env, loadTargetSettings(env), problem);
+        });
         if (target) return target;
         if (round == 1) {
             prompter.error(problem, kTargetCaption);
@@ -40,33 +75,6 @@ std::unique_ptr<InstallTarget> resolveTarget(QWidget* parent, const std::string&
             break;
     }
     return nullptr;
-}
-
-// pilot-xfer waits for the HotSync button: it runs on a thread of its own while a note says what
-// to do and the windows keep painting.
-TargetOutcome runWithoutFreezing(QWidget* parent, const std::function<TargetOutcome()>& install) {
-    QDialog note(parent);
-    note.setObjectName(QStringLiteral("InstallWait"));
-    note.setWindowTitle(QStringLiteral("ｲﾝｽﾄｰﾙ"));
-    note.setWindowFlags(note.windowFlags() & ~Qt::WindowCloseButtonHint);
-    auto* layout = new QVBoxLayout(&note);
-    layout->addWidget(new QLabel(QStringLiteral("PalmデバイスのHotSyncボタンを押してください。\n"
-                                                "pilot-xfer が転送を終えるまでお待ちください。"),
-                                 &note));
-    TargetOutcome outcome;
-    std::atomic<bool> finished{false};
-    std::thread worker([&] {
-        outcome = install();
-        finished = true;
-    });
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &note, [&] {
-        if (finished) note.accept();
-    });
-    poll.start(50);
-    note.exec();
-    worker.join();
-    return outcome;
 }
 
 InstallOutcome outcomeOf(const InstallRequest& request, const std::string& palmStatusText,
@@ -89,8 +97,22 @@ InstallOutcome runInstallDialog(QWidget* parent, InstallRequest& request, const 
     RunOutside outside;
     if (other && other->kind() == TargetKind::PilotXfer)
         outside = [parent](const std::function<TargetOutcome()>& install) {
-            return runWithoutFreezing(parent, install);
+            return withNote(parent,
+                            QStringLiteral("PalmデバイスのHotSyncボタンを押してください。\n"
+                                           "pilot-xfer が転送を終えるまでお待ちください。"),
+                            install);
         };
+    if (other && other->kind() == TargetKind::Wine) {
+        // Asked once here, so that the dialog's user list only reads users.dat.
+        auto* wine = static_cast<WineTarget*>(other);
+        withNote(parent, QString::fromUtf8(kAskingWine), [wine] {
+            std::string ignored;
+            return wine->windowsPalmFolder(ignored);
+        });
+        outside = [parent](const std::function<TargetOutcome()>& install) {
+            return withNote(parent, QString::fromUtf8(kAskingWine), install);
+        };
+    }
     TForm7 dialog(request, startFolder, prompter, writePdb, parent, other, outside);
     dialog.setExplanation(explanation);
     dialog.setDatabaseName(name, editable);

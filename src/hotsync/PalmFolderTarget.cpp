@@ -95,8 +95,8 @@ TargetOutcome PalmFolderTarget::install(const std::string& file, const std::stri
         return outcome;
     }
     outcome.ok = true;
-    outcome.text =
-        fileName + "を" + targetTitle(kind()) + "の" + cp932ToUtf8(user->name) + "にｲﾝｽﾄｰﾙ予約しました。";
+    outcome.text = fileName + "を" + cp932ToUtf8(user->name) + "にｲﾝｽﾄｰﾙ予約しました。" +
+                   (kind() == TargetKind::Wine ? "(Wine)" : "");
     return outcome;
 }
 
@@ -144,6 +144,7 @@ ProgramResult WineTarget::reg(const std::vector<std::string>& arguments) {
 }
 
 std::string WineTarget::windowsPalmFolder(std::string& problem) {
+    if (!m_windowsFolder.empty()) return m_windowsFolder;
     const ProgramResult result = reg({"query", "HKCU\\" + std::string(kCoreKey), "/v", "Path"});
     if (!result.started) {
         problem = m_wine + " を起動できません。";
@@ -156,6 +157,7 @@ std::string WineTarget::windowsPalmFolder(std::string& problem) {
                   std::to_string(result.exitCode) + "）。";
         return {};
     }
+    m_windowsFolder = path;
     return path;
 }
 

@@ -40,7 +40,8 @@ public:
     TargetKind kind() const override { return TargetKind::Wine; }
     std::string where() const override { return m_prefix; }
     std::string palmFolder(std::string& problem) override;
-    // Palm Desktop's folder as Windows names it ("C:\..."), or empty with `problem` set.
+    // Palm Desktop's folder as Windows names it ("C:\..."), or empty with `problem` set. Asked
+    // once: each question starts Wine, which takes seconds.
     std::string windowsPalmFolder(std::string& problem);
     const std::string& wine() const { return m_wine; }
     const std::string& prefix() const { return m_prefix; }
@@ -54,6 +55,7 @@ private:
     std::string m_wine;
     std::string m_prefix;
     RunProgram m_run;
+    std::string m_windowsFolder;
 };
 
 // Writes the stand-in file so that Palm Desktop's folder is `folder`: the Core key's "Path" and

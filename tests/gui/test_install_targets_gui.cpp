@@ -1,5 +1,6 @@
 // The install buttons with the other targets, the one message when none is found, and 転送先の設定.
 #include "app/TForm1.h"
+#include "editor/TForm3.h"
 #include "hotsync/PalmDesktopFixture.h"
 #include "hotsync/TForm7.h"
 #include "hotsync/TargetChoice.h"
@@ -81,6 +82,15 @@ TEST_F(NewUserTest, OneMessageSaysWhatWasLookedForAndNothingElse) {
         prompter.expectMessage(noTarget(), "インストール先", Buttons::Ok, Icon::Warning);
         form.findChild<QAction*>(item)->trigger();
         EXPECT_TRUE(prompter.done()) << item;
+    }
+}
+
+TEST_F(NewUserTest, BothWindowsOfferTheSettingsUnderStart) {
+    TForm3 list(nullptr, &prompter);
+    for (QWidget* window : {static_cast<QWidget*>(&form), static_cast<QWidget*>(&list)}) {
+        auto* item = window->findChild<QAction*>("TargetSettings1");
+        ASSERT_NE(nullptr, item) << window->objectName().toStdString();
+        EXPECT_EQ(QStringLiteral("転送先の設定(&S)..."), item->text());
     }
 }
 
