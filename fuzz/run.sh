@@ -10,7 +10,7 @@ seconds=$2
 shift 2
 harnesses=("$@")
 if [ ${#harnesses[@]} -eq 0 ]; then
-  harnesses=(qa_text pdb five_choice users_dat registry settings quiz record_line text_encoding)
+  harnesses=(qa_text pdb five_choice users_dat registry settings quiz record_line text_encoding install_targets)
 fi
 mkdir -p "$build/fuzz-findings"
 for h in "${harnesses[@]}"; do

@@ -5,6 +5,7 @@
 #include "editor/DataListLogic.h"
 #include "editor/TForm3.h"
 #include "hotsync/InstallDialogs.h"
+#include "hotsync/TargetSettingsDialog.h"
 #include "platform/Hints.h"
 #include "platform/QtPrompter.h"
 #include "platform/WindowPlace.h"
@@ -119,6 +120,10 @@ void TForm1::createMenus() {
                         QStringLiteral("|ｲﾝｽﾄｰﾙするためにHotSyncを起動します。"));
     I1 = addItem(start, "I1", QStringLiteral("ｲﾝｽﾄｰﾙﾂｰﾙ(&I)..."),
                  QStringLiteral("|ｲﾝｽﾄｰﾙ予約状況を確認するために起動します。"));
+    QAction* targets = addItem(start, "TargetSettings1", QStringLiteral("転送先の設定(&S)..."),
+                               QStringLiteral("|Palmデバイスへの転送先を選びます。"));
+    connect(targets, &QAction::triggered, this,
+            [this] { editInstallTargets(this, programValues().startFolder, *m_prompter); });
 
     QMenu* help = bar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->setObjectName(QStringLiteral("Help1"));

@@ -14,6 +14,8 @@ std::vector<const Command*> commands() {
         &importTabCommand(),
         &importFiveChoiceCommand(),
         &quizCommand(),
+        &installCommand(),
+        &targetsCommand(),
     };
 }
 

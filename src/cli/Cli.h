@@ -26,6 +26,8 @@ const Command& toTextCommand();
 const Command& importTabCommand();
 const Command& importFiveChoiceCommand();
 const Command& quizCommand();
+const Command& installCommand();
+const Command& targetsCommand();
 
 // True when args hold "--help" or "-h".
 bool wantsHelp(const Args& args);

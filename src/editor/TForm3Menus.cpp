@@ -2,7 +2,9 @@
 // entries, and the enabled states the logic decides.
 #include "editor/DataListLogic.h"
 #include "editor/TForm3.h"
+#include "hotsync/TargetSettingsDialog.h"
 #include "platform/Hints.h"
+#include "settings/ProgramValues.h"
 
 #include <QMenuBar>
 
@@ -187,6 +189,11 @@ void TForm3::createOtherMenus() {
                         QStringLiteral("ｲﾝｽﾄｰﾙするためにHotSyncを起動します。"));
     I2 = addItem(K1, "I2", QStringLiteral("ｲﾝｽﾄｰﾙﾂｰﾙ(&I)..."),
                  QStringLiteral("ｲﾝｽﾄｰﾙ予約状況を確認するために起動します。"));
+    QAction* targets = addItem(K1, "TargetSettings1", QStringLiteral("転送先の設定(&S)..."),
+                               QStringLiteral("Palmデバイスへの転送先を選びます。"));
+    connect(targets, &QAction::triggered, this, [this] {
+        editInstallTargets(this, m_logic->context().values.startFolder, m_logic->context().prompter);
+    });
     Help1 = addBarMenu(menuBar(), "Help1", QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     H2 = addItem(Help1, "H2", QStringLiteral("ﾄｯﾋﾟｸの検索(&H)..."), QStringLiteral("ﾍﾙﾌﾟを起動します。"));
     About1 = addItem(Help1, "About1", QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)..."),

@@ -124,6 +124,33 @@ std::string nativeName(const std::string& cp932) {
     return cp932ToUtf8(cp932);
 }
 
+bool isValidUtf8(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        std::size_t extra = c < 0x80           ? 0
+                            : (c >> 5) == 0x6  ? 1
+                            : (c >> 4) == 0xE  ? 2
+                            : (c >> 3) == 0x1E ? 3
+                                               : 4;
+        if (extra == 4 || (extra > 0 && c < 0xC2) || (c > 0xF4) || i + extra >= text.size() + (extra ? 0 : 1))
+            return false;
+        for (std::size_t k = 1; k <= extra; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+std::string registryPathName(const std::string& value) {
+#ifdef _WIN32
+    return value;
+#else
+    // The stand-in file is written by hand or by the settings dialog, both in UTF-8.
+    return isValidUtf8(value) ? value : cp932ToUtf8(value);
+#endif
+}
+
 bool isSafeFolderEntry(const std::string& name) {
     if (name.empty() || name == "." || name == "..") return false;
     for (std::size_t i = 0; i < name.size(); ++i) {
@@ -142,7 +169,7 @@ std::string GetPalmDesktopPath(Prompter& prompter) {
         return {};
     }
     std::string path = readStringValue(kCoreKey, "Path", opened);
-    return nativeName(path);
+    return registryPathName(path);
 }
 
 std::string GetLastUserName() {

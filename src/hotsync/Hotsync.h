@@ -55,6 +55,11 @@ std::string palmPath(const std::string& folder, const std::string& name);
 // A CP932 name as a path takes it: UTF-8, as every path in the program.
 std::string nativeName(const std::string& cp932);
 
+// A folder value of the registry as a native path: on Windows unchanged; elsewhere a value that is
+// valid UTF-8 is taken as it is, any other is read as CP932.
+std::string registryPathName(const std::string& value);
+bool isValidUtf8(const std::string& text);
+
 // True when the native `name` may be joined to a folder without leaving it: not empty, no path
 // separator, no drive or stream colon, not "." or "..", no control character.
 bool isSafeFolderEntry(const std::string& name);

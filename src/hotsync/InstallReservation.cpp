@@ -48,7 +48,75 @@ InstallReservation::InstallReservation(InstallRequest& request, std::string star
     : m_request(request), m_startFolder(std::move(startFolder)), m_prompter(prompter),
       m_writePdb(std::move(writePdb)) {}
 
+void InstallReservation::useTarget(InstallTarget* target, RunOutside runOutside) {
+    m_target = target;
+    m_runOutside = std::move(runOutside);
+}
+
+std::string InstallReservation::targetLabel() const {
+    if (!m_target) return "Palm Desktop";
+    return std::string(targetTitle(m_target->kind())) + " (" + m_target->where() + ")";
+}
+
+void InstallReservation::formCreateForTarget() {
+    if (!m_target->hasUsers()) {
+        m_showsUsers = true;
+        return;
+    }
+    std::string problem;
+    int preselected = -1;
+    const std::vector<TargetUser> users = m_target->users(preselected, problem);
+    if (users.empty()) {
+        m_prompter.error(targetLabel() + "\n" + problem);
+        return;
+    }
+    for (const TargetUser& u : users) {
+        m_names.push_back(u.name);
+        m_folders.push_back(u.folder);
+        m_ids.push_back(std::to_string(u.id));
+    }
+    choose(preselected);
+    m_showsUsers = true;
+}
+
+void InstallReservation::installThroughTarget(const std::string& targetName) {
+    TargetUser user;
+    if (m_chosen >= 0) user = {m_userName, m_userFolder, m_userId};
+    const std::string source = m_request.source;
+    InstallTarget* target = m_target;
+    const bool withUser = m_target->hasUsers();
+    auto install = [target, source, targetName, user, withUser] {
+        return target->install(source, targetName, withUser ? &user : nullptr);
+    };
+    const TargetOutcome outcome = m_runOutside ? m_runOutside(install) : install();
+    if (!outcome.ok) {
+        failInstall(outcome.text);
+        return;
+    }
+    m_request.done = true;
+    m_request.doneText = outcome.text;
+    m_request.installedNow = outcome.installedNow;
+}
+
+// False when the install stops here: an overwrite declined, or a failed write (reported).
+bool InstallReservation::writeFreshPdb() {
+    if (fileExists(m_request.source) &&
+        m_prompter.ask(m_request.source + "はすでに存在します。上書きしますか？", "",
+                       Buttons::YesNo, Icon::Question) != Answer::Yes)
+        return false;
+    // A failed write leaves an older file of that name: installing it would report a false success.
+    if (!m_writePdb || m_writePdb(m_request.source) != 0) {
+        failInstall(kCannotInstall);
+        return false;
+    }
+    return true;
+}
+
 void InstallReservation::FormCreate() {
+    if (usesOtherTarget()) {
+        formCreateForTarget();
+        return;
+    }
     m_palmFolder = GetPalmDesktopPath(m_prompter);
     const std::string lastUser = GetLastUserName();
     const std::string usersFile = palmPath(m_palmFolder, "users.dat");
@@ -130,11 +198,11 @@ bool InstallReservation::refuseMissingReadyMade() {
 }
 
 bool InstallReservation::Button1Click(const std::string& databaseName) {
-    if (m_names.empty()) {
+    if (m_names.empty() && !showsTargetOnly()) {
         m_prompter.error("HotSyncユーザが見つからないため、インストールできません。");
         return true;
     }
-    if (refuseUnsafeUserFolder()) return false;
+    if (!showsTargetOnly() && refuseUnsafeUserFolder()) return false;
     if (!m_request.readyMade && refuseDatabaseName(databaseName)) return false;
     std::string sourceName = m_request.source;
     std::string targetName = m_request.target;
@@ -148,6 +216,14 @@ bool InstallReservation::Button1Click(const std::string& databaseName) {
         }
         sourceName = targetName = fileName;
     }
+    if (usesOtherTarget()) {
+        m_request.source = palmPath(m_startFolder, sourceName);
+        m_request.target = targetName;
+        if (m_request.readyMade && refuseMissingReadyMade()) return true;
+        if (!m_request.readyMade && !writeFreshPdb()) return true;
+        installThroughTarget(targetName);
+        return true;
+    }
     // Only the preselected user's folder was made at start-up; the chosen one may be another.
     if (!makeInstallFolder()) {
         m_request.failed = true;
@@ -156,17 +232,7 @@ bool InstallReservation::Button1Click(const std::string& databaseName) {
     m_request.source = palmPath(m_startFolder, sourceName);
     m_request.target = palmPath(m_installFolder, targetName);
     if (m_request.readyMade && refuseMissingReadyMade()) return true;
-    if (!m_request.readyMade) {
-        if (fileExists(m_request.source) &&
-            m_prompter.ask(m_request.source + "はすでに存在します。上書きしますか？", "", Buttons::YesNo,
-                           Icon::Question) != Answer::Yes)
-            return true;
-        // A failed write leaves an older file of that name: installing it would report a false success.
-        if (!m_writePdb || m_writePdb(m_request.source) != 0) {
-            failInstall(kCannotInstall);
-            return true;
-        }
-    }
+    if (!m_request.readyMade && !writeFreshPdb()) return true;
     if (!copyFileAtomically(m_request.source, m_request.target)) {
         failInstall(kCannotInstall);
         return true;

@@ -1,6 +1,8 @@
 #pragma once
 // What the install reservation dialog decides: reading the users at start-up, the chosen user,
 // and installing a ready-made file or a freshly written PDB into that user's install folder.
+#include "hotsync/InstallTarget.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -15,9 +17,15 @@ struct InstallRequest {
     std::string source; // on entry a ready-made file name; afterwards the full path copied from
     std::string target; // on entry the same name; afterwards the full path in the install folder
     bool readyMade = false;
-    bool done = false;   // set when the file was copied and flagged; the opening window clears it
-    bool failed = false; // set when an install was tried and did not complete
+    bool done = false;         // set when the file was copied and flagged; the opening window clears it
+    bool failed = false;       // set when an install was tried and did not complete
+    std::string doneText;      // another target's own words for what it did (empty for Palm Desktop)
+    bool installedNow = false; // pilot-xfer: on the handheld already
 };
+
+// Runs a target's install away from the window's event loop and waits for it (pilot-xfer waits
+// for the HotSync button); without one it runs in place.
+using RunOutside = std::function<TargetOutcome(const std::function<TargetOutcome()>& install)>;
 
 // How each opening fills the dialog.
 struct InstallOpening {
@@ -39,6 +47,14 @@ class InstallReservation {
 public:
     InstallReservation(InstallRequest& request, std::string startFolder, Prompter& prompter,
                        WritePdbFunction writePdb = {});
+
+    // Another target than Palm Desktop of this system: its users (or none), its install.
+    // Call before FormCreate; the target outlives this object.
+    void useTarget(InstallTarget* target, RunOutside runOutside = {});
+    // True when the user box shows the target instead of users (J-Pilot, pilot-xfer).
+    bool showsTargetOnly() const { return m_target && !m_target->hasUsers(); }
+    // UTF-8: the target and where it is, for the user box.
+    std::string targetLabel() const;
 
     // Start-up: Palm Desktop folder, last-user check, users, preselected user's install folder.
     void FormCreate();
@@ -67,6 +83,10 @@ private:
     bool refuseDatabaseName(const std::string& databaseName);
     bool refuseMissingReadyMade();
     void failInstall(const std::string& text);
+    bool writeFreshPdb();
+    bool usesOtherTarget() const { return m_target && m_target->kind() != TargetKind::PalmDesktop; }
+    void formCreateForTarget();
+    void installThroughTarget(const std::string& targetName);
 
     InstallRequest& m_request;
     std::string m_startFolder;
@@ -78,6 +98,8 @@ private:
     int m_chosen = -1;
     std::string m_palmFolder, m_userName, m_userFolder, m_installFolder;
     std::uint32_t m_userId = 0;
+    InstallTarget* m_target = nullptr;
+    RunOutside m_runOutside;
 };
 
 } // namespace rovik

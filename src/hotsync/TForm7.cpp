@@ -22,8 +22,9 @@ template <typename W> W* named(W* widget, const char* name, QRect place) {
 } // namespace
 
 TForm7::TForm7(InstallRequest& request, const std::string& startFolder, Prompter& prompter,
-               WritePdbFunction writePdb, QWidget* parent)
+               WritePdbFunction writePdb, QWidget* parent, InstallTarget* target, RunOutside runOutside)
     : QDialog(parent), m_logic(request, startFolder, prompter, std::move(writePdb)) {
+    if (target) m_logic.useTarget(target, std::move(runOutside));
     setObjectName(QStringLiteral("Form7"));
     setWindowTitle(QStringLiteral("ｲﾝｽﾄｰﾙ予約"));
     setProperty("helpTopic", kHelpTopic);
@@ -56,6 +57,13 @@ void TForm7::createControls() {
 
 void TForm7::FormCreate() {
     m_logic.FormCreate();
+    if (m_logic.showsTargetOnly()) {
+        // One handheld and no user list: the box names where the file goes.
+        Label2->setText(QStringLiteral("転送先："));
+        ComboBox1->addItem(QString::fromStdString(m_logic.targetLabel()));
+        ComboBox1->setEnabled(false);
+        return;
+    }
     if (!m_logic.showsUsers()) return;
     for (const std::string& name : m_logic.userNames())
         ComboBox1->addItem(QString::fromStdString(cp932ToUtf8(name)));

@@ -18,7 +18,8 @@ class TForm7 : public QDialog {
 public:
     // Reads the users at once (start-up messages go to `prompter`).
     TForm7(InstallRequest& request, const std::string& startFolder, Prompter& prompter,
-           WritePdbFunction writePdb = {}, QWidget* parent = nullptr);
+           WritePdbFunction writePdb = {}, QWidget* parent = nullptr, InstallTarget* target = nullptr,
+           RunOutside runOutside = {});
 
     static constexpr int kHelpTopic = 9;
 

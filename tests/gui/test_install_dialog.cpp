@@ -185,10 +185,13 @@ TEST_F(LauncherInstallTest, Button4MissingFileIsNamedAndAnEarlierSuccessLeavesTh
     EXPECT_EQ(QStringLiteral("before"), status()) << "ｷｬﾝｾﾙ changes nothing";
 }
 
-TEST_F(LauncherInstallTest, StartMenuItemsReportAMissingPalmDesktop) {
-    fs::remove(desk.registry);
+// A missing Palm Desktop is the no-target message now (test_install_targets_gui.cpp); a
+// stand-in file without its HotSyncPath still gets Palm's own messages.
+TEST_F(LauncherInstallTest, StartMenuItemsReportAnEmptyPalmDesktopPath) {
+    desk.writeRegistry("Hanako", false);
+    test::writeFile(desk.root.file("InstallTarget.ini"), "Target=palm-desktop\n");
     for (const char* item : {"HotSyncH1", "I1"}) {
-        prompter.expectMessage("Registryを開けません", "", Buttons::Ok, Icon::None);
+        prompter.expectMessage("Registry valueを読めません", "", Buttons::Ok, Icon::None);
         prompter.expectMessage("", "Starting Hotsync error", Buttons::Ok, Icon::Error);
         prompter.expectMessage(std::string(item == std::string("I1") ? "/Instapp.exe" : "/hotsync.exe") +
                                    " を起動できません。",

@@ -1,0 +1,220 @@
+#include "cli/Cli.h"
+#include "cli/ConsolePrompter.h"
+#include "cli/QaTextInput.h"
+
+#include "data/Loading.h"
+#include "data/QuestionSet.h"
+#include "hotsync/Hotsync.h"
+#include "hotsync/TargetChoice.h"
+#include "pdb/PdbWriter.h"
+#include "platform/Cp932.h"
+#include "platform/FileIo.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <ostream>
+#include <random>
+
+namespace rovik::cli {
+namespace fs = std::filesystem;
+namespace {
+
+const char* kUsage =
+    "usage: rovik-cli install IN [--target auto|palm-desktop|wine|jpilot|pilot-xfer] [--user NAME]\n"
+    "                         [--name DBNAME]\n"
+    "\n"
+    "Reserves IN for the handheld's next HotSync, or with pilot-xfer installs it at once. IN is a\n"
+    "QA text file (checked as 'check' does and converted as 'to-pdb' does) or a .pdb/.prc file.\n"
+    "\n"
+    "  --target T   where to install; 'auto' (the default, or the choice saved by the program's\n"
+    "               転送先の設定) takes the first found of Palm Desktop, Palm Desktop under Wine,\n"
+    "               J-Pilot and pilot-xfer ('rovik-cli targets' lists them)\n"
+    "  --user NAME  the HotSync user of Palm Desktop (default: the one who synced last)\n"
+    "  --name NAME  the database name (default: IN's file name without extension)\n"
+    "\n"
+    "exit status: 0 reserved or installed; 1 IN refused (the error log on stdout), empty, or a bad\n"
+    "name; 2 IN unreadable or bad arguments; 4 no target found, or the target failed (stderr says\n"
+    "which step)\n";
+
+const char* kTargetsUsage =
+    "usage: rovik-cli targets\n"
+    "\n"
+    "Lists the install targets looked for, whether each was found, and Palm Desktop's HotSync\n"
+    "users.\n"
+    "\n"
+    "exit status: 0 at least one found; 4 none found\n";
+
+std::string lowerExtension(const std::string& path) {
+    std::string ext = fs::path(path).extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext;
+}
+
+// A private folder for the converted PDB, removed when the command ends.
+struct ScratchFolder {
+    fs::path path;
+    ScratchFolder() {
+        std::random_device random;
+        std::error_code ec;
+        for (int attempt = 0; attempt < 20 && path.empty(); ++attempt) {
+            fs::path candidate = fs::temp_directory_path(ec) / ("rovik-install-" + std::to_string(random()));
+            if (fs::create_directory(candidate, ec)) path = candidate;
+        }
+    }
+    ~ScratchFolder() {
+        std::error_code ec;
+        if (!path.empty()) fs::remove_all(path, ec);
+    }
+};
+
+int runInstall(const Args& args, std::istream&, std::ostream& out, std::ostream& err) {
+    std::string in, targetWord = "", userName, dbName;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const bool hasValue = i + 1 < args.size();
+        if (args[i] == "--target" && hasValue) {
+            targetWord = args[++i];
+        } else if (args[i] == "--user" && hasValue) {
+            userName = args[++i];
+        } else if (args[i] == "--name" && hasValue) {
+            dbName = args[++i];
+        } else if (in.empty() && !args[i].empty() && args[i][0] != '-') {
+            in = args[i];
+        } else {
+            err << "rovik-cli install: unexpected argument '" << args[i] << "'\n" << kUsage;
+            return 2;
+        }
+    }
+    if (in.empty()) {
+        err << kUsage;
+        return 2;
+    }
+    TargetEnvironment env = TargetEnvironment::fromProcess(fs::current_path().string());
+    TargetSettings settings = loadTargetSettings(env);
+    if (!targetWord.empty() && targetWord != "auto") {
+        settings.target = targetKindFromKeyword(targetWord);
+        if (!settings.target) {
+            err << "rovik-cli install: unknown target '" << targetWord << "'\n" << kUsage;
+            return 2;
+        }
+    } else if (targetWord == "auto") {
+        settings.target.reset();
+    }
+
+    const std::string ext = lowerExtension(in);
+    const bool ready = ext == ".pdb" || ext == ".prc";
+    if (dbName.empty()) dbName = fs::path(in).stem().string();
+    const std::string fileName = dbName + (ready ? ext : ".pdb");
+    const std::string cp932Name = utf8ToCp932(dbName).bytes;
+    if (dbName.empty() || dbName == ".." || !isSafeFolderEntry(fileName) || cp932Name.size() > 31) {
+        err << "rovik-cli install: the database name '" << dbName
+            << "' cannot be used: it must be 1 to 31 bytes without \\ / : or control characters\n";
+        return 1;
+    }
+
+    ScratchFolder scratch;
+    std::string file = in;
+    if (ready) {
+        std::string bytes;
+        std::string reason;
+        if (!readWholeFile(in, bytes, &reason) || bytes.size() < 78) {
+            err << "rovik-cli: " << in << ": " << (reason.empty() ? "not a Palm database" : reason) << "\n";
+            return 2;
+        }
+    } else {
+        QaTextInput input = readQaTextInput(in, out, err);
+        if (input.verdict != InputVerdict::Valid) return exitCodeOf(input.verdict);
+        if (scratch.path.empty()) {
+            err << "rovik-cli: no temporary folder for the converted database\n";
+            return 4;
+        }
+        QuestionSet set;
+        set.loadingBuffer = std::move(input.lines);
+        if (FixHalfWidthKana(set)) err << "rovik-cli: 半角カナを全角カナに修正しました。\n";
+        set.lines = std::move(set.loadingBuffer);
+        file = (scratch.path / fileName).string();
+        ConsolePrompter prompter(err);
+        const int written = WritePdb(set, file, prompter);
+        if (written == -2) return 1;
+        if (written != 0) {
+            err << "rovik-cli: the database could not be written to " << file << "\n";
+            return 4;
+        }
+    }
+
+    std::string problem;
+    std::unique_ptr<InstallTarget> target = chooseTarget(env, settings, problem);
+    if (!target) {
+        err << "rovik-cli install: " << problem << "\n";
+        return 4;
+    }
+    std::vector<TargetUser> users;
+    const TargetUser* user = nullptr;
+    if (target->hasUsers()) {
+        int preselected = -1;
+        users = target->users(preselected, problem);
+        if (users.empty()) {
+            err << "rovik-cli install: " << targetTitle(target->kind()) << ": " << problem << "\n";
+            return 4;
+        }
+        user = &users[static_cast<std::size_t>(preselected)];
+        if (!userName.empty()) {
+            user = nullptr;
+            for (const TargetUser& u : users)
+                if (cp932ToUtf8(u.name) == userName) user = &u;
+            if (!user) {
+                err << "rovik-cli install: " << targetTitle(target->kind()) << " has no HotSync user '"
+                    << userName << "'\n";
+                return 4;
+            }
+        }
+    }
+    if (target->kind() == TargetKind::PilotXfer)
+        err << "rovik-cli: Palmデバイスの HotSync ボタンを押してください。\n";
+    const TargetOutcome outcome = target->install(file, fileName, user);
+    (outcome.ok ? out : err) << (outcome.ok ? "" : "rovik-cli install: ") << outcome.text << "\n";
+    return outcome.ok ? 0 : 4;
+}
+
+int runTargets(const Args& args, std::istream&, std::ostream& out, std::ostream& err) {
+    if (!args.empty()) {
+        err << kTargetsUsage;
+        return 2;
+    }
+    TargetEnvironment env = TargetEnvironment::fromProcess(fs::current_path().string());
+    const TargetSettings settings = loadTargetSettings(env);
+    out << "choice: " << (settings.target ? targetKeyword(*settings.target) : "auto") << "\n";
+    bool any = false;
+    for (const TargetFinding& f : findTargets(env)) {
+        any = any || f.found;
+        out << targetKeyword(f.kind) << "\t" << (f.found ? "found" : "not found") << "\t" << f.detail << "\n";
+        if (!f.found) continue;
+        std::string problem;
+        std::unique_ptr<InstallTarget> target = makeTarget(f.kind, env, settings, problem);
+        if (!target || !target->hasUsers()) continue;
+        int preselected = -1;
+        const std::vector<TargetUser> users = target->users(preselected, problem);
+        if (users.empty()) out << "\t" << problem << "\n";
+        for (std::size_t i = 0; i < users.size(); ++i)
+            out << "\tuser: " << cp932ToUtf8(users[i].name)
+                << (static_cast<int>(i) == preselected ? " (last)" : "") << "\n";
+    }
+    if (!any) err << noTargetMessage(findTargets(env)) << "\n";
+    return any ? 0 : 4;
+}
+
+} // namespace
+
+const Command& installCommand() {
+    static const Command command{"install", "reserve or install a QA text or PDB for the handheld", kUsage,
+                                 runInstall};
+    return command;
+}
+
+const Command& targetsCommand() {
+    static const Command command{"targets", "list the install targets found and their users", kTargetsUsage,
+                                 runTargets};
+    return command;
+}
+
+} // namespace rovik::cli

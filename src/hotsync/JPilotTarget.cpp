@@ -1,0 +1,86 @@
+#include "hotsync/JPilotTarget.h"
+
+#include "hotsync/Hotsync.h"
+#include "platform/FileIo.h"
+
+#include <filesystem>
+
+namespace rovik {
+namespace fs = std::filesystem;
+
+InstallQueue parseInstallQueue(const std::string& bytes) {
+    InstallQueue queue;
+    if (bytes.size() > kMaxQueueBytes) {
+        queue.problem = "ファイルが大きすぎます（" + std::to_string(bytes.size()) + " バイト）。";
+        return queue;
+    }
+    if (bytes.find('\0') != std::string::npos) {
+        queue.problem = "テキストではないバイトを含んでいます。";
+        return queue;
+    }
+    std::size_t from = 0;
+    while (from < bytes.size()) {
+        std::size_t end = bytes.find('\n', from);
+        if (end == std::string::npos) end = bytes.size();
+        if (end - from > kMaxQueueLine) {
+            queue.problem = std::to_string(queue.lines.size() + 1) + " 行目が長すぎます。";
+            queue.lines.clear();
+            return queue;
+        }
+        std::string line = bytes.substr(from, end - from);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        queue.lines.push_back(std::move(line));
+        from = end + 1;
+    }
+    queue.usable = true;
+    return queue;
+}
+
+std::string appendToInstallQueue(const std::string& bytes, const std::string& path) {
+    for (const std::string& line : parseInstallQueue(bytes).lines)
+        if (line == path) return bytes;
+    std::string result = bytes;
+    if (!result.empty() && result.back() != '\n') result += '\n';
+    return result + path + '\n';
+}
+
+JPilotTarget::JPilotTarget(std::string queueFile, std::string keepFolder)
+    : m_queueFile(std::move(queueFile)), m_keepFolder(std::move(keepFolder)) {}
+
+TargetOutcome JPilotTarget::install(const std::string& file, const std::string& fileName, const TargetUser*) {
+    TargetOutcome outcome;
+    if (!isSafeFolderEntry(fileName)) {
+        outcome.text = "ファイル名「" + fileName + "」は使えません。";
+        return outcome;
+    }
+    // The queue is checked before anything is copied: a broken queue leaves everything as it was.
+    std::string bytes;
+    std::string reason;
+    if (fileExists(m_queueFile) && !readWholeFile(m_queueFile, bytes, &reason)) {
+        outcome.text = "J-Pilot のインストール待ちファイル " + m_queueFile + " を読めません。\n" + reason;
+        return outcome;
+    }
+    const InstallQueue queue = parseInstallQueue(bytes);
+    if (!queue.usable) {
+        outcome.text = "J-Pilot のインストール待ちファイル " + m_queueFile +
+                       " は J-Pilot の形式ではないため、書き込みませんでした。\n" + queue.problem;
+        return outcome;
+    }
+    std::error_code ec;
+    fs::create_directories(m_keepFolder, ec);
+    const std::string kept = fs::absolute(fs::path(m_keepFolder) / fileName, ec).lexically_normal().string();
+    if (!folderExists(m_keepFolder) || !copyFileAtomically(file, kept, &reason)) {
+        outcome.text = fileName + " を " + m_keepFolder + " にコピーできません。\n" + reason;
+        return outcome;
+    }
+    fs::create_directories(folderOf(m_queueFile), ec);
+    if (!writeFileAtomically(m_queueFile, appendToInstallQueue(bytes, kept), &reason)) {
+        outcome.text = "J-Pilot のインストール待ちファイル " + m_queueFile + " に書き込めません。\n" + reason;
+        return outcome;
+    }
+    outcome.ok = true;
+    outcome.text = fileName + "をJ-Pilotにｲﾝｽﾄｰﾙ予約しました。";
+    return outcome;
+}
+
+} // namespace rovik

@@ -1,0 +1,246 @@
+#include "hotsync/PalmFolderTarget.h"
+
+#include "hotsync/Hotsync.h"
+#include "hotsync/WineRegistry.h"
+#include "platform/Cp932.h"
+#include "platform/FileIo.h"
+#include "platform/Registry.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+namespace rovik {
+namespace fs = std::filesystem;
+
+namespace {
+// users.dat holds at most 127 records of a few hundred bytes.
+constexpr std::size_t kMaxUsersDatBytes = 16u << 20;
+
+std::uint32_t toId(const std::string& text) {
+    std::uint64_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9' || v > 0xFFFFFFFFu) return 0;
+        v = v * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    return v > 0xFFFFFFFFu ? 0 : static_cast<std::uint32_t>(v);
+}
+} // namespace
+
+std::vector<TargetUser> PalmFolderTarget::users(int& preselected, std::string& problem) {
+    preselected = -1;
+    const std::string folder = palmFolder(problem);
+    if (folder.empty()) return {};
+    const std::string usersFile = palmPath(folder, "users.dat");
+    std::string bytes;
+    std::string reason;
+    if (!readWholeFile(usersFile, bytes, &reason) || bytes.size() > kMaxUsersDatBytes) {
+        problem = usersFile + " を読めません。" + (reason.empty() ? "" : "\n" + reason);
+        return {};
+    }
+    std::vector<std::string> names, folders, ids;
+    const int chosen = ParseUsersDat(bytes, names, folders, ids);
+    std::vector<TargetUser> users;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        users.push_back({names[i], folders[i], toId(ids[i])});
+    if (users.empty()) {
+        problem = usersFile + " にHotSyncユーザがいません。";
+        return users;
+    }
+    preselected = chosen >= 0 && chosen < static_cast<int>(users.size()) ? chosen : 0;
+    return users;
+}
+
+TargetOutcome PalmFolderTarget::install(const std::string& file, const std::string& fileName,
+                                        const TargetUser* user) {
+    TargetOutcome outcome;
+    if (!user) {
+        outcome.text = "HotSyncユーザが選ばれていません。";
+        return outcome;
+    }
+    const std::string sub = nativeName(user->folder);
+    if (!isSafeFolderEntry(sub)) {
+        outcome.text = "ユーザ「" + cp932ToUtf8(user->name) + "」のフォルダ名「" + cp932ToUtf8(user->folder) +
+                       "」はPalm Desktopのフォルダの外を指すため使えません。";
+        return outcome;
+    }
+    if (!isSafeFolderEntry(fileName)) {
+        outcome.text = "ファイル名「" + fileName + "」は使えません。";
+        return outcome;
+    }
+    std::string problem;
+    const std::string folder = palmFolder(problem);
+    if (folder.empty()) {
+        outcome.text = problem;
+        return outcome;
+    }
+    const std::string installFolder = palmPath(palmPath(folder, sub), "Install");
+    std::error_code ec;
+    if (!folderExists(palmPath(folder, sub)) ||
+        (!folderExists(installFolder) && !fs::create_directory(installFolder, ec))) {
+        outcome.text = "Can't make install dir. " + installFolder;
+        return outcome;
+    }
+    std::string reason;
+    if (!copyFileAtomically(file, palmPath(installFolder, fileName), &reason)) {
+        outcome.text = fileName + " を " + installFolder + " にコピーできません。\n" + reason;
+        return outcome;
+    }
+    if (!setInstallFlag(user->id, problem)) {
+        outcome.text =
+            fileName +
+            " をインストールフォルダにコピーしましたが、インストールフラグを設定できませんでした。\n"
+            "インストール予約は完了していません。\n" +
+            problem;
+        return outcome;
+    }
+    outcome.ok = true;
+    outcome.text = fileName + "を" + cp932ToUtf8(user->name) + "にｲﾝｽﾄｰﾙ予約しました。" +
+                   (kind() == TargetKind::Wine ? "(Wine)" : "");
+    return outcome;
+}
+
+std::string PalmDesktopTarget::where() const {
+#ifdef _WIN32
+    return "HKEY_CURRENT_USER\\" + std::string(kCoreKey);
+#else
+    return registryFilePath();
+#endif
+}
+
+std::string PalmDesktopTarget::palmFolder(std::string& problem) {
+    RegistryKey key;
+    if (!key.open(kCoreKey)) {
+        problem = where() + " に Palm Desktop の設定がありません。";
+        return {};
+    }
+    const std::string path = key.readString("Path").value_or(std::string());
+    if (path.empty() || key.readString("HotSyncPath").value_or(std::string()).empty()) {
+        problem = where() + " の Palm Desktop の設定（Path, HotSyncPath）が空です。";
+        return {};
+    }
+    return registryPathName(path);
+}
+
+bool PalmDesktopTarget::setInstallFlag(std::uint32_t id, std::string& problem) {
+    RegistryKey key;
+    if (!key.open(kHotSyncManagerKey)) {
+        problem = "Registryを開けません";
+        return false;
+    }
+    if (key.writeDword("Install" + std::to_string(id), 1)) return true;
+    problem = "Registryに書き込めません";
+    return false;
+}
+
+WineTarget::WineTarget(std::string wine, std::string prefix, RunProgram run)
+    : m_wine(std::move(wine)), m_prefix(std::move(prefix)), m_run(std::move(run)) {}
+
+ProgramResult WineTarget::reg(const std::vector<std::string>& arguments) {
+    std::vector<std::string> argv{m_wine, "reg"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    // UTF-8 output whatever the user's locale; Wine's debug chatter stays out of the answer.
+    return m_run(argv, {"WINEPREFIX=" + m_prefix, "WINEDEBUG=-all", "LC_ALL=C.UTF-8"});
+}
+
+std::string WineTarget::windowsPalmFolder(std::string& problem) {
+    if (!m_windowsFolder.empty()) return m_windowsFolder;
+    const ProgramResult result = reg({"query", "HKCU\\" + std::string(kCoreKey), "/v", "Path"});
+    if (!result.started) {
+        problem = m_wine + " を起動できません。";
+        return {};
+    }
+    const std::string path = regQueryValue(parseRegQuery(result.output), "Path").value_or(std::string());
+    if (result.exitCode != 0 || path.empty()) {
+        problem = "Wine prefix " + m_prefix +
+                  " に Palm Desktop が見つかりません（wine reg query の終了コード " +
+                  std::to_string(result.exitCode) + "）。";
+        return {};
+    }
+    m_windowsFolder = path;
+    return path;
+}
+
+std::string WineTarget::palmFolder(std::string& problem) {
+    const std::string windowsPath = windowsPalmFolder(problem);
+    if (windowsPath.empty()) return {};
+    const std::string folder = mapWinePath(m_prefix, windowsPath, problem);
+    if (!folder.empty() && !folderExists(folder)) {
+        problem = "Palm Desktop のフォルダ " + folder + " がありません。";
+        return {};
+    }
+    return folder;
+}
+
+bool WineTarget::setInstallFlag(std::uint32_t id, std::string& problem) {
+    const ProgramResult result = reg({"add", "HKCU\\" + std::string(kHotSyncManagerKey), "/v",
+                                      "Install" + std::to_string(id), "/t", "REG_DWORD", "/d", "1", "/f"});
+    if (result.started && result.exitCode == 0) return true;
+    problem = "wine reg add が失敗しました（終了コード " + std::to_string(result.exitCode) + "）。\n" +
+              result.output;
+    return false;
+}
+
+namespace {
+std::string escapedRegString(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\\' || c == '"') out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+// The key a "[...]" line names, without a leading "HKEY_CURRENT_USER\", in lower case; empty otherwise.
+std::string sectionKey(const std::string& line) {
+    std::string text = line;
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    if (text.size() < 2 || text.front() != '[' || text.back() != ']') return {};
+    text = text.substr(1, text.size() - 2);
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string hkcu = "hkey_current_user\\";
+    if (text.compare(0, hkcu.size(), hkcu) == 0) text.erase(0, hkcu.size());
+    return text;
+}
+
+std::string lowerKey(const char* key) {
+    std::string text = key;
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+} // namespace
+
+bool writePalmDesktopStandIn(const std::string& registryFile, const std::string& folder,
+                             std::string& problem) {
+    std::string bytes;
+    if (fileExists(registryFile) && !readWholeFile(registryFile, bytes, &problem)) return false;
+    if (bytes.empty()) bytes = "REGEDIT4\n\n";
+    const std::string core = lowerKey(kCoreKey), manager = lowerKey(kHotSyncManagerKey);
+    std::string kept;
+    bool inCore = false, hasManager = false;
+    std::size_t from = 0;
+    while (from < bytes.size()) {
+        std::size_t end = bytes.find('\n', from);
+        end = end == std::string::npos ? bytes.size() : end + 1;
+        const std::string line = bytes.substr(from, end - from);
+        from = end;
+        std::string withoutEnd = line;
+        while (!withoutEnd.empty() && (withoutEnd.back() == '\n' || withoutEnd.back() == '\r'))
+            withoutEnd.pop_back();
+        const std::string key = sectionKey(withoutEnd);
+        if (!key.empty()) inCore = key == core;
+        hasManager = hasManager || key == manager;
+        if (!inCore) kept += line;
+    }
+    if (!kept.empty() && kept.back() != '\n') kept += '\n';
+    kept += "\n[" + std::string(kCoreKey) + "]\n\"Path\"=\"" + escapedRegString(folder) +
+            "\"\n\"HotSyncPath\"=\"" + escapedRegString(palmPath(folder, "hotsync.exe")) + "\"\n";
+    if (!hasManager) kept += "\n[" + std::string(kHotSyncManagerKey) + "]\n";
+    std::error_code ec;
+    fs::create_directories(folderOf(registryFile), ec);
+    return writeFileAtomically(registryFile, kept, &problem);
+}
+
+} // namespace rovik

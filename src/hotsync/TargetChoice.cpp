@@ -1,0 +1,192 @@
+#include "hotsync/TargetChoice.h"
+
+#include "hotsync/Hotsync.h"
+#include "hotsync/JPilotTarget.h"
+#include "hotsync/PalmFolderTarget.h"
+#include "hotsync/PilotXferTarget.h"
+#include "platform/FileIo.h"
+#include "platform/Registry.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace rovik {
+namespace fs = std::filesystem;
+
+namespace {
+std::string environmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::string trimmed(const std::string& text) {
+    const std::size_t from = text.find_first_not_of(" \t\r");
+    if (from == std::string::npos) return {};
+    return text.substr(from, text.find_last_not_of(" \t\r") - from + 1);
+}
+
+bool palmDesktopConfigured() {
+    RegistryKey key;
+    return key.open(kCoreKey) && !key.readString("HotSyncPath").value_or(std::string()).empty() &&
+           !key.readString("Path").value_or(std::string()).empty();
+}
+
+// Wine keeps HKEY_CURRENT_USER in user.reg; a prefix whose file never names Palm Desktop is not
+// worth starting Wine for.
+bool prefixMentionsPalmDesktop(const std::string& prefix) {
+    std::string bytes;
+    if (!readWholeFile(joinPath(prefix, "user.reg"), bytes)) return false;
+    return bytes.find("Pilot Desktop") != std::string::npos;
+}
+} // namespace
+
+TargetSettings parseTargetSettings(const std::string& bytes) {
+    TargetSettings settings;
+    std::size_t from = 0;
+    while (from < bytes.size()) {
+        std::size_t end = bytes.find('\n', from);
+        if (end == std::string::npos) end = bytes.size();
+        const std::string line = bytes.substr(from, end - from);
+        from = end + 1;
+        const std::size_t eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        const std::string name = trimmed(line.substr(0, eq)), value = trimmed(line.substr(eq + 1));
+        if (name == "Target") settings.target = targetKindFromKeyword(value);
+        // A port is one word such as "usb:" or "/dev/ttyUSB0"; anything else keeps the default.
+        if (name == "Port" && !value.empty() && value.size() < 256 &&
+            value.find_first_of(" \t") == std::string::npos)
+            settings.port = value;
+    }
+    return settings;
+}
+
+std::string formatTargetSettings(const TargetSettings& settings) {
+    return "Target=" + std::string(settings.target ? targetKeyword(*settings.target) : "auto") +
+           "\nPort=" + settings.port + "\n";
+}
+
+TargetEnvironment TargetEnvironment::fromProcess(const std::string& startFolder) {
+    TargetEnvironment env;
+    env.home = environmentValue("HOME");
+    env.winePrefix = environmentValue("WINEPREFIX");
+    if (env.winePrefix.empty() && !env.home.empty()) env.winePrefix = joinPath(env.home, ".wine");
+    env.jpilotHome = environmentValue("JPILOT_HOME");
+    if (env.jpilotHome.empty()) env.jpilotHome = env.home;
+    env.pathList = environmentValue("PATH");
+    env.keepFolder = joinPath(startFolder, "Install");
+    env.settingsFile = joinPath(folderOf(registryFilePath()), "InstallTarget.ini");
+    return env;
+}
+
+std::string TargetEnvironment::jpilotQueue() const {
+    return joinPath(joinPath(jpilotHome, ".jpilot"), "jpilot.install");
+}
+
+TargetSettings loadTargetSettings(const TargetEnvironment& env) {
+    std::string bytes;
+    if (env.settingsFile.empty() || !readWholeFile(env.settingsFile, bytes) || bytes.size() > 65536)
+        return {};
+    return parseTargetSettings(bytes);
+}
+
+bool saveTargetSettings(const TargetEnvironment& env, const TargetSettings& settings, std::string& problem) {
+    std::error_code ec;
+    fs::create_directories(folderOf(env.settingsFile), ec);
+    return writeFileAtomically(env.settingsFile, formatTargetSettings(settings), &problem);
+}
+
+std::vector<TargetFinding> findTargets(const TargetEnvironment& env) {
+    std::vector<TargetFinding> findings;
+    const std::string wine = findOnPath("wine", env.pathList);
+    const std::string jpilot = findOnPath("jpilot", env.pathList);
+    const std::string xfer = findOnPath("pilot-xfer", env.pathList);
+    for (TargetKind kind : kTargetKinds) {
+        TargetFinding f{kind, false, {}};
+        switch (kind) {
+        case TargetKind::PalmDesktop:
+            f.found = palmDesktopConfigured();
+            f.detail = PalmDesktopTarget().where();
+            break;
+        case TargetKind::Wine:
+            if (!wine.empty() && folderExists(joinPath(env.winePrefix, "dosdevices")) &&
+                prefixMentionsPalmDesktop(env.winePrefix)) {
+                std::string problem;
+                f.found = !WineTarget(wine, env.winePrefix, env.run).windowsPalmFolder(problem).empty();
+            }
+            f.detail = (wine.empty() ? "wine (PATH), " : "") + env.winePrefix;
+            break;
+        case TargetKind::JPilot:
+            f.found = folderExists(joinPath(env.jpilotHome, ".jpilot")) || !jpilot.empty();
+            f.detail = env.jpilotQueue();
+            break;
+        case TargetKind::PilotXfer:
+            f.found = !xfer.empty();
+            f.detail = xfer.empty() ? "pilot-xfer (PATH)" : xfer;
+            break;
+        }
+        findings.push_back(f);
+    }
+    return findings;
+}
+
+std::unique_ptr<InstallTarget> makeTarget(TargetKind kind, const TargetEnvironment& env,
+                                          const TargetSettings& settings, std::string& problem) {
+    switch (kind) {
+    case TargetKind::PalmDesktop:
+        return std::make_unique<PalmDesktopTarget>();
+    case TargetKind::Wine: {
+        const std::string wine = findOnPath("wine", env.pathList);
+        if (wine.empty()) {
+            problem = "wine が PATH に見つかりません。";
+            return nullptr;
+        }
+        return std::make_unique<WineTarget>(wine, env.winePrefix, env.run);
+    }
+    case TargetKind::JPilot:
+        return std::make_unique<JPilotTarget>(env.jpilotQueue(), env.keepFolder);
+    case TargetKind::PilotXfer: {
+        const std::string xfer = findOnPath("pilot-xfer", env.pathList);
+        if (xfer.empty()) {
+            problem = "pilot-xfer が PATH に見つかりません。";
+            return nullptr;
+        }
+        return std::make_unique<PilotXferTarget>(xfer, settings.port, env.run);
+    }
+    }
+    return nullptr;
+}
+
+std::unique_ptr<InstallTarget> chooseTarget(const TargetEnvironment& env, const TargetSettings& settings,
+                                            std::string& problem) {
+    problem.clear();
+    if (settings.target) return makeTarget(*settings.target, env, settings, problem);
+    const std::vector<TargetFinding> findings = findTargets(env);
+    for (const TargetFinding& f : findings)
+        if (f.found) return makeTarget(f.kind, env, settings, problem);
+    problem = noTargetMessage(findings);
+    return nullptr;
+}
+
+std::string noTargetMessage(const std::vector<TargetFinding>& findings) {
+    std::string text = "インストール先が見つかりません。次のものを探しました：\n\n";
+    for (const TargetFinding& f : findings) {
+        text += "・" + std::string(targetTitle(f.kind)) + "（" + f.detail + "）\n    ";
+        switch (f.kind) {
+        case TargetKind::PalmDesktop:
+            text += "「転送先の設定...」で Palm Desktop のフォルダ（users.dat のある所）を選びます。\n";
+            break;
+        case TargetKind::Wine:
+            text += "Wine に Palm Desktop をインストールして一度 HotSync します。\n";
+            break;
+        case TargetKind::JPilot:
+            text += "J-Pilot をインストールして一度起動します。\n";
+            break;
+        case TargetKind::PilotXfer:
+            text += "pilot-link の pilot-xfer を PATH の通った所に置きます。\n";
+            break;
+        }
+    }
+    return text + "\n用意ができたら、もう一度インストールしてください。";
+}
+
+} // namespace rovik

@@ -1,0 +1,139 @@
+#include "hotsync/TargetSettingsDialog.h"
+
+#include "app/Help.h"
+#include "hotsync/Hotsync.h"
+#include "hotsync/PalmFolderTarget.h"
+#include "platform/FileIo.h"
+#include "platform/Prompter.h"
+#include "platform/Registry.h"
+
+#include <QButtonGroup>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace rovik {
+
+TargetSettingsDialog::TargetSettingsDialog(TargetEnvironment env, Prompter& prompter, QWidget* parent)
+    : QDialog(parent), m_env(std::move(env)), m_prompter(prompter) {
+    setObjectName(QStringLiteral("TargetSettings"));
+    setWindowTitle(QStringLiteral("転送先の設定"));
+    setProperty("helpTopic", kHelpTopic);
+    installHelpKey(this, kHelpTopic);
+
+    const TargetSettings settings = loadTargetSettings(m_env);
+    const std::vector<TargetFinding> findings = findTargets(m_env);
+    std::string problem;
+    m_palmFolder = PalmDesktopTarget().palmFolder(problem);
+
+    auto* layout = new QVBoxLayout(this);
+    LabelFound = new QLabel(QStringLiteral("作ったデータをPalmデバイスへ送る方法を選びます。"), this);
+    LabelFound->setObjectName(QStringLiteral("LabelFound"));
+    LabelFound->setWordWrap(true);
+    layout->addWidget(LabelFound);
+
+    auto* group = new QButtonGroup(this);
+    RadioAuto = new QRadioButton(QStringLiteral("自動（見つかった最初のもの）"), this);
+    RadioAuto->setObjectName(QStringLiteral("RadioAuto"));
+    group->addButton(RadioAuto);
+    layout->addWidget(RadioAuto);
+    RadioAuto->setChecked(!settings.target);
+    static const char* const kNames[4] = {"RadioPalmDesktop", "RadioWine", "RadioJPilot", "RadioPilotXfer"};
+    for (int i = 0; i < 4; ++i) {
+        const TargetFinding& f = findings[static_cast<std::size_t>(i)];
+        const QString text =
+            QString::fromUtf8(targetTitle(f.kind)) +
+            (f.found ? QStringLiteral(" － 見つかりました") : QStringLiteral(" － 見つかりません")) +
+            QStringLiteral("\n    ") + QString::fromStdString(f.detail);
+        RadioTarget[i] = new QRadioButton(text, this);
+        RadioTarget[i]->setObjectName(QLatin1String(kNames[i]));
+        RadioTarget[i]->setChecked(settings.target == f.kind);
+        group->addButton(RadioTarget[i]);
+        layout->addWidget(RadioTarget[i]);
+    }
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("Palm Desktopのフォルダ："), this), 0, 0);
+    EditPalmFolder = new QLineEdit(QString::fromStdString(m_palmFolder), this);
+    EditPalmFolder->setObjectName(QStringLiteral("EditPalmFolder"));
+    EditPalmFolder->setPlaceholderText(QStringLiteral("users.dat のあるフォルダ"));
+    EditPalmFolder->setMinimumWidth(260);
+    grid->addWidget(EditPalmFolder, 0, 1);
+    ButtonBrowse = new QPushButton(QStringLiteral("参照..."), this);
+    ButtonBrowse->setObjectName(QStringLiteral("ButtonBrowse"));
+    grid->addWidget(ButtonBrowse, 0, 2);
+    grid->addWidget(new QLabel(QStringLiteral("pilot-xferのポート："), this), 1, 0);
+    EditPort = new QLineEdit(QString::fromStdString(settings.port), this);
+    EditPort->setObjectName(QStringLiteral("EditPort"));
+    grid->addWidget(EditPort, 1, 1);
+    layout->addLayout(grid);
+#ifdef _WIN32
+    // Palm Desktop of Windows keeps its folder in the registry itself.
+    EditPalmFolder->setEnabled(false);
+    ButtonBrowse->setEnabled(false);
+#endif
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    ButtonOk = new QPushButton(QStringLiteral("OK"), this);
+    ButtonOk->setObjectName(QStringLiteral("ButtonOk"));
+    ButtonOk->setDefault(true);
+    ButtonCancel = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
+    ButtonCancel->setObjectName(QStringLiteral("ButtonCancel"));
+    buttons->addWidget(ButtonOk);
+    buttons->addWidget(ButtonCancel);
+    layout->addLayout(buttons);
+
+    connect(ButtonBrowse, &QPushButton::clicked, this, &TargetSettingsDialog::ButtonBrowseClick);
+    connect(ButtonOk, &QPushButton::clicked, this, &TargetSettingsDialog::ButtonOkClick);
+    connect(ButtonCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TargetSettingsDialog::ButtonBrowseClick() {
+    const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("Palm Desktopのフォルダ"),
+                                                             EditPalmFolder->text());
+    if (!folder.isEmpty()) EditPalmFolder->setText(folder);
+}
+
+void TargetSettingsDialog::ButtonOkClick() {
+    TargetSettings settings;
+    for (int i = 0; i < 4; ++i)
+        if (RadioTarget[i]->isChecked()) settings.target = kTargetKinds[i];
+    const std::string port = EditPort->text().trimmed().toStdString();
+    settings.port = parseTargetSettings("Port=" + port).port;
+    const std::string folder = EditPalmFolder->text().trimmed().toStdString();
+    std::string problem;
+#ifndef _WIN32
+    if (!folder.empty() && folder != m_palmFolder) {
+        if (!folderExists(folder)) {
+            m_prompter.error("フォルダ " + folder + " がありません。");
+            return;
+        }
+        if (!fileExists(palmPath(folder, "users.dat")) &&
+            m_prompter.ask(folder + " に users.dat がありません。このフォルダを使いますか？", "確認",
+                           Buttons::YesNo, Icon::Question) != Answer::Yes)
+            return;
+        if (!writePalmDesktopStandIn(registryFilePath(), folder, problem)) {
+            m_prompter.error(registryFilePath() + " に書き込めません。\n" + problem);
+            return;
+        }
+    }
+#endif
+    if (!saveTargetSettings(m_env, settings, problem)) {
+        m_prompter.error(m_env.settingsFile + " に書き込めません。\n" + problem);
+        return;
+    }
+    accept();
+}
+
+bool editInstallTargets(QWidget* parent, const std::string& startFolder, Prompter& prompter) {
+    TargetSettingsDialog dialog(TargetEnvironment::fromProcess(startFolder), prompter, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace rovik

@@ -1,0 +1,167 @@
+// The install buttons with the other targets, the one message when none is found, and 転送先の設定.
+#include "app/TForm1.h"
+#include "editor/TForm3.h"
+#include "hotsync/PalmDesktopFixture.h"
+#include "hotsync/TForm7.h"
+#include "hotsync/TargetChoice.h"
+#include "hotsync/TargetSettingsDialog.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <cstdlib>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace rovik {
+namespace {
+namespace fs = std::filesystem;
+using test::TempFolder;
+
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : m_name(name) {
+        if (const char* old = std::getenv(name)) m_old = old;
+        m_had = std::getenv(name) != nullptr;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() { m_had ? setenv(m_name, m_old.c_str(), 1) : unsetenv(m_name); }
+
+private:
+    const char* m_name;
+    std::string m_old;
+    bool m_had = false;
+};
+
+void onDialog(std::function<void(TForm7&)> step) {
+    QTimer::singleShot(0, [step] {
+        auto* dialog = qobject_cast<TForm7*>(QApplication::activeModalWidget());
+        ASSERT_NE(nullptr, dialog);
+        step(*dialog);
+    });
+}
+
+// A new user: no Palm Desktop, no Wine prefix, no J-Pilot, nothing on the PATH.
+struct NewUserTest : ::testing::Test {
+    test::PalmDesktop desk;
+    ScopedEnv home{"HOME", desk.root.path()};
+    ScopedEnv path{"PATH", desk.root.file("bin")};
+    ScopedEnv wine{"WINEPREFIX", desk.root.file(".wine")};
+    ScopedEnv jpilot{"JPILOT_HOME", desk.root.path()};
+    test::CurrentFolder here{desk.start};
+    test::ScriptedPrompter prompter;
+    TForm1 form;
+
+    NewUserTest() {
+        fs::create_directories(desk.root.file("bin"));
+        test::writeFile(desk.start + "/Rovik.prc", "program");
+        form.setPrompter(&prompter);
+    }
+    std::string noTarget() {
+        return noTargetMessage(findTargets(TargetEnvironment::fromProcess(desk.start)));
+    }
+    QString status() { return form.StatusBar->currentMessage(); }
+};
+
+TEST_F(NewUserTest, OneMessageSaysWhatWasLookedForAndNothingElse) {
+    prompter.expectMessage(noTarget() + "\n\n転送先の設定を開きますか？", "インストール先", Buttons::YesNo,
+                           Icon::Warning, Answer::No);
+    form.Button3->click();
+    EXPECT_TRUE(prompter.done());
+    EXPECT_EQ(QString(), status());
+    EXPECT_NE(noTarget().find("J-Pilot"), std::string::npos);
+    for (const char* item : {"HotSyncH1", "I1"}) {
+        prompter.expectMessage(noTarget(), "インストール先", Buttons::Ok, Icon::Warning);
+        form.findChild<QAction*>(item)->trigger();
+        EXPECT_TRUE(prompter.done()) << item;
+    }
+}
+
+TEST_F(NewUserTest, BothWindowsOfferTheSettingsUnderStart) {
+    TForm3 list(nullptr, &prompter);
+    for (QWidget* window : {static_cast<QWidget*>(&form), static_cast<QWidget*>(&list)}) {
+        auto* item = window->findChild<QAction*>("TargetSettings1");
+        ASSERT_NE(nullptr, item) << window->objectName().toStdString();
+        EXPECT_EQ(QStringLiteral("転送先の設定(&S)..."), item->text());
+    }
+}
+
+TEST_F(NewUserTest, JPilotQueueThroughTheDialog) {
+    fs::create_directories(desk.root.file(".jpilot"));
+    QString label, box;
+    bool boxEnabled = true;
+    onDialog([&](TForm7& dialog) {
+        label = dialog.Label2->text();
+        box = dialog.ComboBox1->currentText();
+        boxEnabled = dialog.ComboBox1->isEnabled();
+        dialog.Button1->click();
+    });
+    form.Button3->click();
+    EXPECT_EQ(QStringLiteral("転送先："), label);
+    EXPECT_TRUE(box.startsWith(QStringLiteral("J-Pilot ("))) << box.toStdString();
+    EXPECT_FALSE(boxEnabled);
+    EXPECT_EQ(QStringLiteral("Rovik.prcをJ-Pilotにｲﾝｽﾄｰﾙ予約しました。"), status());
+    const std::string kept = fs::canonical(desk.start).string() + "/Install/Rovik.prc";
+    EXPECT_EQ(kept + "\n", TempFolder::read(desk.root.file(".jpilot/jpilot.install")));
+    EXPECT_EQ("program", TempFolder::read(kept));
+}
+
+TEST_F(NewUserTest, PilotXferRunsWhileANoteAsksForTheHotSyncButton) {
+    desk.root.write("bin/pilot-xfer", "#!/bin/sh\n/bin/sleep 0.5\necho installed\nexit 0\n");
+    fs::permissions(desk.root.file("bin/pilot-xfer"), fs::perms::owner_all);
+    QString note;
+    onDialog([&](TForm7& dialog) {
+        QTimer::singleShot(100, [&] {
+            if (QWidget* w = QApplication::activeModalWidget()) note = w->objectName();
+        });
+        prompter.expectMessage("Rovik.prcをpilot-xferでｲﾝｽﾄｰﾙしました。\n\ninstalled\n", "ｲﾝｽﾄｰﾙ",
+                               Buttons::Ok, Icon::Information);
+        dialog.Button1->click();
+    });
+    form.Button3->click();
+    EXPECT_EQ(QStringLiteral("InstallWait"), note);
+    EXPECT_TRUE(prompter.done());
+    EXPECT_EQ(QStringLiteral("Rovik.prcをpilot-xferでｲﾝｽﾄｰﾙしました。"), status());
+}
+
+TEST_F(NewUserTest, SettingsDialogSavesTheChoiceAndWritesTheStandInFile) {
+    fs::create_directories(desk.palm);
+    test::writeFile(desk.palm + "/users.dat", test::usersDatBytes(test::PalmDesktop::threeUsers()));
+    TargetEnvironment env = TargetEnvironment::fromProcess(desk.start);
+    TargetSettingsDialog dialog(env, prompter);
+    EXPECT_EQ(QStringLiteral("転送先の設定"), dialog.windowTitle());
+    for (const char* name : {"RadioAuto", "RadioPalmDesktop", "RadioWine", "RadioJPilot", "RadioPilotXfer"})
+        ASSERT_NE(nullptr, dialog.findChild<QRadioButton*>(name)) << name;
+    EXPECT_TRUE(dialog.RadioAuto->isChecked());
+    EXPECT_TRUE(dialog.RadioTarget[2]->text().contains(QStringLiteral("見つかりません")));
+    dialog.RadioTarget[3]->setChecked(true);
+    dialog.EditPort->setText(QStringLiteral("/dev/ttyUSB1"));
+    dialog.EditPalmFolder->setText(QString::fromStdString(desk.palm));
+    dialog.ButtonOk->click();
+    EXPECT_EQ(QDialog::Accepted, dialog.result());
+    EXPECT_EQ("Target=pilot-xfer\nPort=/dev/ttyUSB1\n", TempFolder::read(env.settingsFile));
+    const std::vector<TargetFinding> found = findTargets(env);
+    EXPECT_TRUE(found[0].found) << "the stand-in file now names the folder";
+}
+
+TEST_F(NewUserTest, SettingsDialogRefusesAMissingFolder) {
+    TargetSettingsDialog dialog(TargetEnvironment::fromProcess(desk.start), prompter);
+    dialog.EditPalmFolder->setText(QString::fromStdString(desk.root.file("nowhere")));
+    prompter.expectMessage("フォルダ " + desk.root.file("nowhere") + " がありません。", "エラー", Buttons::Ok,
+                           Icon::Error);
+    dialog.ButtonOk->click();
+    EXPECT_TRUE(prompter.done());
+    EXPECT_FALSE(fs::exists(desk.registry));
+    EXPECT_FALSE(fs::exists(desk.root.file("InstallTarget.ini")));
+}
+
+} // namespace
+} // namespace rovik

@@ -1,0 +1,367 @@
+// Each install target end to end in a scratch folder, their parsers, and detection.
+#include "hotsync/Hotsync.h"
+#include "hotsync/JPilotTarget.h"
+#include "hotsync/PalmFolderTarget.h"
+#include "hotsync/PilotXferTarget.h"
+#include "hotsync/TargetChoice.h"
+#include "hotsync/WineRegistry.h"
+#include "platform/Registry.h"
+
+#include "PalmDesktopFixture.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace rovik {
+namespace {
+namespace fs = std::filesystem;
+using test::TempFolder;
+
+// ---- J-Pilot's queue -------------------------------------------------------------------------
+
+struct QueueCase {
+    const char* name;
+    std::string bytes;
+    bool usable;
+    std::vector<std::string> lines;
+};
+
+TEST(InstallQueue, ParsesOrRefuses) {
+    const std::vector<QueueCase> cases = {
+        {"empty", "", true, {}},
+        {"lines", "/a/x.pdb\n/b/y.prc\n", true, {"/a/x.pdb", "/b/y.prc"}},
+        {"crlf and no last end", "/a/x.pdb\r\n/b/y.prc", true, {"/a/x.pdb", "/b/y.prc"}},
+        {"binary bytes", std::string("/a/x.pdb\n\0\x01\x02", 12), false, {}},
+        {"line of 10 MB", std::string(10u << 20, 'a'), false, {}},
+        {"line past a path's length", "/a\n" + std::string(kMaxQueueLine + 1, 'b') + "\n", false, {}},
+    };
+    for (const auto& c : cases) {
+        const InstallQueue q = parseInstallQueue(c.bytes);
+        EXPECT_EQ(q.usable, c.usable) << c.name;
+        EXPECT_EQ(q.lines, c.lines) << c.name;
+        EXPECT_EQ(q.problem.empty(), c.usable) << c.name;
+    }
+}
+
+TEST(InstallQueue, AppendsOnceAndKeepsWhatIsThere) {
+    const struct {
+        const char* name;
+        std::string before, after;
+    } cases[] = {
+        {"empty", "", "/k/x.pdb\n"},
+        {"other lines", "/a.pdb\r\n", "/a.pdb\r\n/k/x.pdb\n"},
+        {"last line without end", "/a.pdb", "/a.pdb\n/k/x.pdb\n"},
+        {"already listed", "/a.pdb\n/k/x.pdb\n", "/a.pdb\n/k/x.pdb\n"},
+        {"already listed with crlf", "/k/x.pdb\r\n", "/k/x.pdb\r\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(appendToInstallQueue(c.before, "/k/x.pdb"), c.after) << c.name;
+}
+
+class JPilotTest : public ::testing::Test {
+protected:
+    TempFolder home;
+    const std::string queue = home.file(".jpilot/jpilot.install");
+    const std::string keep = home.file("start/Install");
+    std::string pdb = home.write("Quiz.pdb", std::string(100, 'q'));
+};
+
+TEST_F(JPilotTest, ReservesOnceInALastingFolder) {
+    fs::create_directories(home.file(".jpilot"));
+    home.write(".jpilot/jpilot.install", "/old/one.pdb\r\n/old/two.prc");
+    JPilotTarget target(queue, keep);
+    for (int i = 0; i < 2; ++i) {
+        const TargetOutcome outcome = target.install(pdb, "Quiz.pdb", nullptr);
+        EXPECT_TRUE(outcome.ok) << outcome.text;
+        EXPECT_FALSE(outcome.installedNow);
+    }
+    EXPECT_EQ(TempFolder::read(queue), "/old/one.pdb\r\n/old/two.prc\n" + keep + "/Quiz.pdb\n");
+    EXPECT_EQ(TempFolder::read(keep + "/Quiz.pdb"), std::string(100, 'q'));
+}
+
+TEST_F(JPilotTest, BrokenQueueIsLeftAloneAndNamed) {
+    fs::create_directories(home.file(".jpilot"));
+    for (const std::string& bytes : {std::string(10u << 20, 'x'), std::string("\x7f"
+                                                                              "ELF\0\0\x01",
+                                                                              7)}) {
+        home.write(".jpilot/jpilot.install", bytes);
+        const TargetOutcome outcome = JPilotTarget(queue, keep).install(pdb, "Quiz.pdb", nullptr);
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_NE(outcome.text.find("jpilot.install"), std::string::npos) << outcome.text;
+        EXPECT_EQ(TempFolder::read(queue), bytes);
+        EXPECT_FALSE(fs::exists(keep));
+    }
+}
+
+TEST_F(JPilotTest, RefusesANameThatLeavesTheFolder) {
+    const TargetOutcome outcome = JPilotTarget(queue, keep).install(pdb, "../escape.pdb", nullptr);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_FALSE(fs::exists(home.file("start/escape.pdb")));
+    EXPECT_FALSE(fs::exists(queue));
+}
+
+// ---- pilot-xfer ---------------------------------------------------------------------------------
+
+// A pilot-xfer stand-in that records its arguments and exits with the status in a file.
+class PilotXferTest : public ::testing::Test {
+protected:
+    TempFolder home;
+    std::string bin = home.file("bin");
+    std::string pdb = home.write("Quiz.pdb", "pdb");
+    void SetUp() override {
+        fs::create_directories(bin);
+        const std::string script =
+            home.write("bin/pilot-xfer", "#!/bin/sh\n"
+                                         "printf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args\"\n"
+                                         "echo 'Listening for incoming connection'\n"
+                                         "exit $(cat \"$(dirname \"$0\")/status\")\n");
+        fs::permissions(script, fs::perms::owner_all);
+    }
+};
+
+TEST_F(PilotXferTest, SuccessOnlyOnExitZero) {
+    const struct {
+        const char* status;
+        bool ok;
+    } cases[] = {{"0", true}, {"1", false}, {"255", false}};
+    for (const auto& c : cases) {
+        home.write("bin/status", c.status);
+        const std::string program = findOnPath("pilot-xfer", "/nonexistent:" + bin);
+        ASSERT_EQ(program, bin + "/pilot-xfer");
+        const TargetOutcome outcome =
+            PilotXferTarget(program, "usb:", runProgram).install(pdb, "Quiz.pdb", nullptr);
+        EXPECT_EQ(outcome.ok, c.ok) << c.status << outcome.text;
+        EXPECT_EQ(outcome.installedNow, c.ok);
+        EXPECT_NE(outcome.text.find("Listening for incoming connection"), std::string::npos) << outcome.text;
+        if (!c.ok) {
+            EXPECT_NE(outcome.text.find(std::string("終了コード ") + c.status), std::string::npos);
+        }
+        EXPECT_EQ(TempFolder::read(home.file("bin/args")), "-p\nusb:\n-i\n" + pdb + "\n");
+    }
+}
+
+TEST_F(PilotXferTest, MissingProgramIsNamed) {
+    const TargetOutcome outcome =
+        PilotXferTarget(home.file("none/pilot-xfer"), "usb:", runProgram).install(pdb, "Quiz.pdb", nullptr);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_NE(outcome.text.find("none/pilot-xfer"), std::string::npos);
+}
+
+TEST(FindOnPath, SkipsEmptyEntriesAndFolders) {
+    TempFolder t;
+    fs::create_directories(t.file("a/tool"));
+    fs::create_directories(t.file("b"));
+    fs::create_directories(t.file("c"));
+    t.write("b/tool", "#!/bin/sh\n");
+    fs::permissions(t.file("b/tool"), fs::perms::owner_all);
+    t.write("c/tool", "not executable");
+    EXPECT_EQ(findOnPath("tool", ":" + t.file("a") + ":" + t.file("c") + ":" + t.file("b")),
+              t.file("b/tool"));
+    EXPECT_EQ(findOnPath("tool", t.file("a") + ":" + t.file("c")), "");
+    EXPECT_EQ(findOnPath("../b/tool", t.file("a")), "");
+}
+
+// ---- Palm Desktop through the stand-in file ----------------------------------------------------
+
+class StandInTest : public ::testing::Test {
+protected:
+    test::PalmDesktop desk;
+    std::string pdb = desk.root.write("Quiz.pdb", "pdb bytes");
+};
+
+TEST_F(StandInTest, WrittenFolderIsUsedAndFlagged) {
+    // A UTF-8 folder name is taken as it is.
+    const std::string folder = desk.root.file("パーム");
+    fs::create_directories(folder + "/HanakoS");
+    desk.root.write("パーム/users.dat", test::usersDatBytes(test::PalmDesktop::threeUsers()));
+    std::string problem;
+    ASSERT_TRUE(writePalmDesktopStandIn(desk.registry, folder, problem)) << problem;
+    PalmDesktopTarget target;
+    EXPECT_EQ(target.palmFolder(problem), folder) << problem;
+    int preselected = -1;
+    const std::vector<TargetUser> users = target.users(preselected, problem);
+    ASSERT_EQ(users.size(), 3u) << problem;
+    ASSERT_EQ(preselected, 1);
+    const TargetOutcome outcome = target.install(pdb, "Quiz.pdb", &users[1]);
+    EXPECT_TRUE(outcome.ok) << outcome.text;
+    EXPECT_NE(outcome.text.find("Hanako"), std::string::npos);
+    EXPECT_EQ(TempFolder::read(folder + "/HanakoS/Install/Quiz.pdb"), "pdb bytes");
+    EXPECT_EQ(desk.installFlag(2), 1u);
+}
+
+TEST_F(StandInTest, RewritingKeepsOtherKeysAndReplacesTheFolder) {
+    desk.install();
+    std::string problem;
+    ASSERT_TRUE(writePalmDesktopStandIn(desk.registry, desk.root.file("other"), problem)) << problem;
+    const std::string text = TempFolder::read(desk.registry);
+    EXPECT_EQ(text.find(test::regQuote(desk.palm) + "\""), std::string::npos);
+    EXPECT_NE(text.find("\"LastUserName\"=\"Hanako\""), std::string::npos);
+    EXPECT_NE(text.find("\"Install1\"=dword:00000000"), std::string::npos);
+    EXPECT_EQ(GetLastUserName(), "Hanako");
+    EXPECT_EQ(PalmDesktopTarget().palmFolder(problem), desk.root.file("other"));
+}
+
+TEST_F(StandInTest, UserFolderThatEscapesIsRefused) {
+    desk.install({{5, "Evil", "../outside", 1}});
+    PalmDesktopTarget target;
+    std::string problem;
+    int preselected = -1;
+    const std::vector<TargetUser> users = target.users(preselected, problem);
+    ASSERT_EQ(users.size(), 1u);
+    const TargetOutcome outcome = target.install(pdb, "Quiz.pdb", &users[0]);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_NE(outcome.text.find("../outside"), std::string::npos);
+    // The fixture made the user's folder; nothing may be put into it.
+    EXPECT_FALSE(fs::exists(desk.root.file("outside/Install")));
+    EXPECT_NE(desk.installFlag(5), 1u);
+}
+
+TEST(RegistryPathName, TakesUtf8AsItIsAndCp932AsCp932) {
+    EXPECT_EQ(registryPathName("/home/a/パーム"), "/home/a/パーム");
+    EXPECT_EQ(registryPathName("/home/a/\x83\x70\x81\x5b\x83\x80"), "/home/a/パーム");
+    EXPECT_EQ(registryPathName("C:\\Palm"), "C:\\Palm");
+}
+
+// ---- Wine's reg output and drive links ---------------------------------------------------------
+
+TEST(RegQuery, ReadsValueLines) {
+    const std::string out = "\r\nHKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core\r\n"
+                            "    Path    REG_SZ    C:\\Program Files\\Palm\r\n"
+                            "    HotSyncPath    REG_SZ    C:\\Program Files\\Palm\\hotsync.exe\r\n"
+                            "    Install3    REG_DWORD    0x1\r\n"
+                            "    Empty    REG_SZ\r\n"
+                            "it looks like wine32 is missing\r\n"
+                            "    no type here\r\n\r\n";
+    const std::vector<RegQueryValue> values = parseRegQuery(out);
+    ASSERT_EQ(values.size(), 4u);
+    EXPECT_EQ(regQueryValue(values, "path"), "C:\\Program Files\\Palm");
+    EXPECT_EQ(values[1].type, "REG_SZ");
+    EXPECT_EQ(regQueryValue(values, "Install3"), "0x1");
+    EXPECT_EQ(regQueryValue(values, "Empty"), "");
+    EXPECT_EQ(regQueryValue(values, "Missing"), std::nullopt);
+    EXPECT_TRUE(parseRegQuery("reg: Unable to find the specified registry key\n").empty());
+}
+
+TEST(WinePath, MapsInsideThePrefixOnly) {
+    TempFolder t;
+    const std::string prefix = t.file("prefix");
+    fs::create_directories(prefix + "/dosdevices");
+    fs::create_directories(prefix + "/drive_c/Program Files/Palm");
+    fs::create_directories(t.file("elsewhere"));
+    fs::create_directory_symlink("../drive_c", prefix + "/dosdevices/c:");
+    fs::create_directory_symlink("/", prefix + "/dosdevices/z:");
+    fs::create_directory_symlink(t.file("elsewhere"), prefix + "/drive_c/away");
+    const std::string inside = fs::canonical(prefix).string() + "/drive_c/Program Files/Palm";
+    const struct {
+        const char* windows;
+        std::string native; // empty: refused
+    } cases[] = {
+        {"C:\\Program Files\\Palm", inside},
+        {"c:\\PROGRAM FILES\\palm\\", inside},
+        {"C:\\Program Files\\..\\..\\..", ""},
+        {"Z:\\etc", ""},
+        {"D:\\Palm", ""},
+        {"C:\\away", ""},
+        {"Palm", ""},
+        {"C:Palm", ""},
+    };
+    for (const auto& c : cases) {
+        std::string problem;
+        EXPECT_EQ(mapWinePath(prefix, c.windows, problem), c.native) << c.windows;
+        EXPECT_EQ(problem.empty(), !c.native.empty()) << c.windows;
+    }
+}
+
+// ---- settings and detection --------------------------------------------------------------------
+
+TEST(TargetSettingsFile, ParsesAndFallsBack) {
+    const struct {
+        std::string bytes;
+        std::optional<TargetKind> target;
+        std::string port;
+    } cases[] = {
+        {"", std::nullopt, "usb:"},
+        {"Target=jpilot\nPort=/dev/ttyUSB0\n", TargetKind::JPilot, "/dev/ttyUSB0"},
+        {"Target = wine \r\nPort=\r\n", TargetKind::Wine, "usb:"},
+        {"Target=auto\nPort=a b\n", std::nullopt, "usb:"},
+        {"Target=floppy\n\x01\x02=\n", std::nullopt, "usb:"},
+    };
+    for (const auto& c : cases) {
+        const TargetSettings s = parseTargetSettings(c.bytes);
+        EXPECT_EQ(s.target, c.target) << c.bytes;
+        EXPECT_EQ(s.port, c.port) << c.bytes;
+        const TargetSettings again = parseTargetSettings(formatTargetSettings(s));
+        EXPECT_EQ(again.target, s.target);
+        EXPECT_EQ(again.port, s.port);
+    }
+}
+
+class DetectionTest : public ::testing::Test {
+protected:
+    TempFolder home;
+    TargetEnvironment env;
+    void SetUp() override {
+        setRegistryFilePath(home.file(".config/rovik/HKEY_CURRENT_USER.reg"));
+        env.home = env.jpilotHome = home.path();
+        env.winePrefix = home.file(".wine");
+        env.pathList = home.file("bin");
+        env.keepFolder = home.file("start/Install");
+        env.settingsFile = home.file(".config/rovik/InstallTarget.ini");
+        fs::create_directories(home.file("bin"));
+    }
+    void TearDown() override { setRegistryFilePath({}); }
+    void addProgram(const char* name) {
+        home.write(std::string("bin/") + name, "#!/bin/sh\nexit 0\n");
+        fs::permissions(home.file(std::string("bin/") + name), fs::perms::owner_all);
+    }
+    std::optional<TargetKind> chosen() {
+        std::string problem;
+        auto target = chooseTarget(env, loadTargetSettings(env), problem);
+        return target ? std::optional<TargetKind>(target->kind()) : std::nullopt;
+    }
+};
+
+TEST_F(DetectionTest, NothingFoundGivesOneMessageNamingEveryTarget) {
+    std::string problem;
+    EXPECT_EQ(chooseTarget(env, {}, problem), nullptr);
+    for (const char* named :
+         {"Palm Desktop", "Wine", "J-Pilot", "pilot-xfer", "転送先の設定", ".jpilot/jpilot.install"})
+        EXPECT_NE(problem.find(named), std::string::npos) << named;
+}
+
+TEST_F(DetectionTest, FollowsTheOrderAndTheSavedChoice) {
+    addProgram("pilot-xfer");
+    EXPECT_EQ(chosen(), TargetKind::PilotXfer);
+    fs::create_directories(home.file(".jpilot"));
+    EXPECT_EQ(chosen(), TargetKind::JPilot);
+    // A prefix without Palm Desktop is passed over without asking Wine.
+    fs::create_directories(home.file(".wine/dosdevices"));
+    home.write(".wine/user.reg", "WINE REGISTRY Version 2\n");
+    EXPECT_EQ(chosen(), TargetKind::JPilot);
+    std::string problem;
+    ASSERT_TRUE(writePalmDesktopStandIn(registryFilePath(), home.file("Palm"), problem));
+    EXPECT_EQ(chosen(), TargetKind::PalmDesktop);
+    TargetSettings saved;
+    saved.target = TargetKind::PilotXfer;
+    ASSERT_TRUE(saveTargetSettings(env, saved, problem)) << problem;
+    EXPECT_EQ(chosen(), TargetKind::PilotXfer);
+    const std::vector<TargetFinding> found = findTargets(env);
+    ASSERT_EQ(found.size(), 4u);
+    EXPECT_TRUE(found[0].found);
+    EXPECT_FALSE(found[1].found);
+    EXPECT_TRUE(found[2].found);
+    EXPECT_TRUE(found[3].found);
+}
+
+TEST_F(DetectionTest, ForcedTargetWithoutItsProgramSaysSo) {
+    TargetSettings s;
+    s.target = TargetKind::Wine;
+    std::string problem;
+    EXPECT_EQ(makeTarget(TargetKind::Wine, env, s, problem), nullptr);
+    EXPECT_NE(problem.find("wine"), std::string::npos);
+}
+
+} // namespace
+} // namespace rovik
