@@ -6,6 +6,7 @@
 #include "platform/Hints.h"
 #include "settings/ProgramValues.h"
 
+#include <QFontMetrics>
 #include <QMenuBar>
 
 namespace rovik {
@@ -29,9 +30,12 @@ QMenu* addBarMenu(QMenuBar* bar, const char* name, const QString& caption) {
     return menu;
 }
 
-// A path is the caption as it stands: "&" must not turn into a mnemonic.
-QString captionOf(const QString& path) {
-    QString caption = path;
+constexpr int kRecentCaptionWidth = 480;
+
+// A path is the caption as it stands: "&" must not turn into a mnemonic, and a path too long for
+// the screen loses its middle (the entry still opens the whole path).
+QString captionOf(const QString& path, const QFontMetrics& metrics) {
+    QString caption = metrics.elidedText(path, Qt::ElideMiddle, kRecentCaptionWidth);
     return caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 } // namespace
@@ -204,11 +208,12 @@ void TForm3::createOtherMenus() {
 
 void TForm3::BuildRecentMenus() {
     RecentMenus menus = m_logic->BuildRecentMenus();
-    auto fill = [](std::array<QAction*, 9>& entries, const std::vector<std::string>& paths) {
+    const QFontMetrics metrics(Open1->font());
+    auto fill = [&metrics](std::array<QAction*, 9>& entries, const std::vector<std::string>& paths) {
         for (size_t i = 0; i < entries.size(); ++i) {
             const bool used = i < paths.size();
             QString path = used ? QString::fromStdString(paths[i]) : QString();
-            entries[i]->setText(captionOf(path));
+            entries[i]->setText(captionOf(path, metrics));
             entries[i]->setData(path);
             entries[i]->setVisible(used);
         }

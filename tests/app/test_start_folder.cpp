@@ -56,6 +56,9 @@ TEST(StartFolder_Shipped, FoundNextToAnInstalledProgramOnly) {
 }
 
 TEST(StartFolder_User, RovikInTheHomeFolder) {
+#ifdef _WIN32
+    GTEST_SKIP() << "an installed program's ~/Rovik is Linux's";
+#endif
     EXPECT_EQ("/home/ann/Rovik", userStartFolder("/home/ann"));
     EXPECT_EQ("", userStartFolder(""));
     EXPECT_EQ("", userStartFolder(nullptr));

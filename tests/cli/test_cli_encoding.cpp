@@ -123,6 +123,9 @@ TEST_F(CliEncodingTest, ToTextRefusesUtf8ForBytesThatAreNotShiftJis) {
 }
 
 TEST_F(CliEncodingTest, RawShiftJisFileNamesWorkAndNameTheDatabase) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows hands over arguments as UTF-16: there are no raw Shift-JIS names";
+#endif
     const std::string nihon = "\x93\xFA\x96\x7B"; // 日本 in Shift-JIS: not UTF-8
     const std::string in = folder.write(nihon + ".txt", kUtf8);
     const std::string pdb = folder.file(nihon + ".pdb");

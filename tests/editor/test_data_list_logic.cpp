@@ -1,3 +1,4 @@
+#include "editor/ClipboardCommands.h"
 #include "editor/DataListLogic.h"
 #include "pdb/PdbWriter.h"
 #include "settings/ProgramValues.h"
@@ -531,6 +532,58 @@ TEST_F(DataListLogicTest, RecentEntriesComeFromTheSettings) {
     RecentMenus menus = logic.BuildRecentMenus();
     EXPECT_EQ(std::vector<std::string>{"/a/x.txt"}, menus.text);
     EXPECT_EQ(std::vector<std::string>{"/a/y.pdb"}, menus.pdb);
+}
+
+// After an append (a new title, or a file) the shown title is read again: its category names stay
+// for the record and title editors.
+TEST_F(DataListLogicTest, AnAppendKeepsTheShownTitlesCategoryNames) {
+    openText(twoTitles());
+    prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::Yes);
+    logic.NewTitle();
+    EXPECT_EQ(std::vector<std::string>{"A"}, logic.set().shown.categoryA);
+    EXPECT_EQ(std::vector<std::string>{"B"}, logic.set().shown.categoryB);
+    openText(folder.write("more.txt", titleBlock("T3", 1)), Answer::Yes);
+    EXPECT_EQ(std::vector<std::string>{"A"}, logic.set().shown.categoryA);
+    EXPECT_EQ(3, logic.set().shown.headerLineCount);
+    EXPECT_EQ(1, logic.set().selectedTitle);
+}
+
+// A save that made katakana full-width shows the saved lines: the record commands still act.
+TEST_F(DataListLogicTest, ASaveThatFixedKatakanaRefillsTheShownTitle) {
+    openText(twoTitles());
+    logic.set().lines[3] = "11\t\xB1\ta\tr\t0";
+    logic.showTitleRow(0);
+    window.recordRow = 1;
+    const std::string path = folder.file("saved.txt");
+    prompter.expectSave(path, kTextSaveFilter);
+    logic.runTextSave();
+    EXPECT_EQ("11\t\x83\x41\ta\tr\t0", logic.set().lines[3]);
+    EXPECT_EQ("\x83\x41", logic.cellText(1, 1));
+    EXPECT_EQ(1, window.recordRow);
+    ClipboardCommands commands{logic, window, prompter};
+    commands.CopyRecord();
+    EXPECT_EQ("11\t\x83\x41\ta\tr\t0", logic.set().recordClipboard);
+    EXPECT_TRUE(prompter.done());
+}
+
+// The save offered before a replacing open proposes the data's own name, never the file opened.
+TEST_F(DataListLogicTest, TheSaveBeforeAnOpenProposesTheDatasName) {
+    const std::string two = twoTitles();
+    openText(two);
+    prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::Yes);
+    logic.NewTitle();
+    const std::string other = folder.write("other.txt", titleBlock("O", 1));
+    prompter.expectOpen(other, kTextOpenFilter)
+        .expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
+        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None,
+                       Answer::Yes)
+        .expectSave(std::nullopt, kTextSaveFilter);
+    logic.runOpenCommand(OpenCommand::Text);
+    EXPECT_TRUE(prompter.done());
+    EXPECT_EQ(two, prompter.dialogRequests.back().fileName);
+    EXPECT_EQ(titleBlock("O", 1), test::TempFolder::read(other));
+    EXPECT_EQ(3, logic.set().titleCount()); // the cancelled save cancelled the open
+    EXPECT_EQ(two, logic.currentFileName());
 }
 
 } // namespace

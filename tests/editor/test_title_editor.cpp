@@ -78,7 +78,12 @@ TEST(LineCounts, OnlyDecimalIntegersAreCounts) {
 TEST_F(TitleEditorTest, RegisterStoresTheReducedLineCounts) {
     const struct {
         const char *q, *a, *storedQ, *storedA;
-    } cases[] = {{"8", "8", "1", "8"}, {"5", "8", "5", "4"}, {"2", "7", "2", "7"}};
+    } cases[] = {{"8", "8", "1", "8"},
+                 {"5", "8", "5", "4"},
+                 {"2", "7", "2", "7"},
+                 // Counts within the limit are stored as typed.
+                 {"03", "+2", "03", "+2"},
+                 {" 4", "5 ", "4", "5"}};
     for (const auto& c : cases) {
         TitleFields fields = open(titleLines("T", 1));
         fields.questionLines = c.q;
@@ -182,6 +187,30 @@ TEST_F(TitleEditorTest, TabsInNamesNeverSplitALine) {
     ASSERT_TRUE(editor.RegisterTitleAndCategories(fields));
     EXPECT_EQ((Lines{"tTitle\tab\t3\t3", "dBunrui\tcd", "sBunrui\tB", "11\tTq1\ta\tr\t0"}),
               logic.set().lines);
+}
+
+TEST_F(TitleEditorTest, AnEmptyTitleNameIsRefused) {
+    for (const char* title : {"", "\t", "\r\n"}) {
+        TitleFields fields = open(titleLines("T", 1));
+        fields.title = title;
+        prompter.expectMessage("タイトルを入力してください。", "確認", Buttons::Ok, Icon::Warning);
+        EXPECT_FALSE(editor.RegisterTitleAndCategories(fields));
+        EXPECT_EQ(titleLines("T", 1), logic.set().lines);
+        EXPECT_TRUE(logic.set().saved);
+    }
+}
+
+// The boxes come from the title's own lines, whatever the shown copy holds: 登録 of an unchanged
+// editor never drops a category.
+TEST_F(TitleEditorTest, CategoryNamesComeFromTheTitlesLines) {
+    load(joined({titleLines("T", 1), titleLines("U", 1)}));
+    logic.set().shown.categoryA.clear();
+    logic.set().shown.categoryB.clear();
+    TitleFields fields = editor.FormCreate();
+    EXPECT_EQ("A", fields.categoryA[0]);
+    EXPECT_EQ("B", fields.categoryB[0]);
+    ASSERT_TRUE(editor.RegisterTitleAndCategories(fields));
+    EXPECT_EQ(joined({titleLines("T", 1), titleLines("U", 1)}), logic.set().lines);
 }
 
 TEST_F(TitleEditorTest, OpensOnlyOnASelectedTitle) {

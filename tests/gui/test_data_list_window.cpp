@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
@@ -466,6 +467,17 @@ TEST(DataListWindowLauncher, Button2OpensTheWindowModallyOverTheLauncher) {
     EXPECT_EQ(&launcher, owner);
     EXPECT_TRUE(modal);
     EXPECT_EQ(nullptr, launcher.findChild<TForm3*>());
+}
+
+// A path far wider than the screen loses its middle in the menu; the entry still opens all of it.
+TEST_F(DataListWindowTest, ALongRecentPathIsElidedInItsMenu) {
+    const std::string path = "/" + std::string(5000, 'x') + "/a.txt";
+    values.settings = {"", path};
+    emit form.File1->aboutToShow();
+    const QString caption = form.textRecent[0]->text();
+    EXPECT_LE(QFontMetrics(form.Open1->font()).horizontalAdvance(caption), 480);
+    EXPECT_TRUE(caption.endsWith(QStringLiteral("a.txt")));
+    EXPECT_EQ(QString::fromStdString(path), form.textRecent[0]->data().toString());
 }
 
 } // namespace

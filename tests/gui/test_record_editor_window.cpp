@@ -323,5 +323,18 @@ TEST_F(RecordEditorWindowTest, DoubleClickOpensTheEditorAndItsRowComesBack) {
     EXPECT_EQ(3, recordRow());
 }
 
+// Qt's own paste (Ctrl+V, the box's menu, a drop) gives LF line ends and tabs: every one is
+// dropped, as on store, so the boxes never show what would split the record's line.
+TEST_F(RecordEditorWindowTest, PastingIntoABoxDropsTabsAndLineBreaks) {
+    openText("a.txt", titleText("T", 1));
+    auto editor = openEditor(1);
+    for (QPlainTextEdit* box : {editor->Memo1, editor->Memo2, editor->Memo3}) {
+        box->clear();
+        QGuiApplication::clipboard()->setText(QStringLiteral("a\nb\tc\r\nd\re"));
+        box->paste();
+        EXPECT_EQ(QStringLiteral("abcde"), box->toPlainText()) << box->objectName().toStdString();
+    }
+}
+
 } // namespace
 } // namespace rovik

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <ostream>
 
 namespace rovik {
 namespace {
@@ -53,6 +54,11 @@ struct StepCase {
     Kind kind;
     const char* name;
 };
+
+// Test names by the step's own name, never by the bytes of the case.
+void PrintTo(const StepCase& step, std::ostream* out) {
+    *out << step.name;
+}
 
 const StepCase kSteps[] = {
     {Kind::RecordCut, "ﾚｺｰﾄﾞ切り取り"}, {Kind::RecordPaste, "ﾚｺｰﾄﾞ貼り付け"},

@@ -230,6 +230,9 @@ TEST_F(HotsyncTest, PalmDesktopPathAndItsFailures) {
 }
 
 TEST_F(HotsyncTest, PalmDesktopPathInShiftJisBecomesANativePath) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file's UTF-8 values are Linux's; Windows' registry holds UTF-16";
+#endif
     desk.writeRegistryText("[Software\\U.S. Robotics\\Pilot Desktop\\Core]\n"
                            "\"HotSyncPath\"=\"h\"\n\"Path\"=\"/\x83\x5C\x83\x74\x83\x67\"\n");
     EXPECT_EQ("/ソフト", GetPalmDesktopPath(prompter));

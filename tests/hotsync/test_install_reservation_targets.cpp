@@ -92,6 +92,9 @@ TEST_F(TargetReservationTest, RefusedNameNeverReachesTheTarget) {
 }
 
 TEST_F(TargetReservationTest, ReadyMadeFileGoesToTheJPilotQueue) {
+#ifdef _WIN32
+    GTEST_SKIP() << "J-Pilot is one of Linux's install targets";
+#endif
     test::writeFile(start.file("Rovik.prc"), "program");
     request.readyMade = true;
     request.source = request.target = "Rovik.prc";

@@ -173,6 +173,9 @@ TEST(Settings_LoadSave, PathsShiftJisCannotHoldAreNeverWrittenChanged) {
 // A settings file the user cannot read or may not write is named and never replaced. (Checked by
 // its mode bits, so the cases hold when the tests run as root too.)
 TEST(Settings_LoadSave, UnreadableOrReadOnlyFileIsNamedAndKept) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a file's mode cannot make it unreadable on Windows";
+#endif
     const struct {
         const char* what;
         fs::perms mode;
