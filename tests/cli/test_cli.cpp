@@ -8,6 +8,8 @@
 
 #include "support/TempFolder.h"
 
+#include "cli/CliRun.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,19 +18,8 @@
 namespace rovik::cli {
 namespace {
 
-struct CliResult {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliResult runCli(const Args& args) {
-    std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    int code = run(args, in, out, err);
-    return {code, out.str(), err.str()};
-}
+using test::CliResult;
+using test::runCli;
 
 const std::string kValid = "tTitle\tT\t3\t3\r\ndBunrui\tA\r\nsBunrui\tB\r\n11\tq\ta\tr\t0\r\n";
 

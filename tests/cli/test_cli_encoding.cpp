@@ -6,6 +6,8 @@
 
 #include "support/TempFolder.h"
 
+#include "cli/CliRun.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -13,19 +15,8 @@
 namespace rovik::cli {
 namespace {
 
-struct CliResult {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-CliResult runCli(const Args& args) {
-    std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    int code = run(args, in, out, err);
-    return {code, out.str(), err.str()};
-}
+using test::CliResult;
+using test::runCli;
 
 const std::string kBom = "\xEF\xBB\xBF";
 const std::string kUtf8 = "tTitle\t日本\t3\t3\r\n11\t問題\t答え\t参考\t0\r\n";

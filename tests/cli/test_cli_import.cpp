@@ -13,6 +13,8 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 
+#include "cli/CliRun.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -21,18 +23,8 @@
 namespace rovik {
 namespace {
 
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Result runCli(const cli::Args& args) {
-    std::istringstream in;
-    std::ostringstream out, err;
-    int code = cli::run(args, in, out, err);
-    return {code, out.str(), err.str()};
-}
+using Result = test::CliResult;
+using test::runCli;
 
 std::string crlf(const std::vector<std::string>& lines) {
     std::string text;

@@ -5,6 +5,8 @@
 #include "../hotsync/PalmDesktopFixture.h"
 #include "support/TempFolder.h"
 
+#include "cli/CliRun.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -58,16 +60,8 @@ protected:
     }
     void TearDown() override { setRegistryFilePath({}); }
 
-    struct Result {
-        int code;
-        std::string out, err;
-    };
-    Result cli(const Args& args) {
-        std::istringstream in;
-        std::ostringstream out, err;
-        const int code = run(args, in, out, err);
-        return {code, out.str(), err.str()};
-    }
+    using Result = test::CliResult;
+    Result cli(const Args& args) { return test::runCli(args); }
     void pilotXfer(int status) {
         home.write("bin/pilot-xfer",
                    "#!/bin/sh\necho \"$@\" > \"$HOME/xfer-args\"\nexit " + std::to_string(status) + "\n");

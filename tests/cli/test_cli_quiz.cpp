@@ -2,6 +2,8 @@
 
 #include "support/TempFolder.h"
 
+#include "cli/CliRun.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -9,19 +11,12 @@
 namespace rovik {
 namespace {
 
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
+using Result = test::CliResult;
 
 Result runQuiz(const std::string& file, cli::Args options, const std::string& input) {
     cli::Args args{"quiz", file};
     args.insert(args.end(), options.begin(), options.end());
-    std::istringstream in(input);
-    std::ostringstream out, err;
-    int code = cli::run(args, in, out, err);
-    return {code, out.str(), err.str()};
+    return test::runCli(args, input);
 }
 
 // A title with category lines and `count` records "CODE\tQn\tAn\tRn\t0".
