@@ -42,19 +42,6 @@ std::string replacedFile(const std::string& path) {
     return ec ? path : pathText(target);
 }
 
-#ifndef _WIN32
-// A rename replaces a file whatever its mode, so a file the user may not write is refused here.
-// The mode bits count too: a read-only file stays read-only even for a user who could override it.
-bool mayReplace(const std::string& file) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(file, ec);
-    if (ec || !fs::exists(status) || !fs::is_regular_file(status)) return true;
-    const fs::perms writeBits = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    if ((status.permissions() & writeBits) == fs::perms::none) return false;
-    return access(file.c_str(), W_OK) == 0;
-}
-#endif
-
 // How many bytes the next write may put down before the test seam fails it.
 size_t writableBytes(size_t size, bool& injected) {
     injected = g_failAfter >= 0 && static_cast<std::int64_t>(size) > g_failAfter;
@@ -178,6 +165,22 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string* err
     return ok;
 }
 
+// A rename replaces a file whatever its mode, so a file the user may not write is refused before.
+// The mode bits count too: a read-only file stays read-only even for a user who could override it.
+bool mayReplaceFile(const std::string& path) {
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesW(wide(path).c_str());
+    return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0;
+#else
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    if (ec || !fs::exists(status) || !fs::is_regular_file(status)) return true;
+    const fs::perms writeBits = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    if ((status.permissions() & writeBits) == fs::perms::none) return false;
+    return access(path.c_str(), W_OK) == 0;
+#endif
+}
+
 #ifdef _WIN32
 bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
     const std::string file = replacedFile(path);
@@ -215,7 +218,7 @@ bool writeFileAtomically(const std::string& path, const std::string& bytes, std:
 #else
 bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string* error) {
     const std::string file = replacedFile(path);
-    if (!mayReplace(file)) {
+    if (!mayReplaceFile(file)) {
         setError(error, path + ": " + std::strerror(EACCES));
         return false;
     }

@@ -21,6 +21,9 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string* err
 // read-only file, or one the user may not write, is refused and left as it is.
 bool writeFileAtomically(const std::string& path, const std::string& bytes, std::string* error = nullptr);
 
+// False for an existing file the user may not write, or one whose mode makes it read-only.
+bool mayReplaceFile(const std::string& path);
+
 // Copies a file the same way (the target is replaced only by a complete copy).
 bool copyFileAtomically(const std::string& from, const std::string& to, std::string* error = nullptr);
 

@@ -42,7 +42,7 @@ void LoadSettings(ProgramValues& values) {
 std::string settingsNotSavedReason(const ProgramValues& values) {
     const std::string path = settingsFilePath(values);
     if (values.settings.empty()) return {};
-    if (values.settingsKept || !settingsFileWritable(path))
+    if (values.settingsKept || !mayReplaceFile(path))
         return "設定ファイルに書き込めないため、最近使ったファイルと出題設定は保存されません。\n" + path;
     return {};
 }

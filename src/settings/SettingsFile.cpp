@@ -6,12 +6,6 @@
 #include <cstdio>
 #include <filesystem>
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace rovik {
 namespace fs = std::filesystem;
 namespace {
@@ -112,17 +106,6 @@ std::string settingsBytes(const std::vector<std::string>& settings) {
         bytes += "\r\n";
     }
     return bytes;
-}
-
-bool settingsFileWritable(const std::string& path) {
-    std::error_code ec;
-    if (!fs::exists(fs::symlink_status(path, ec))) return true;
-    if (!ownerMay(path, fs::perms::owner_write)) return false;
-#ifdef _WIN32
-    return _access(path.c_str(), 2) == 0;
-#else
-    return access(path.c_str(), W_OK) == 0;
-#endif
 }
 
 } // namespace rovik

@@ -24,7 +24,4 @@ std::vector<std::string> settingsFromBytes(const std::string& bytes);
 // is written empty, never as a changed path.
 std::string settingsBytes(const std::vector<std::string>& settings);
 
-// True when the file may be replaced: it does not exist, or exists and its owner may write it.
-bool settingsFileWritable(const std::string& path);
-
 } // namespace rovik

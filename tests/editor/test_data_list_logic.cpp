@@ -227,7 +227,7 @@ TEST_F(DataListLogicTest, OpenCommandsCheckTheirExtensions) {
 TEST_F(DataListLogicTest, RefusedOrEmptyFileInReplaceModeKeepsTheData) {
     const std::string two = twoTitles();
     openText(two);
-    for (const std::string& name : {"bad.txt", "empty.txt"}) {
+    for (const std::string name : {"bad.txt", "empty.txt"}) {
         const std::string path =
             folder.write(name, name == std::string("bad.txt") ? "tTitle\tX\r\n1\tq\r\n" : "");
         logic.titleRowChanged(1);

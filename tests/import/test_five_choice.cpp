@@ -296,7 +296,9 @@ TEST_F(FiveChoiceTest, ImportFiveChoiceFile_WritesOnlyWhatTheUserConfirmed) {
         EXPECT_TRUE(prompter.done());
         const std::string text = test::TempFolder::read(start.file("quiz.txt"));
         EXPECT_EQ(c.written, text.rfind("tTitle", 0) == 0) << text;
-        if (!c.written) EXPECT_EQ(c.existing ? "mine" : "", text);
+        if (!c.written) {
+            EXPECT_EQ(c.existing ? "mine" : "", text);
+        }
         EXPECT_EQ(c.lines, set.lines.size());
         EXPECT_EQ("tTitle\tOld\t3\t3", set.lines[0]);
     }
