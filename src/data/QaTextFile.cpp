@@ -114,7 +114,7 @@ int SaveAsText(QuestionSet& set, const std::string& path, Prompter& prompter, Da
     // The set's katakana is normalised only once the file holds it: a failed save changes nothing.
     QuestionLinesText text = questionLinesText(set.lines, path);
     std::string bytes;
-    if (!encodeText(text.bytes, set.encoding, bytes)) {
+    if (!encodeText(text.bytes, set.encoding, bytes, set.utf8Forms)) {
         prompter.error("Shift-JISとして読めないバイトがあるため、" + std::string(encodingName(set.encoding)) +
                        "では保存できません。");
         return -1;

@@ -36,6 +36,7 @@ TextRead readQaText(const std::string& path, EncodingChoice choice) {
         return read;
     }
     read.status = TextReadStatus::Ok;
+    read.forms = utf8FormsOf(text.cp932, text.jisForms);
     read.lines = splitTextLines(text.cp932);
     return read;
 }

@@ -1,10 +1,10 @@
-#include "settings/ProgramValues.h"
 #include "data/DataContext.h"
 #include "data/Loading.h"
 #include "data/QaTextFile.h"
 #include "data/QuestionSet.h"
 #include "data/TextReading.h"
 #include "platform/Cp932.h"
+#include "settings/ProgramValues.h"
 
 #include "data/RecordingDataListView.h"
 #include "support/ScriptedPrompter.h"
@@ -142,12 +142,14 @@ TEST_F(Utf8LoadingTest, TheEncodingFollowsTheFileLastReadAndANewSetIsShiftJis) {
     EXPECT_EQ(TextEncoding::Utf8WithBom, set.encoding);
     // A replacing open that is refused keeps the old data, and with it its encoding.
     prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
-        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None, Answer::No);
+        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None,
+                       Answer::No);
     LoadQAText(ctx, folder.write("x.txt", "tTitle\t😀\t3\t3\r\n"));
     EXPECT_EQ(TextEncoding::Utf8WithBom, set.encoding);
     // A replacing open of a Shift-JIS file makes the set Shift-JIS.
     prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
-        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None, Answer::No);
+        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None,
+                       Answer::No);
     LoadQAText(ctx, folder.file("s.txt"));
     EXPECT_EQ(TextEncoding::Cp932, set.encoding);
 }
@@ -180,6 +182,38 @@ TEST_F(Utf8LoadingTest, HalfWidthKanaOfAUtf8FileIsFixedAndSavedAsUtf8) {
     LoadQAText(ctx, folder.write("kana.txt", "tTitle\tｶﾅ\t3\t3\r\n"));
     EXPECT_EQ(Lines{"tTitle\t\x83\x4A\x83\x69\t3\t3"}, set.lines);
     EXPECT_EQ("tTitle\tカナ\t3\t3\r\n", save("kana-out.txt"));
+}
+
+// A wave dash refused the whole file; once taken in, a save must not turn it into ～.
+TEST_F(Utf8LoadingTest, JisFormsAreTakenInAndComeBackAsTheFileWroteThem) {
+    const std::string text = "tTitle\t1〜3の問題\t3\t3\r\n"
+                             "dBunrui\t基本\r\n"
+                             "sBunrui\t全部\r\n"
+                             "11\t−5℃\t¥100\t1～3\t0\r\n"
+                             "11\t〜\t\\\t—\t0\r\n"
+                             "11\t〜\t\\\t—\t0\r\n"
+                             "11\t～\t¥\t―\t0\r\n";
+    LoadQAText(ctx, folder.write("jis.txt", text));
+    ASSERT_EQ(7u, set.lines.size());
+    EXPECT_EQ("11\t\x81\x7C"
+              "5\x81\x8E\t\\100\t1\x81\x60"
+              "3\t0",
+              set.lines[3]);
+    EXPECT_EQ(text, save("same.txt"));
+    // New text takes the form the file used, where it used only one: − (never －) and 〜 in the
+    // title line that is changed; ～, the backslash and ― were written both ways, so Windows' forms.
+    set.lines[0] = "tTitle\t1\x81\x60"
+                   "5\x81\x7C\t3\t3";
+    set.lines.push_back("11\t\x81\x60\t\\\t\x81\x5C\t\x95\x5C\x81\x7C\t0"); // ～ \ ― 表−
+    EXPECT_EQ("tTitle\t1～5−\t3\t3\r\n"
+              "dBunrui\t基本\r\n"
+              "sBunrui\t全部\r\n"
+              "11\t−5℃\t¥100\t1～3\t0\r\n"
+              "11\t〜\t\\\t—\t0\r\n"
+              "11\t〜\t\\\t—\t0\r\n"
+              "11\t～\t¥\t―\t0\r\n"
+              "11\t～\t\\\t―\t表−\t0\r\n",
+              save("changed.txt"));
 }
 
 TEST_F(Utf8LoadingTest, BytesThatAreNotCp932AreNotSavedAsUtf8) {
