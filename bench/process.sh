@@ -13,15 +13,28 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$root/bench/make-bench-data.sh" "$work"
 
-median_ms() { # command... -> the median wall time of $runs runs, in ms
-  local times=()
+ms_of() { # command... -> its wall time in ms
+  local start=$EPOCHREALTIME
+  "$@" >/dev/null 2>&1 || true
+  local end=$EPOCHREALTIME
+  awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f\n", (e - s) * 1000 }'
+}
+
+median() { sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'; }
+
+# Runs a command and its floor in turns (pair COMMAND... -- FLOOR...), so that the machine's other
+# work falls on both alike; sets $ours and $floor to the medians.
+pair() {
+  local cmd=() base=() a=() b=()
+  while [ "$1" != "--" ]; do cmd+=("$1"); shift; done
+  shift
+  base=("$@")
   for ((i = 0; i < runs; i++)); do
-    local start=$EPOCHREALTIME
-    "$@" >/dev/null 2>&1 || true
-    local end=$EPOCHREALTIME
-    times+=("$(awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f", (e - s) * 1000 }')")
+    a+=("$(ms_of "${cmd[@]}")")
+    b+=("$(ms_of "${base[@]}")")
   done
-  printf '%s\n' "${times[@]}" | sort -n | awk '{ t[NR] = $1 } END { print t[int((NR + 1) / 2)] }'
+  ours=$(printf '%s\n' "${a[@]}" | median)
+  floor=$(printf '%s\n' "${b[@]}" | median)
 }
 
 report() { # name, ms, floor name, floor ms, target
@@ -32,15 +45,16 @@ report() { # name, ms, floor name, floor ms, target
 }
 
 "$cli" to-pdb "$work/db.txt" "$work/db.pdb" >/dev/null
-pdb=$(median_ms "$cli" to-pdb "$work/db.txt" "$work/out.pdb")
-dd=$(median_ms dd if="$work/db.pdb" of="$work/out-dd.pdb" bs=1M conv=fsync status=none)
-check=$(median_ms "$cli" check "$work/dense.txt")
-iconv=$(median_ms sh -c "iconv -f CP932 -t UTF-8 '$work/dense.txt' >/dev/null")
-utf8=$(median_ms "$cli" check "$work/dense-utf8.txt")
+pair "$cli" to-pdb "$work/db.txt" "$work/out.pdb" -- dd if="$work/db.pdb" of="$work/out-dd.pdb" bs=1M conv=fsync status=none
+pdb=$ours dd=$floor
+pair "$cli" check "$work/dense.txt" -- iconv -f CP932 -t UTF-8 "$work/dense.txt"
+check=$ours iconv=$floor
+pair "$cli" check "$work/dense-utf8.txt" -- "$cli" check "$work/dense.txt"
+utf8=$ours sjis=$floor
 
 echo "medians of $runs runs; load average $(cut -d' ' -f1-3 /proc/loadavg); $(nproc) cores"
 echo "database $(stat -c %s "$work/db.pdb") bytes from $(wc -l <"$work/db.txt") lines;" \
   "dense file $(wc -l <"$work/dense.txt") lines, $(stat -c %s "$work/dense.txt") bytes"
 report "rovik-cli to-pdb (64 KB database)" "$pdb" "dd conv=fsync" "$dd" 1.5
 report "rovik-cli check (dense, Shift-JIS)" "$check" "iconv CP932 -> UTF-8" "$iconv" 2
-report "rovik-cli check (dense, UTF-8)" "$utf8" "rovik-cli check (Shift-JIS)" "$check" 1.5
+report "rovik-cli check (dense, UTF-8)" "$utf8" "rovik-cli check (Shift-JIS)" "$sjis" 1.5

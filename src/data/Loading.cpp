@@ -116,10 +116,14 @@ int ReadAndValidate(DataContext& ctx, const std::string& path, EncodingChoice ch
     set.shown.headerLineCount = 0;
     set.titles.clear();
     // The buffer's lines move into the set; nothing reads the buffer after a load.
-    set.lines.reserve(set.lines.size() + set.loadingBuffer.size());
-    for (auto& line : set.loadingBuffer)
-        set.lines.push_back(std::move(line));
-    set.loadingBuffer.clear();
+    if (set.lines.empty()) {
+        set.lines.swap(set.loadingBuffer);
+    } else {
+        set.lines.reserve(set.lines.size() + set.loadingBuffer.size());
+        for (auto& line : set.loadingBuffer)
+            set.lines.push_back(std::move(line));
+    }
+    set.loadingBuffer = {};
     RebuildTitleIndex(set);
     ctx.view.enableCommand(DataCommand::TextSave, true);
     ctx.view.enableCommand(DataCommand::PdbInstall, true);

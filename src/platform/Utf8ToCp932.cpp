@@ -66,6 +66,18 @@ std::size_t utf8SequenceAt(const unsigned char* p, std::size_t left, char32_t& c
     return len;
 }
 
+std::size_t firstNonUtf8(const unsigned char* p, std::size_t size) {
+    const unsigned char* const begin = p;
+    const unsigned char* const stop = p + size;
+    while ((p = skipAscii(p, stop)) < stop) {
+        char32_t c;
+        const std::size_t len = utf8SequenceAt(p, static_cast<std::size_t>(stop - p), c);
+        if (len == 0) break;
+        p += len;
+    }
+    return static_cast<std::size_t>(p - begin);
+}
+
 bool isUtf8WithMultiByte(const std::string& bytes, std::size_t end) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const unsigned char* const stop = p + end;

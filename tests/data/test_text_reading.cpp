@@ -93,6 +93,53 @@ TEST(TextReading_Read, SplitsTheConvertedTextOrReturnsTheLog) {
     EXPECT_NE("", missing.error);
 }
 
+// Files past the reader's 256 KB pieces: a Shift-JIS one is split as it is read, anything that
+// might still be UTF-8 is decided on the whole file.
+TEST(TextReading_Read, LargeFilesGiveTheSameLinesWhicheverWayTheyAreRead) {
+    const std::size_t piece = 256 << 10;
+    const std::string ascii(piece - 1, 'a');         // its CR LF straddles the first piece's end
+    const std::string sjisLine = "\x93\xFA\x96\x7B"; // 日本
+    struct Case {
+        const char* name;
+        std::string bytes;
+        TextEncoding encoding;
+        Lines lines;
+        TextReadStatus status = TextReadStatus::Ok;
+    };
+    std::string manyCp932, manyUtf8;
+    Lines manyLines;
+    for (int i = 0; i < 70000; ++i) {
+        manyCp932 += sjisLine + "\r\n";
+        manyUtf8 += "日本\r\n";
+        manyLines.push_back(sjisLine);
+    }
+    Lines manyThenAscii = manyLines;
+    manyThenAscii.push_back(ascii);
+    manyThenAscii.push_back("z");
+    const Case cases[] = {
+        {"shift_jis", manyCp932 + ascii + "\r\nz", TextEncoding::Cp932, manyThenAscii},
+        {"ascii_then_shift_jis", ascii + "\r\n" + sjisLine, TextEncoding::Cp932, {ascii, sjisLine}},
+        {"ascii_then_utf8", ascii + "\r\n日本", TextEncoding::Utf8, {ascii, sjisLine}},
+        {"utf8_cut_by_the_piece",
+         std::string(piece - 1, 'a') + "日\n",
+         TextEncoding::Utf8,
+         {std::string(piece - 1, 'a') + "\x93\xFA"}},
+        {"utf8", manyUtf8, TextEncoding::Utf8, manyLines},
+        {"bom_then_shift_jis",
+         "\xEF\xBB\xBF" + sjisLine,
+         TextEncoding::Utf8WithBom,
+         {},
+         TextReadStatus::Unmappable},
+    };
+    test::TempFolder folder;
+    for (const auto& c : cases) {
+        TextRead read = readQaText(folder.write("big.txt", c.bytes));
+        EXPECT_EQ(c.status, read.status) << c.name;
+        EXPECT_EQ(c.encoding, read.encoding) << c.name;
+        EXPECT_EQ(c.lines, read.lines) << c.name;
+    }
+}
+
 class Utf8LoadingTest : public ::testing::Test {
 protected:
     Utf8LoadingTest() {
