@@ -158,7 +158,7 @@ bool readFileInChunks(const std::string& path, std::size_t chunkSize, const Chun
     size_t n;
     while (total <= kMaxReadBytes && (n = std::fread(buf.data(), 1, buf.size(), f)) > 0) {
         total += n;
-        if (total <= kMaxReadBytes) take(buf.data(), n, size);
+        if (total <= kMaxReadBytes && !take(buf.data(), n, size)) break;
     }
     const bool readError = std::ferror(f) != 0;
     const bool ok = !readError && total <= kMaxReadBytes;
@@ -175,6 +175,7 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string* err
             // Room for the whole file at once: growing by doubling would hold up to twice its size.
             if (bytes.empty()) bytes.reserve(static_cast<size_t>(fileSize));
             bytes.append(data, size);
+            return true;
         },
         error);
     if (!ok) bytes.clear();

@@ -17,8 +17,9 @@ constexpr std::uintmax_t kMaxReadBytes = 256u << 20;
 bool readWholeFile(const std::string& path, std::string& bytes, std::string* error = nullptr);
 
 // Reads a file in pieces of at most `chunkSize` bytes, handing each to `take` with the file's size
-// as the file system gave it before the read (0 when unknown). The same refusals as readWholeFile.
-using ChunkTaker = std::function<void(const char* data, std::size_t size, std::uintmax_t fileSize)>;
+// as the file system gave it before the read (0 when unknown), until `take` returns false. The
+// same refusals as readWholeFile.
+using ChunkTaker = std::function<bool(const char* data, std::size_t size, std::uintmax_t fileSize)>;
 bool readFileInChunks(const std::string& path, std::size_t chunkSize, const ChunkTaker& take,
                       std::string* error = nullptr);
 

@@ -125,23 +125,32 @@ void Utf8Forms::add(Utf8Forms other) {
 Utf8Forms utf8FormsOf(const std::string& cp932, const std::vector<JisFormAt>& jisForms) {
     Utf8Forms forms;
     if (jisForms.empty()) return forms;
+    // The lines holding JIS forms (their starts and places)...
+    std::vector<std::pair<std::size_t, std::vector<std::size_t>>> jisLines;
     std::size_t jisCount[kJisFormCount] = {};
     std::size_t start = 0, end = lineEnd(cp932, 0);
-    std::vector<std::size_t> places;
-    auto closeLine = [&] {
-        if (!places.empty()) forms.jisLines[cp932.substr(start, end - start)].push_back(std::move(places));
-        places.clear();
-    };
     for (const JisFormAt& jis : jisForms) {
         while (jis.at >= end && end < cp932.size()) {
-            closeLine();
             start = nextLineStart(cp932, end);
             end = lineEnd(cp932, start);
         }
-        places.push_back(jis.at - start);
+        if (jisLines.empty() || jisLines.back().first != start) jisLines.push_back({start, {}});
+        jisLines.back().second.push_back(jis.at - start);
         ++jisCount[jisFormIndex(jis.character)];
     }
-    closeLine();
+    for (const auto& [lineStart, places] : jisLines)
+        forms.jisLines[cp932.substr(lineStart, lineEnd(cp932, lineStart) - lineStart)];
+    // ...then every line that reads as one of them, in file order: a line written in Windows'
+    // forms takes its own place in the queue, so an unchanged file comes back line for line.
+    auto next = jisLines.begin();
+    for (start = 0; start < cp932.size(); start = nextLineStart(cp932, end)) {
+        end = lineEnd(cp932, start);
+        const bool hasJis = next != jisLines.end() && next->first == start;
+        auto it = forms.jisLines.find(cp932.substr(start, end - start));
+        if (it != forms.jisLines.end())
+            it->second.push_back(hasJis ? next->second : std::vector<std::size_t>{});
+        if (hasJis) ++next;
+    }
     // A form is kept for new text only where the file never wrote Windows' form of it.
     std::size_t total[kJisFormCount] = {};
     for (std::size_t pos = 0, length = 0; pos < cp932.size(); pos += length) {

@@ -37,8 +37,9 @@ struct JisFormAt {
 // back as the user wrote it: lines that were not changed come back exactly as they were read,
 // other lines take the form the file used.
 struct Utf8Forms {
-    // A CP932 line as read -> the byte offsets in it of the characters the file wrote in JIS form;
-    // one entry per line that had any, in file order.
+    // A CP932 line as read that held JIS forms -> for each line that reads as it, in file order,
+    // the byte offsets of the characters that line wrote in JIS form (none for one written all in
+    // Windows' forms).
     std::unordered_map<std::string, std::vector<std::vector<std::size_t>>> jisLines;
     unsigned jisOnly = 0; // bit i: the file wrote JIS form i (see Cp932Table.h), never Windows' form
 

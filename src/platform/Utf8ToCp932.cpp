@@ -66,18 +66,6 @@ std::size_t utf8SequenceAt(const unsigned char* p, std::size_t left, char32_t& c
     return len;
 }
 
-std::size_t firstNonUtf8(const unsigned char* p, std::size_t size) {
-    const unsigned char* const begin = p;
-    const unsigned char* const stop = p + size;
-    while ((p = skipAscii(p, stop)) < stop) {
-        char32_t c;
-        const std::size_t len = utf8SequenceAt(p, static_cast<std::size_t>(stop - p), c);
-        if (len == 0) break;
-        p += len;
-    }
-    return static_cast<std::size_t>(p - begin);
-}
-
 bool isUtf8WithMultiByte(const std::string& bytes, std::size_t end) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const unsigned char* const stop = p + end;
@@ -159,13 +147,17 @@ private:
                 continue;
             }
             // Leads E1 to EC and EE, EF can be neither overlong nor a surrogate.
-            if (b < 0xE1 || b > 0xEF || b == 0xED || stop - p < 3 || (p[1] & 0xC0) != 0x80 ||
-                (p[2] & 0xC0) != 0x80)
-                break;
-            const std::uint16_t code = table[(b & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu)];
+            if (static_cast<unsigned>(b - 0xE1) > 0xEF - 0xE1 || b == 0xED || stop - p < 3) break;
+            const unsigned second = p[1] ^ 0x80u, third = p[2] ^ 0x80u; // continuation bytes: < 0x40
+            if ((second | third) > 0x3Fu) break;
+            const std::uint16_t code = table[(b & 0x0Fu) << 12 | second << 6 | third];
             if (code == kNoCp932Code) break;
-            if (code >= 0x100) *o++ = static_cast<unsigned char>(code >> 8);
-            *o++ = static_cast<unsigned char>(code & 0xFF);
+            // Two bytes are stored either way: o never passes p, so the second store lands on input
+            // already read, and after a one-byte code the next store overwrites it.
+            const bool twoBytes = code >= 0x100;
+            o[0] = static_cast<unsigned char>(twoBytes ? code >> 8 : code);
+            o[1] = static_cast<unsigned char>(code & 0xFF);
+            o += twoBytes ? 2 : 1;
             p += 3;
             multiByte = true;
         }

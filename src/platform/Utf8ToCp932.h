@@ -13,10 +13,6 @@ namespace rovik {
 // length, or 0 when the bytes there are not one.
 std::size_t utf8SequenceAt(const unsigned char* p, std::size_t left, char32_t& c);
 
-// Where the first byte of p[0, size) that begins no whole UTF-8 sequence is; size when there is
-// none. A sequence cut off at the end counts as not UTF-8.
-std::size_t firstNonUtf8(const unsigned char* p, std::size_t size);
-
 // True when bytes[0, end) are valid UTF-8 holding at least one multi-byte sequence.
 bool isUtf8WithMultiByte(const std::string& bytes, std::size_t end);
 

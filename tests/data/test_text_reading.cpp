@@ -93,8 +93,8 @@ TEST(TextReading_Read, SplitsTheConvertedTextOrReturnsTheLog) {
     EXPECT_NE("", missing.error);
 }
 
-// Files past the reader's 256 KB pieces: a Shift-JIS one is split as it is read, anything that
-// might still be UTF-8 is decided on the whole file.
+// Files past the reader's 256 KB pieces are split as they are read, unless a later piece shows
+// something the whole file must decide: each way gives the lines the whole file has.
 TEST(TextReading_Read, LargeFilesGiveTheSameLinesWhicheverWayTheyAreRead) {
     const std::size_t piece = 256 << 10;
     const std::string ascii(piece - 1, 'a');         // its CR LF straddles the first piece's end
@@ -105,6 +105,8 @@ TEST(TextReading_Read, LargeFilesGiveTheSameLinesWhicheverWayTheyAreRead) {
         TextEncoding encoding;
         Lines lines;
         TextReadStatus status = TextReadStatus::Ok;
+        Lines log = {};
+        std::size_t jisLines = 0;
     };
     std::string manyCp932, manyUtf8;
     Lines manyLines;
@@ -116,6 +118,13 @@ TEST(TextReading_Read, LargeFilesGiveTheSameLinesWhicheverWayTheyAreRead) {
     Lines manyThenAscii = manyLines;
     manyThenAscii.push_back(ascii);
     manyThenAscii.push_back("z");
+    Lines manyThenJis = manyLines;
+    manyThenJis.push_back("1\x81\x60"
+                          "3");
+    Lines manyThenA = manyLines;
+    manyThenA.push_back("a");
+    Lines rawUtf8ThenSjis(70000, "日本");
+    rawUtf8ThenSjis.push_back(sjisLine);
     const Case cases[] = {
         {"shift_jis", manyCp932 + ascii + "\r\nz", TextEncoding::Cp932, manyThenAscii},
         {"ascii_then_shift_jis", ascii + "\r\n" + sjisLine, TextEncoding::Cp932, {ascii, sjisLine}},
@@ -125,11 +134,28 @@ TEST(TextReading_Read, LargeFilesGiveTheSameLinesWhicheverWayTheyAreRead) {
          TextEncoding::Utf8,
          {std::string(piece - 1, 'a') + "\x93\xFA"}},
         {"utf8", manyUtf8, TextEncoding::Utf8, manyLines},
+        {"utf8_then_shift_jis", manyUtf8 + sjisLine, TextEncoding::Cp932, rawUtf8ThenSjis},
+        {"jis_form_in_a_later_piece",
+         manyUtf8 + "1〜3",
+         TextEncoding::Utf8,
+         manyThenJis,
+         TextReadStatus::Ok,
+         {},
+         1},
+        {"emoji_in_a_later_piece",
+         manyUtf8 + "😀",
+         TextEncoding::Utf8,
+         {},
+         TextReadStatus::Unmappable,
+         {"70001行目: 文字「😀」(U+1F600)はShift-JISで表せません。"}},
+        {"zero_byte_in_a_later_piece", manyUtf8 + std::string("a\0\x93\n", 4), TextEncoding::Utf8, manyThenA},
         {"bom_then_shift_jis",
          "\xEF\xBB\xBF" + sjisLine,
          TextEncoding::Utf8WithBom,
          {},
-         TextReadStatus::Unmappable},
+         TextReadStatus::Unmappable,
+         {"1行目: バイト0x93はUTF-8として読めません。", "1行目: バイト0xFAはUTF-8として読めません。",
+          "1行目: バイト0x96はUTF-8として読めません。"}},
     };
     test::TempFolder folder;
     for (const auto& c : cases) {
@@ -137,6 +163,8 @@ TEST(TextReading_Read, LargeFilesGiveTheSameLinesWhicheverWayTheyAreRead) {
         EXPECT_EQ(c.status, read.status) << c.name;
         EXPECT_EQ(c.encoding, read.encoding) << c.name;
         EXPECT_EQ(c.lines, read.lines) << c.name;
+        EXPECT_EQ(c.log, read.log) << c.name;
+        EXPECT_EQ(c.jisLines, read.forms.jisLines.size()) << c.name;
     }
 }
 

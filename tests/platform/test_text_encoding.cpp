@@ -195,6 +195,23 @@ TEST(TextEncoding_Encode, WritesTheEncodingReadAndRefusesBytesCp932CannotRead) {
     }
 }
 
+// Characters with two forms come back as each line wrote them, also where lines read the same.
+TEST(TextEncoding_Forms, AnUnchangedTextComesBackByteForByte) {
+    const std::string texts[] = {
+        "〜\r\n～\r\n",        "～\r\n〜\r\n〜\r\n", "¥\\¥\r\n\\\r\n表¥\r\n",
+        "a\r\n〜−〜\r\n～−〜", "—―‖∥\n¢￠£￡¬￢\r",  kBom + "1〜3\r\n",
+    };
+    for (const auto& text : texts) {
+        const DecodedText decoded = decodeText(text, EncodingChoice::Auto);
+        ASSERT_TRUE(decoded.ok()) << text;
+        std::string again;
+        ASSERT_TRUE(
+            encodeText(decoded.cp932, decoded.encoding, again, utf8FormsOf(decoded.cp932, decoded.jisForms)))
+            << text;
+        EXPECT_EQ(text, again);
+    }
+}
+
 TEST(TextEncoding_Encode, UndoesTheDecodeOfRepresentableText) {
     const std::string texts[] = {"tTitle\t日本の地理\t3\t3\r\n11\t①～Ⅹ\tｱｲｳ\t参考\t0\r\n", kBom + "a\r\n",
                                  "abc"};
