@@ -9,7 +9,6 @@
 #include "data/Loading.h"
 #include "data/QuestionSet.h"
 #include "platform/Cp932.h"
-#include "platform/Cp932Table.h"
 #include "settings/ProgramValues.h"
 
 #include <filesystem>
@@ -29,8 +28,6 @@ struct LoadInput {
         bytes = joinCrLf(qaLines(100000));
         writeBytes(path, bytes);
         writeBytes(utf8Path, cp932ToUtf8(bytes));
-        // Built once per process, on the first UTF-8 file: not part of any one load.
-        cp932Table();
     }
     ~LoadInput() {
         std::error_code ec;

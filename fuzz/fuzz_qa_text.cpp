@@ -1,17 +1,36 @@
 // QA text loading as the data list window does it: lines, validation and its error log, the
-// half-width katakana fix, the title index; and the quiz loader's view of each line.
+// half-width katakana fix, the title index; the quiz loader's view of each line; and reading the
+// file in pieces, which must give what reading it whole gives whenever it does not give up.
 #include "FuzzSupport.h"
 
 #include "data/Common.h"
 #include "data/Loading.h"
+#include "data/PieceReader.h"
 #include "data/QaTextFile.h"
 #include "data/QuestionSet.h"
 #include "data/Validation.h"
+#include "platform/TextEncoding.h"
 
 using namespace rovik;
 
+namespace {
+void checkPieces(const std::string& bytes, std::size_t pieceSize) {
+    for (EncodingChoice choice : {EncodingChoice::Auto, EncodingChoice::Cp932, EncodingChoice::Utf8}) {
+        PieceReader pieces(choice);
+        for (std::size_t at = 0; at < bytes.size(); at += pieceSize)
+            if (!pieces.take(bytes.data() + at, std::min(pieceSize, bytes.size() - at), bytes.size())) break;
+        if (!pieces.done()) continue;
+        const DecodedText whole = decodeText(bytes, choice);
+        ROVIK_FUZZ_CHECK(whole.ok() && whole.jisForms.empty());
+        ROVIK_FUZZ_CHECK(pieces.encoding() == whole.encoding);
+        ROVIK_FUZZ_CHECK(pieces.lines() == splitTextLines(whole.cp932));
+    }
+}
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes = fuzz::inputBytes(data, size);
+    checkPieces(bytes, size > 0 ? 1 + data[0] % 16 : 1);
     QuestionSet set;
     set.loadingBuffer = splitTextLines(bytes);
     std::size_t kept = 0;

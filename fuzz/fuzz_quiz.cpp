@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     AlternatingPrompter prompter;
     QuizGenerator generator;
     QuizEngine engine(view, prompter, generator);
-    ROVIK_FUZZ_CHECK(engine.LoadQuizText(bytes, "fuzz.txt") == 0);
+    ROVIK_FUZZ_CHECK(engine.LoadQuizLines(splitTextLines(bytes), "fuzz.txt") == 0);
     for (const auto& line : engine.lines())
         ROVIK_FUZZ_CHECK(line.find_first_of(std::string("\r\n\0", 3)) == std::string::npos);
     ROVIK_FUZZ_CHECK(static_cast<int>(engine.titleNames().size()) == engine.titleCount());

@@ -1,6 +1,6 @@
 // The encoding decision and the UTF-8 -> CP932 conversion every QA text reader goes through:
 // no crash, a CP932 text passes untouched, and a UTF-8 text that CP932 can hold comes back as
-// the same UTF-8 from its CP932 bytes.
+// the same UTF-8 from its CP932 bytes and the forms it was written in.
 #include "FuzzSupport.h"
 
 #include "platform/TextEncoding.h"
@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (text.encoding == TextEncoding::Utf8WithBom) read = read.substr(3);
         ROVIK_FUZZ_CHECK(text.cp932.size() <= read.size());
         std::string again;
-        ROVIK_FUZZ_CHECK(encodeText(text.cp932, TextEncoding::Utf8, again));
+        ROVIK_FUZZ_CHECK(
+            encodeText(text.cp932, TextEncoding::Utf8, again, utf8FormsOf(text.cp932, text.jisForms)));
         ROVIK_FUZZ_CHECK(again == read);
     }
     return 0;

@@ -30,6 +30,7 @@ void restoreLines(DataContext& ctx, std::vector<std::string>& kept) {
 LoadMode AskLoadMode(DataContext& ctx) {
     if (ctx.set.lines.empty()) {
         ctx.set.encoding = TextEncoding::Cp932;
+        ctx.set.utf8Forms.clear();
         return LoadMode::Replace;
     }
     Answer answer = ctx.prompter.ask(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None);
@@ -99,6 +100,11 @@ int ReadValidateAndFix(DataContext& ctx, const std::string& path, int mode, int 
     }
     if (FixHalfWidthKana(set)) ctx.prompter.notice("半角カナを全角カナに修正しました。");
     set.encoding = read.encoding;
+    // A replacing open has put the old lines aside: their forms go with them.
+    if (set.lines.empty())
+        set.utf8Forms = std::move(read.forms);
+    else
+        set.utf8Forms.add(std::move(read.forms));
     return 0;
 }
 
@@ -110,10 +116,14 @@ int ReadAndValidate(DataContext& ctx, const std::string& path, EncodingChoice ch
     set.shown.headerLineCount = 0;
     set.titles.clear();
     // The buffer's lines move into the set; nothing reads the buffer after a load.
-    set.lines.reserve(set.lines.size() + set.loadingBuffer.size());
-    for (auto& line : set.loadingBuffer)
-        set.lines.push_back(std::move(line));
-    set.loadingBuffer.clear();
+    if (set.lines.empty()) {
+        set.lines.swap(set.loadingBuffer);
+    } else {
+        set.lines.reserve(set.lines.size() + set.loadingBuffer.size());
+        for (auto& line : set.loadingBuffer)
+            set.lines.push_back(std::move(line));
+    }
+    set.loadingBuffer = {};
     RebuildTitleIndex(set);
     ctx.view.enableCommand(DataCommand::TextSave, true);
     ctx.view.enableCommand(DataCommand::PdbInstall, true);

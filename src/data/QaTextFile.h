@@ -14,6 +14,24 @@ struct QuestionSet;
 // line end is still a line, a zero byte ends the text.
 std::vector<std::string> splitTextLines(const std::string& bytes);
 
+// The same for text that arrives in pieces (a line end may fall between two of them), so that a
+// large file need not be held whole beside its lines.
+class LineSplitter {
+public:
+    void reserve(std::size_t lines) { m_lines.reserve(lines); }
+    void feed(const char* data, std::size_t size);
+    std::vector<std::string> finish();
+
+private:
+    std::vector<std::string> m_lines;
+    std::string m_partial;  // the start of a line the last piece ended in
+    bool m_afterCr = false; // the last piece ended with CR: a LF first in the next belongs to it
+    bool m_ended = false;   // a zero byte was met
+};
+
+// How many times `byte` occurs in p[0, size).
+std::size_t countByte(const char* p, std::size_t size, char byte);
+
 // How the desktop quiz's loader sees a line (with its trailing line feed): -99 comment,
 // -1 longer than 2047 bytes, -2 fewer than 2 items, -5 a record of fewer than 5 items, else 0.
 int ClassifyQuizLine(const std::string& line);

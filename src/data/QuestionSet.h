@@ -34,6 +34,7 @@ struct QuestionSet {
     std::vector<std::string> titleClipboard;
     bool saved = true;
     TextEncoding encoding = TextEncoding::Cp932; // of the file last read; a text save writes it
+    Utf8Forms utf8Forms;                         // how the UTF-8 files read wrote 〜, ¥ and the like
 
     int titleCount() const { return static_cast<int>(titles.size()); }
     const TitleRange& title(int t) const { return titles.at(static_cast<size_t>(t - 1)); }

@@ -1,5 +1,6 @@
 #include "data/TextReading.h"
 
+#include "data/PieceReader.h"
 #include "data/QaTextFile.h"
 #include "platform/FileIo.h"
 
@@ -9,6 +10,7 @@ namespace rovik {
 namespace {
 
 constexpr std::size_t kMessageLines = 10;
+constexpr std::size_t kPieceBytes = 256 << 10;
 
 std::string codePointText(char32_t c) {
     char text[16];
@@ -26,6 +28,17 @@ std::string byteText(char32_t b) {
 
 TextRead readQaText(const std::string& path, EncodingChoice choice) {
     TextRead read;
+    PieceReader pieces(choice);
+    const ChunkTaker take = [&pieces](const char* data, std::size_t size, std::uintmax_t fileSize) {
+        return pieces.take(data, size, fileSize);
+    };
+    if (!readFileInChunks(path, kPieceBytes, take, &read.error)) return read;
+    if (pieces.done()) {
+        read.status = TextReadStatus::Ok;
+        read.encoding = pieces.encoding();
+        read.lines = pieces.lines();
+        return read;
+    }
     std::string bytes;
     if (!readWholeFile(path, bytes, &read.error)) return read;
     DecodedText text = decodeText(std::move(bytes), choice);
@@ -36,6 +49,7 @@ TextRead readQaText(const std::string& path, EncodingChoice choice) {
         return read;
     }
     read.status = TextReadStatus::Ok;
+    read.forms = utf8FormsOf(text.cp932, text.jisForms);
     read.lines = splitTextLines(text.cp932);
     return read;
 }

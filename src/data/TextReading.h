@@ -13,6 +13,7 @@ struct TextRead {
     TextReadStatus status = TextReadStatus::Unreadable;
     std::vector<std::string> lines; // CP932 without line ends (CR LF, LF and CR end a line)
     TextEncoding encoding = TextEncoding::Cp932;
+    Utf8Forms forms;              // of a UTF-8 file
     std::vector<std::string> log; // Unmappable: one UTF-8 error log line per character
     std::string error;            // Unreadable: the system's reason
 };

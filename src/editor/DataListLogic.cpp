@@ -183,6 +183,7 @@ void DataListLogic::NewTitle() {
     if (!append) {
         m_set.lines.clear();
         m_set.encoding = TextEncoding::Cp932;
+        m_set.utf8Forms.clear();
     }
     m_set.shown.categoryA.clear();
     m_set.shown.categoryB.clear();

@@ -1,98 +1,76 @@
 #include "platform/Cp932Table.h"
 
-#include "platform/Cp932.h"
-
-#include <map>
-#include <string>
-#include <vector>
+#include <array>
+#include <cstddef>
 
 namespace rovik {
 namespace {
 
-bool isLeadByte(unsigned b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
+struct CodeOf {
+    std::uint16_t character;
+    std::uint16_t code;
+};
 
-// Every code CP932 may hold besides ASCII, which maps to itself.
-std::vector<std::uint16_t> candidateCodes() {
-    std::vector<std::uint16_t> codes;
-    for (unsigned b = 0x80; b <= 0xFF; ++b)
-        if (!isLeadByte(b)) codes.push_back(static_cast<std::uint16_t>(b));
-    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
-        if (!isLeadByte(lead)) continue;
-        for (unsigned trail = 0x40; trail <= 0xFC; ++trail)
-            if (trail != 0x7F) codes.push_back(static_cast<std::uint16_t>(lead << 8 | trail));
-    }
-    return codes;
-}
+// Generated from iconv's CP932 (tests/platform/make_cp932_codes); a test compares it with the
+// codec on every build.
+constexpr CodeOf kCodes[] = {
+#include "platform/Cp932Codes.inc"
+};
 
-std::string bytesOf(std::uint16_t code) {
-    if (code < 0x100) return std::string(1, static_cast<char>(code));
-    return {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
-}
+// Text written on Linux or macOS holds the JIS forms of these Shift-JIS characters; CP932 reads
+// the codes back as Windows' forms (～ － ∥ ￠ ￡ ￢ ― and the backslash), so they map one way.
+constexpr CodeOf kJisForms[kJisFormCount] = {
+    {0x301C, 0x8160}, // 〜 wave dash
+    {0x2212, 0x817C}, // − minus sign
+    {0x00A5, 0x005C}, // ¥ yen sign
+    {0x2016, 0x8161}, // ‖ double vertical line
+    {0x00A2, 0x8191}, // ¢
+    {0x00A3, 0x8192}, // £
+    {0x00AC, 0x81CA}, // ¬
+    {0x2014, 0x815C}, // — em dash
+};
 
-// The one code point of a short UTF-8 text; 0 when it is not exactly one character.
-char32_t singleCodePoint(const std::string& utf8) {
-    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
-    const std::size_t n = utf8.size();
-    if (n == 2 && (p[0] & 0xE0) == 0xC0) return (p[0] & 0x1Fu) << 6 | (p[1] & 0x3Fu);
-    if (n == 3 && (p[0] & 0xF0) == 0xE0) return (p[0] & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu);
-    return 0;
-}
-
-// A character from U+0080 to U+FFFF as UTF-8.
-std::string utf8Of(char32_t c) {
-    std::string s;
-    if (c < 0x800) {
-        s += static_cast<char>(0xC0 | (c >> 6));
-    } else {
-        s += static_cast<char>(0xE0 | (c >> 12));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    }
-    s += static_cast<char>(0x80 | (c & 0x3F));
-    return s;
-}
-
-std::vector<std::uint16_t> buildTable() {
-    std::vector<std::uint16_t> table(0x10000, kNoCp932Code);
-    for (char32_t c = 0; c < 0x80; ++c)
-        table[c] = static_cast<std::uint16_t>(c);
-    // One call decodes every code: a line feed after each keeps them apart, and an undecodable
-    // code becomes a single U+FFFD.
-    const std::vector<std::uint16_t> codes = candidateCodes();
-    std::string all;
-    for (std::uint16_t code : codes)
-        all += bytesOf(code) + "\n";
-    const std::string decoded = cp932ToUtf8(all);
-    std::map<char32_t, std::vector<std::uint16_t>> codesOf;
-    std::size_t start = 0;
-    for (std::uint16_t code : codes) {
-        const std::size_t end = decoded.find('\n', start);
-        if (end == std::string::npos) break;
-        const char32_t c = singleCodePoint(decoded.substr(start, end - start));
-        if (c >= 0x80 && c != 0xFFFD) codesOf[c].push_back(code);
-        start = end + 1;
-    }
-    for (const auto& [c, found] : codesOf) {
-        table[c] = found.front();
-        if (found.size() == 1) continue;
-        // Characters with two codes (NEC and IBM extensions) take the codec's own choice.
-        const std::string preferred = utf8ToCp932(utf8Of(c)).bytes;
-        for (std::uint16_t code : found)
-            if (bytesOf(code) == preferred) table[c] = code;
-    }
+constexpr std::array<std::uint16_t, 0x10000> makeTable() {
+    std::array<std::uint16_t, 0x10000> table{};
+    for (std::size_t c = 0; c < table.size(); ++c)
+        table[c] = c < 0x80 ? static_cast<std::uint16_t>(c) : kNoCp932Code;
+    for (const CodeOf& entry : kCodes)
+        table[entry.character] = entry.code;
     return table;
 }
 
+// Only codes that read back as their character; the JIS forms are looked up beside it, so the
+// fast path of conversion meets them as exceptions and can note where the file used them.
+// Built by the compiler: no process pays for it.
+constexpr std::array<std::uint16_t, 0x10000> kTable = makeTable();
+
 } // namespace
 
-const std::uint16_t* cp932Table() {
-    static const std::vector<std::uint16_t> table = buildTable();
-    return table.data();
+const std::uint16_t* cp932RoundTripTable() {
+    return kTable.data();
 }
 
 std::uint16_t cp932CodeOf(char32_t codePoint) {
-    return codePoint < 0x10000 ? cp932Table()[codePoint] : kNoCp932Code;
+    if (codePoint >= 0x10000) return kNoCp932Code;
+    if (kTable[codePoint] != kNoCp932Code) return kTable[codePoint];
+    const int jis = jisFormIndex(codePoint);
+    return jis < 0 ? kNoCp932Code : kJisForms[jis].code;
+}
+
+int jisFormIndex(char32_t codePoint) {
+    for (std::size_t i = 0; i < kJisFormCount; ++i)
+        if (kJisForms[i].character == codePoint) return static_cast<int>(i);
+    return -1;
+}
+
+int jisFormIndexOfCode(std::uint16_t code) {
+    for (std::size_t i = 0; i < kJisFormCount; ++i)
+        if (kJisForms[i].code == code) return static_cast<int>(i);
+    return -1;
+}
+
+char32_t jisFormCharacter(int index) {
+    return kJisForms[index].character;
 }
 
 } // namespace rovik

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -133,8 +134,8 @@ void setWriteFailureAfterForTesting(std::int64_t bytes) {
     g_failAfter = bytes;
 }
 
-bool readWholeFile(const std::string& path, std::string& bytes, std::string* error) {
-    bytes.clear();
+bool readFileInChunks(const std::string& path, std::size_t chunkSize, const ChunkTaker& take,
+                      std::string* error) {
     std::error_code ec;
     if (fs::is_directory(nativePath(path), ec)) {
         setError(error, path + ": " + std::strerror(EISDIR));
@@ -145,22 +146,38 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string* err
         setError(error, path + ": " + std::strerror(errno));
         return false;
     }
-    // Room for the whole file at once: growing by doubling would hold up to twice its size.
-    const std::uintmax_t size = fs::file_size(nativePath(path), ec);
-    if (!ec && size > kMaxReadBytes) {
+    std::uintmax_t size = fs::file_size(nativePath(path), ec);
+    if (ec) size = 0;
+    if (size > kMaxReadBytes) {
         std::fclose(f);
         setError(error, path + ": " + std::strerror(EFBIG));
         return false;
     }
-    if (!ec) bytes.reserve(static_cast<size_t>(size));
-    char buf[1 << 16];
+    std::vector<char> buf(chunkSize);
+    std::uintmax_t total = 0;
     size_t n;
-    while (bytes.size() <= kMaxReadBytes && (n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        bytes.append(buf, n);
+    while (total <= kMaxReadBytes && (n = std::fread(buf.data(), 1, buf.size(), f)) > 0) {
+        total += n;
+        if (total <= kMaxReadBytes && !take(buf.data(), n, size)) break;
+    }
     const bool readError = std::ferror(f) != 0;
-    const bool ok = !readError && bytes.size() <= kMaxReadBytes;
+    const bool ok = !readError && total <= kMaxReadBytes;
     if (!ok) setError(error, path + ": " + std::strerror(readError ? errno : EFBIG));
     std::fclose(f);
+    return ok;
+}
+
+bool readWholeFile(const std::string& path, std::string& bytes, std::string* error) {
+    bytes.clear();
+    const bool ok = readFileInChunks(
+        path, 1 << 16,
+        [&bytes](const char* data, std::size_t size, std::uintmax_t fileSize) {
+            // Room for the whole file at once: growing by doubling would hold up to twice its size.
+            if (bytes.empty()) bytes.reserve(static_cast<size_t>(fileSize));
+            bytes.append(data, size);
+            return true;
+        },
+        error);
     if (!ok) bytes.clear();
     return ok;
 }

@@ -16,6 +16,13 @@ constexpr std::uintmax_t kMaxReadBytes = 256u << 20;
 // kMaxReadBytes; `error` gets the reason.
 bool readWholeFile(const std::string& path, std::string& bytes, std::string* error = nullptr);
 
+// Reads a file in pieces of at most `chunkSize` bytes, handing each to `take` with the file's size
+// as the file system gave it before the read (0 when unknown), until `take` returns false. The
+// same refusals as readWholeFile.
+using ChunkTaker = std::function<bool(const char* data, std::size_t size, std::uintmax_t fileSize)>;
+bool readFileInChunks(const std::string& path, std::size_t chunkSize, const ChunkTaker& take,
+                      std::string* error = nullptr);
+
 // Writes `bytes` to a temporary file in the target's folder and renames it over `path` only after
 // the whole write, flush and close succeeded: a failure leaves an existing file untouched. A
 // read-only file, or one the user may not write, is refused and left as it is.

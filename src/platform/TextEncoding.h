@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace rovik {
@@ -25,10 +26,34 @@ struct UnmappableCharacter {
     bool broken = false; // not UTF-8 (only when UTF-8 was chosen rather than detected)
 };
 
+// A character a UTF-8 text wrote in its JIS form (〜 − ¥ ‖ ¢ £ ¬ —), which CP932 holds only in
+// Windows' form (～ － \ ∥ ￠ ￡ ￢ ―), and where its code stands in the converted text.
+struct JisFormAt {
+    std::size_t at = 0;
+    char32_t character = 0;
+};
+
+// How a UTF-8 file wrote the characters that have two forms, so that a text save gives the file
+// back as the user wrote it: lines that were not changed come back exactly as they were read,
+// other lines take the form the file used.
+struct Utf8Forms {
+    // A CP932 line as read that held JIS forms -> for each line that reads as it, in file order,
+    // the byte offsets of the characters that line wrote in JIS form (none for one written all in
+    // Windows' forms).
+    std::unordered_map<std::string, std::vector<std::vector<std::size_t>>> jisLines;
+    unsigned jisOnly = 0; // bit i: the file wrote JIS form i (see Cp932Table.h), never Windows' form
+
+    bool empty() const { return jisLines.empty() && jisOnly == 0; }
+    void clear() { *this = Utf8Forms{}; }
+    // Takes in the forms of another file read into the same data.
+    void add(Utf8Forms other);
+};
+
 struct DecodedText {
     std::string cp932; // the text as CP932 bytes; empty when something could not be held
     TextEncoding encoding = TextEncoding::Cp932;
     std::vector<UnmappableCharacter> unmappable; // every occurrence, in order
+    std::vector<JisFormAt> jisForms;             // in order
     bool ok() const { return unmappable.empty(); }
 };
 
@@ -37,9 +62,14 @@ struct DecodedText {
 // would read back as itself) is listed, never replaced.
 DecodedText decodeText(std::string bytes, EncodingChoice choice);
 
-// CP932 bytes -> the bytes of a file in `encoding` (with the byte order mark for Utf8WithBom).
-// False when they hold bytes that are not CP932 and so could not be written as UTF-8 unchanged.
-bool encodeText(const std::string& cp932, TextEncoding encoding, std::string& out);
+// The forms of a converted text split into lines (CR LF, LF and CR end a line, as for reading).
+Utf8Forms utf8FormsOf(const std::string& cp932, const std::vector<JisFormAt>& jisForms);
+
+// CP932 bytes -> the bytes of a file in `encoding` (with the byte order mark for Utf8WithBom),
+// UTF-8 in the forms the file was read with. False when they hold bytes that are not CP932 and so
+// could not be written as UTF-8 unchanged.
+bool encodeText(const std::string& cp932, TextEncoding encoding, std::string& out,
+                const Utf8Forms& forms = {});
 
 // A file name as CP932: one that is not UTF-8 is taken as the Shift-JIS bytes it already is (a
 // name from an old archive); a UTF-8 one is converted, leaving out what CP932 cannot hold.

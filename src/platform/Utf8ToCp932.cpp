@@ -9,6 +9,19 @@
 namespace rovik {
 namespace {
 
+// A character from U+0080 to U+FFFF as UTF-8.
+std::string utf8Of(char32_t c) {
+    std::string s;
+    if (c < 0x800) {
+        s += static_cast<char>(0xC0 | (c >> 6));
+    } else {
+        s += static_cast<char>(0xE0 | (c >> 12));
+        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    }
+    s += static_cast<char>(0x80 | (c & 0x3F));
+    return s;
+}
+
 bool isContinuation(unsigned char b) {
     return (b & 0xC0) == 0x80;
 }
@@ -82,6 +95,7 @@ struct Conversion {
     bool multiByte = false; // a character beyond ASCII was met
     std::size_t length = 0; // of the converted text, at the start of the bytes
     std::vector<Found> found;
+    std::vector<JisFormAt> jisForms;
 };
 
 // Converts bytes[from, end) from UTF-8 to CP932 in place, from the start of the bytes: no character
@@ -91,7 +105,7 @@ class InPlaceConverter {
 public:
     InPlaceConverter(std::string& bytes, std::size_t from, std::size_t end)
         : m_begin(reinterpret_cast<unsigned char*>(&bytes[0])), m_p(m_begin + from), m_stop(m_begin + end),
-          m_o(m_begin), m_table(cp932Table()) {}
+          m_o(m_begin), m_table(cp932RoundTripTable()) {}
 
     // With `detecting`, the first byte that is not UTF-8 ends it and puts the text back as it was:
     // a CP932 text shows one early, so detection and conversion take one pass.
@@ -133,13 +147,17 @@ private:
                 continue;
             }
             // Leads E1 to EC and EE, EF can be neither overlong nor a surrogate.
-            if (b < 0xE1 || b > 0xEF || b == 0xED || stop - p < 3 || (p[1] & 0xC0) != 0x80 ||
-                (p[2] & 0xC0) != 0x80)
-                break;
-            const std::uint16_t code = table[(b & 0x0Fu) << 12 | (p[1] & 0x3Fu) << 6 | (p[2] & 0x3Fu)];
+            if (static_cast<unsigned>(b - 0xE1) > 0xEF - 0xE1 || b == 0xED || stop - p < 3) break;
+            const unsigned second = p[1] ^ 0x80u, third = p[2] ^ 0x80u; // continuation bytes: < 0x40
+            if ((second | third) > 0x3Fu) break;
+            const std::uint16_t code = table[(b & 0x0Fu) << 12 | second << 6 | third];
             if (code == kNoCp932Code) break;
-            if (code >= 0x100) *o++ = static_cast<unsigned char>(code >> 8);
-            *o++ = static_cast<unsigned char>(code & 0xFF);
+            // Two bytes are stored either way: o never passes p, so the second store lands on input
+            // already read, and after a one-byte code the next store overwrites it.
+            const bool twoBytes = code >= 0x100;
+            o[0] = static_cast<unsigned char>(twoBytes ? code >> 8 : code);
+            o[1] = static_cast<unsigned char>(code & 0xFF);
+            o += twoBytes ? 2 : 1;
             p += 3;
             multiByte = true;
         }
@@ -153,7 +171,8 @@ private:
         const std::size_t len = utf8SequenceAt(m_p, static_cast<std::size_t>(m_stop - m_p), c);
         if (len == 0 && detecting) return false;
         m_result.multiByte = true;
-        const std::uint16_t code = len == 0 || c >= 0x10000 ? kNoCp932Code : m_table[c];
+        const std::uint16_t code = len == 0 ? kNoCp932Code : cp932CodeOf(c);
+        if (code != kNoCp932Code && m_table[c] == kNoCp932Code) m_result.jisForms.push_back({at(), c});
         if (code != kNoCp932Code)
             put(code);
         else if (len == 0)
@@ -168,14 +187,25 @@ private:
         *m_o++ = static_cast<unsigned char>(code & 0xFF);
     }
     std::size_t at() const { return static_cast<std::size_t>(m_o - m_begin); }
-    // Everything converted so far reads back exactly (the table only holds such codes), and the
-    // characters left out were kept: together they are the bytes that were there.
+    // Everything converted so far reads back exactly but the JIS forms, whose places were noted,
+    // and the characters left out were kept: together they are the bytes that were there.
     void undo() {
         std::string original;
         std::size_t pos = 0;
-        for (const Found& f : m_result.found) {
-            original += cp932ToUtf8(std::string(m_begin + pos, m_begin + f.at)) + f.character;
-            pos = f.at;
+        auto jis = m_result.jisForms.begin();
+        auto found = m_result.found.begin();
+        while (jis != m_result.jisForms.end() || found != m_result.found.end()) {
+            const bool jisFirst =
+                found == m_result.found.end() || (jis != m_result.jisForms.end() && jis->at < found->at);
+            const std::size_t at = jisFirst ? jis->at : found->at;
+            original += cp932ToUtf8(std::string(m_begin + pos, m_begin + at));
+            if (jisFirst) {
+                original += utf8Of((jis++)->character);
+                pos = at + (cp932CodeOf(jis[-1].character) >= 0x100 ? 2 : 1);
+            } else {
+                original += (found++)->character;
+                pos = at;
+            }
         }
         original += cp932ToUtf8(std::string(m_begin + pos, m_o));
         std::memcpy(m_begin, original.data(),
@@ -217,6 +247,7 @@ Utf8Conversion convertUtf8ToCp932InPlace(std::string& bytes, std::size_t from, s
     // Detected ASCII is no UTF-8 text either: it stays whole, past a zero byte too.
     if (!conversion.utf8 || (detecting && !conversion.multiByte)) return result;
     bytes.resize(conversion.length);
+    result.jisForms = std::move(conversion.jisForms);
     if (!conversion.found.empty()) result.unmappable = unmappableOf(bytes, std::move(conversion.found));
     return result;
 }

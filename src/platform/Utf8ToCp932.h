@@ -20,6 +20,7 @@ struct Utf8Conversion {
     bool utf8 = true;       // false: detecting, a byte was not UTF-8, and the bytes are as they were
     bool multiByte = false; // a character beyond ASCII was met
     std::vector<UnmappableCharacter> unmappable;
+    std::vector<JisFormAt> jisForms; // in order
 };
 
 // Converts bytes[from, end) to CP932 in place and, when they are taken as UTF-8, cuts the bytes to

@@ -48,27 +48,23 @@ QuizEngine::QuizEngine(QuizView& view, Prompter& prompter, QuizGenerator& genera
     : m_view(view), m_prompter(prompter), m_generator(generator), m_titles(1) {}
 
 int QuizEngine::LoadQuizFile(const std::string& path, EncodingChoice choice) {
-    std::string bytes;
-    if (!readWholeFile(path, bytes)) {
+    TextRead read = readQaText(path, choice);
+    if (read.status == TextReadStatus::Unreadable) {
         m_prompter.ask(path, "ファイルが開けません", Buttons::Ok, Icon::None);
         return -1;
     }
-    DecodedText text = decodeText(std::move(bytes), choice);
-    if (!text.ok()) {
-        m_prompter.ask(unmappableMessage(unmappableLog(text.unmappable)), "ファイルが開けません", Buttons::Ok,
-                       Icon::Error);
+    if (read.status == TextReadStatus::Unmappable) {
+        m_prompter.ask(unmappableMessage(read.log), "ファイルが開けません", Buttons::Ok, Icon::Error);
         return -1;
     }
-    return LoadQuizText(std::move(text.cp932), path);
+    return LoadQuizLines(std::move(read.lines), path);
 }
 
-int QuizEngine::LoadQuizText(std::string bytes, const std::string& path) {
+int QuizEngine::LoadQuizLines(std::vector<std::string> lines, const std::string& path) {
     if (m_running) StopRun();
-    // A large file is held once: the old lines and then the bytes go before the next is built.
     std::vector<std::string>().swap(m_lines);
     m_lineNumbers.clear();
-    std::vector<std::string> lines = splitTextLines(bytes);
-    std::string().swap(bytes);
+    m_lineNumbers.reserve(lines.size());
     std::size_t kept = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         int kind = ClassifyQuizLine(lines[i] + "\n");

@@ -55,8 +55,8 @@ public:
     // (message shown) when it cannot be read or holds characters CP932 cannot hold; the data
     // loaded before then stays. A run in progress is stopped.
     int LoadQuizFile(const std::string& path, EncodingChoice choice = EncodingChoice::Auto);
-    // The same over a file's bytes already read; `path` names it in the caption. Always 0.
-    int LoadQuizText(std::string bytes, const std::string& path);
+    // The same over a file's lines already read; `path` names it in the caption. Always 0.
+    int LoadQuizLines(std::vector<std::string> lines, const std::string& path);
     // Loads title t (0 = the lines before the first title) into the question table and the
     // category entries and resets the options. A number without a title loads no question.
     void LoadTitle(int t);

@@ -24,9 +24,22 @@ TEST(QaTextFile_Split, AcceptsEveryLineEnd) {
         {"a\r\r\nb", {"a", "", "b"}},
         {std::string("a\nb\0c\nd", 7), {"a", "b"}},
         {std::string("\0abc", 4), {}},
+        {"\r", {""}},
+        {"ab\r\ncd\n\ref", {"ab", "cd", "", "ef"}},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(c.second, splitTextLines(c.first)) << c.first;
+        // In pieces, a line end or a CR LF may fall between two of them.
+        for (std::size_t cut = 0; cut <= c.first.size(); ++cut) {
+            for (std::size_t second = cut; second <= c.first.size(); ++second) {
+                LineSplitter splitter;
+                splitter.feed(c.first.data(), cut);
+                splitter.feed(c.first.data() + cut, second - cut);
+                splitter.feed(c.first.data() + second, c.first.size() - second);
+                EXPECT_EQ(c.second, splitter.finish()) << c.first << " cut at " << cut << ", " << second;
+            }
+        }
+    }
 }
 
 TEST(QaTextFile_ClassifyQuizLine, DecidesInOrder) {

@@ -1,10 +1,10 @@
-#include "settings/ProgramValues.h"
 #include "data/DataContext.h"
 #include "data/Loading.h"
 #include "data/QaTextFile.h"
 #include "data/QuestionSet.h"
 #include "data/TextReading.h"
 #include "platform/Cp932.h"
+#include "settings/ProgramValues.h"
 
 #include "data/RecordingDataListView.h"
 #include "support/ScriptedPrompter.h"
@@ -93,6 +93,81 @@ TEST(TextReading_Read, SplitsTheConvertedTextOrReturnsTheLog) {
     EXPECT_NE("", missing.error);
 }
 
+// Files past the reader's 256 KB pieces are split as they are read, unless a later piece shows
+// something the whole file must decide: each way gives the lines the whole file has.
+TEST(TextReading_Read, LargeFilesGiveTheSameLinesWhicheverWayTheyAreRead) {
+    const std::size_t piece = 256 << 10;
+    const std::string ascii(piece - 1, 'a');         // its CR LF straddles the first piece's end
+    const std::string sjisLine = "\x93\xFA\x96\x7B"; // 日本
+    struct Case {
+        const char* name;
+        std::string bytes;
+        TextEncoding encoding;
+        Lines lines;
+        TextReadStatus status = TextReadStatus::Ok;
+        Lines log = {};
+        std::size_t jisLines = 0;
+    };
+    std::string manyCp932, manyUtf8;
+    Lines manyLines;
+    for (int i = 0; i < 70000; ++i) {
+        manyCp932 += sjisLine + "\r\n";
+        manyUtf8 += "日本\r\n";
+        manyLines.push_back(sjisLine);
+    }
+    Lines manyThenAscii = manyLines;
+    manyThenAscii.push_back(ascii);
+    manyThenAscii.push_back("z");
+    Lines manyThenJis = manyLines;
+    manyThenJis.push_back("1\x81\x60"
+                          "3");
+    Lines manyThenA = manyLines;
+    manyThenA.push_back("a");
+    Lines rawUtf8ThenSjis(70000, "日本");
+    rawUtf8ThenSjis.push_back(sjisLine);
+    const Case cases[] = {
+        {"shift_jis", manyCp932 + ascii + "\r\nz", TextEncoding::Cp932, manyThenAscii},
+        {"ascii_then_shift_jis", ascii + "\r\n" + sjisLine, TextEncoding::Cp932, {ascii, sjisLine}},
+        {"ascii_then_utf8", ascii + "\r\n日本", TextEncoding::Utf8, {ascii, sjisLine}},
+        {"utf8_cut_by_the_piece",
+         std::string(piece - 1, 'a') + "日\n",
+         TextEncoding::Utf8,
+         {std::string(piece - 1, 'a') + "\x93\xFA"}},
+        {"utf8", manyUtf8, TextEncoding::Utf8, manyLines},
+        {"utf8_then_shift_jis", manyUtf8 + sjisLine, TextEncoding::Cp932, rawUtf8ThenSjis},
+        {"jis_form_in_a_later_piece",
+         manyUtf8 + "1〜3",
+         TextEncoding::Utf8,
+         manyThenJis,
+         TextReadStatus::Ok,
+         {},
+         1},
+        {"emoji_in_a_later_piece",
+         manyUtf8 + "😀",
+         TextEncoding::Utf8,
+         {},
+         TextReadStatus::Unmappable,
+         {"70001行目: 文字「😀」(U+1F600)はShift-JISで表せません。"}},
+        {"zero_byte_in_a_later_piece", manyUtf8 + std::string("a\0\x93\n", 4), TextEncoding::Utf8, manyThenA},
+        {"bom_then_shift_jis",
+         "\xEF\xBB\xBF" + sjisLine,
+         TextEncoding::Utf8WithBom,
+         {},
+         TextReadStatus::Unmappable,
+         {"1行目: バイト0x93はUTF-8として読めません。", "1行目: バイト0xFAはUTF-8として読めません。",
+          "1行目: バイト0x96はUTF-8として読めません。"}},
+    };
+    test::TempFolder folder;
+    for (const auto& c : cases) {
+        TextRead read = readQaText(folder.write("big.txt", c.bytes));
+        EXPECT_EQ(c.status, read.status) << c.name;
+        EXPECT_EQ(c.encoding, read.encoding) << c.name;
+        EXPECT_EQ(c.lines, read.lines) << c.name;
+        EXPECT_EQ(c.log, read.log) << c.name;
+        EXPECT_EQ(c.jisLines, read.forms.jisLines.size()) << c.name;
+    }
+}
+
 class Utf8LoadingTest : public ::testing::Test {
 protected:
     Utf8LoadingTest() {
@@ -142,12 +217,14 @@ TEST_F(Utf8LoadingTest, TheEncodingFollowsTheFileLastReadAndANewSetIsShiftJis) {
     EXPECT_EQ(TextEncoding::Utf8WithBom, set.encoding);
     // A replacing open that is refused keeps the old data, and with it its encoding.
     prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
-        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None, Answer::No);
+        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None,
+                       Answer::No);
     LoadQAText(ctx, folder.write("x.txt", "tTitle\t😀\t3\t3\r\n"));
     EXPECT_EQ(TextEncoding::Utf8WithBom, set.encoding);
     // A replacing open of a Shift-JIS file makes the set Shift-JIS.
     prompter.expectMessage(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
-        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None, Answer::No);
+        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None,
+                       Answer::No);
     LoadQAText(ctx, folder.file("s.txt"));
     EXPECT_EQ(TextEncoding::Cp932, set.encoding);
 }
@@ -180,6 +257,38 @@ TEST_F(Utf8LoadingTest, HalfWidthKanaOfAUtf8FileIsFixedAndSavedAsUtf8) {
     LoadQAText(ctx, folder.write("kana.txt", "tTitle\tｶﾅ\t3\t3\r\n"));
     EXPECT_EQ(Lines{"tTitle\t\x83\x4A\x83\x69\t3\t3"}, set.lines);
     EXPECT_EQ("tTitle\tカナ\t3\t3\r\n", save("kana-out.txt"));
+}
+
+// A wave dash refused the whole file; once taken in, a save must not turn it into ～.
+TEST_F(Utf8LoadingTest, JisFormsAreTakenInAndComeBackAsTheFileWroteThem) {
+    const std::string text = "tTitle\t1〜3の問題\t3\t3\r\n"
+                             "dBunrui\t基本\r\n"
+                             "sBunrui\t全部\r\n"
+                             "11\t−5℃\t¥100\t1～3\t0\r\n"
+                             "11\t〜\t\\\t—\t0\r\n"
+                             "11\t〜\t\\\t—\t0\r\n"
+                             "11\t～\t¥\t―\t0\r\n";
+    LoadQAText(ctx, folder.write("jis.txt", text));
+    ASSERT_EQ(7u, set.lines.size());
+    EXPECT_EQ("11\t\x81\x7C"
+              "5\x81\x8E\t\\100\t1\x81\x60"
+              "3\t0",
+              set.lines[3]);
+    EXPECT_EQ(text, save("same.txt"));
+    // New text takes the form the file used, where it used only one: − (never －) and 〜 in the
+    // title line that is changed; ～, the backslash and ― were written both ways, so Windows' forms.
+    set.lines[0] = "tTitle\t1\x81\x60"
+                   "5\x81\x7C\t3\t3";
+    set.lines.push_back("11\t\x81\x60\t\\\t\x81\x5C\t\x95\x5C\x81\x7C\t0"); // ～ \ ― 表−
+    EXPECT_EQ("tTitle\t1～5−\t3\t3\r\n"
+              "dBunrui\t基本\r\n"
+              "sBunrui\t全部\r\n"
+              "11\t−5℃\t¥100\t1～3\t0\r\n"
+              "11\t〜\t\\\t—\t0\r\n"
+              "11\t〜\t\\\t—\t0\r\n"
+              "11\t～\t¥\t―\t0\r\n"
+              "11\t～\t\\\t―\t表−\t0\r\n",
+              save("changed.txt"));
 }
 
 TEST_F(Utf8LoadingTest, BytesThatAreNotCp932AreNotSavedAsUtf8) {

@@ -119,14 +119,25 @@ TEST(TextEncoding_Decode, ConvertsUtf8AndListsWhatCp932CannotHold) {
          TextEncoding::Utf8,
          "",
          {{5, "ü", 0xFC, false}}},
-        // Characters that CP932 only approximates would come back as other characters: refused.
-        {"wave_dash_and_minus",
-         "〜−",
+        // The JIS forms of Shift-JIS characters, as Linux and macOS write them, are taken in.
+        {"jis_forms",
+         "1〜3 −5 ¥100 ‖¢£¬—",
          EncodingChoice::Auto,
          TextEncoding::Utf8,
-         "",
-         {{1, "〜", 0x301C, false}, {1, "−", 0x2212, false}}},
-        {"yen_sign", "¥", EncodingChoice::Auto, TextEncoding::Utf8, "", {{1, "¥", 0xA5, false}}},
+         "1\x81\x60"
+         "3 \x81\x7C"
+         "5 \\100 \x81\x61\x81\x91\x81\x92\x81\xCA\x81\x5C",
+         {}},
+        // What Shift-JIS really cannot hold is still refused.
+        // Detection that fails after JIS forms were converted puts the file's bytes back.
+        {"jis_forms_then_shift_jis",
+         "¥〜a—\x93\xFA",
+         EncodingChoice::Auto,
+         TextEncoding::Cp932,
+         "¥〜a—\x93\xFA",
+         {}},
+        {"umlaut", "aü", EncodingChoice::Auto, TextEncoding::Utf8, "", {{1, "ü", 0xFC, false}}},
+        {"beyond_the_bmp", "𠮷", EncodingChoice::Auto, TextEncoding::Utf8, "", {{1, "𠮷", 0x20BB7, false}}},
         {"broken_byte_after_bom",
          kBom + "a\n\x83\x41",
          EncodingChoice::Auto,
@@ -157,27 +168,6 @@ TEST(TextEncoding_Decode, ConvertsUtf8AndListsWhatCp932CannotHold) {
     }
 }
 
-TEST(TextEncoding_Table, EveryCodeReadsBackAsItsCharacter) {
-    int codes = 0;
-    for (char32_t c = 0; c < 0x10000; ++c) {
-        const std::uint16_t code = cp932CodeOf(c);
-        if (code == kNoCp932Code) continue;
-        ++codes;
-        std::string bytes;
-        if (code >= 0x100) bytes += static_cast<char>(code >> 8);
-        bytes += static_cast<char>(code & 0xFF);
-        const std::string utf8 = cp932ToUtf8(bytes);
-        Cp932Encoding again = utf8ToCp932(utf8);
-        ASSERT_TRUE(again.ok()) << std::hex << c;
-        ASSERT_EQ(bytes, again.bytes) << std::hex << c;
-    }
-    // ASCII, 63 half-width katakana and the double-byte characters of code page 932.
-    EXPECT_GT(codes, 7000);
-    EXPECT_EQ(kNoCp932Code, cp932CodeOf(0x1F600));
-    EXPECT_EQ(0xB1, cp932CodeOf(U'ｱ'));
-    EXPECT_EQ(0x8160, cp932CodeOf(U'～'));
-}
-
 struct EncodeCase {
     const char* name;
     std::string cp932;
@@ -202,6 +192,23 @@ TEST(TextEncoding_Encode, WritesTheEncodingReadAndRefusesBytesCp932CannotRead) {
         std::string out = "old";
         EXPECT_EQ(c.ok, encodeText(c.cp932, c.encoding, out)) << c.name;
         EXPECT_EQ(c.file, out) << c.name;
+    }
+}
+
+// Characters with two forms come back as each line wrote them, also where lines read the same.
+TEST(TextEncoding_Forms, AnUnchangedTextComesBackByteForByte) {
+    const std::string texts[] = {
+        "〜\r\n～\r\n",        "～\r\n〜\r\n〜\r\n", "¥\\¥\r\n\\\r\n表¥\r\n",
+        "a\r\n〜−〜\r\n～−〜", "—―‖∥\n¢￠£￡¬￢\r",  kBom + "1〜3\r\n",
+    };
+    for (const auto& text : texts) {
+        const DecodedText decoded = decodeText(text, EncodingChoice::Auto);
+        ASSERT_TRUE(decoded.ok()) << text;
+        std::string again;
+        ASSERT_TRUE(
+            encodeText(decoded.cp932, decoded.encoding, again, utf8FormsOf(decoded.cp932, decoded.jisForms)))
+            << text;
+        EXPECT_EQ(text, again);
     }
 }
 

@@ -86,22 +86,6 @@ TEST_F(QuizFixture, LoadQuizFile_KeepsALastLineWithoutBreak) {
     EXPECT_EQ(2, engine.questionCount());
 }
 
-TEST_F(QuizFixture, LoadQuizText_ReadsBytesAsTheFileLoaderDoes) {
-    const std::string bytes = "// c\tx\r\n" + header("T") + "no tab\r" + records(2) + "11\tQ3\tA3\tR3\t0";
-    load(bytes, "set.txt");
-    const std::vector<std::string> fromFile = engine.lines();
-    RecordingQuizView otherView;
-    QuizEngine other{otherView, prompter, generator};
-    EXPECT_EQ(0, other.LoadQuizText(bytes, "/x/set.txt"));
-    EXPECT_EQ(fromFile, other.lines());
-    ASSERT_EQ(6u, other.lines().size());
-    EXPECT_EQ(1, other.titleCount());
-    EXPECT_EQ("Rovik(ﾃﾞｽｸﾄｯﾌﾟ) - set.txt", otherView.caption);
-    other.LoadTitle(1);
-    EXPECT_EQ(3, other.questionCount());
-    EXPECT_EQ(6, other.questionLine(3) + 1);
-}
-
 TEST_F(QuizFixture, LoadQuizFile_CannotOpenKeepsTheOldData) {
     loadTitle(header("Old") + records(3));
     const std::string missing = folder.file("missing.txt");
