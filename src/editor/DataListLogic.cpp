@@ -208,9 +208,16 @@ void DataListLogic::EditAsText() {
     // An absolute path, so the recently used entry and the data folder stay valid later.
     std::error_code ec;
     const std::string path = joinPath(pathText(std::filesystem::current_path(ec)), "$$temp.txt");
-    std::string bytes;
+    // The editor sees the user's file as it is on disk: a UTF-8 set stays UTF-8 there.
+    std::string text;
     for (const auto& line : m_set.lines)
-        bytes += line + "\r\n";
+        text += line + "\r\n";
+    std::string bytes;
+    if (!encodeText(text, m_set.encoding, bytes)) {
+        m_prompter.error("Shift-JISとして読めないバイトがあるため、" +
+                         std::string(encodingName(m_set.encoding)) + "では保存できません。");
+        return;
+    }
     if (!writeFileAtomically(path, bytes)) {
         m_prompter.error(cannotOpenText(path));
         return;
@@ -240,6 +247,8 @@ void DataListLogic::EditAsText() {
     opened.current = fileBefore;
     LoadQAText(m_context, path, opened);
     if (!m_set.lines.empty()) {
+        // The temporary file's encoding is the editor's choice; the user's file keeps its own.
+        m_set.encoding = before.encoding;
         enable(EditorCommand::TextSave, true);
         followQuestionSet();
         finishChange(start, before.lines, "ﾃｷｽﾄ編集");

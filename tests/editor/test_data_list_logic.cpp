@@ -447,6 +447,58 @@ TEST_F(EditAsTextTest, ReloadsTheEditedText) {
     EXPECT_TRUE(window.isEnabled(EditorCommand::TextSave));
 }
 
+// The editor gets the user's file as it is on disk, and a save after the edit writes that
+// encoding again, whichever encoding the editor saved the temporary file in.
+TEST_F(EditAsTextTest, TheTemporaryFileAndTheNextSaveKeepTheFilesEncoding) {
+    struct Case {
+        const char* what;
+        std::string file;   // the user's file
+        std::string temp;   // $$temp.txt as written for the editor
+        std::string edited; // $$temp.txt as the editor saved it
+        std::string saved;  // the user's file after the next save
+    };
+    const std::string header = "tTitle\tT\t3\t3\r\ndBunrui\tA\r\nsBunrui\tB\r\n";
+    const std::string ikeUtf8 = "\xE6\xB1\xA0";  // 池
+    const std::string ikeSjis = "\x92\x72";      // 池
+    const std::string kawaUtf8 = "\xE5\xB7\x9D"; // 川
+    const std::string kawaSjis = "\x90\xEC";     // 川
+    const std::string bom = "\xEF\xBB\xBF";
+    const Case cases[] = {
+        {"UTF-8, edited as UTF-8", header + "11\t" + ikeUtf8 + "\ta\tr\t0\r\n",
+         header + "11\t" + ikeUtf8 + "\ta\tr\t0\r\n", header + "11\t" + kawaUtf8 + "\ta\tr\t0\r\n",
+         header + "11\t" + kawaUtf8 + "\ta\tr\t0\r\n"},
+        {"UTF-8, edited as Shift-JIS", header + "11\t" + ikeUtf8 + "\ta\tr\t0\r\n",
+         header + "11\t" + ikeUtf8 + "\ta\tr\t0\r\n", header + "11\t" + kawaSjis + "\ta\tr\t0\r\n",
+         header + "11\t" + kawaUtf8 + "\ta\tr\t0\r\n"},
+        {"UTF-8 with BOM", bom + header + "11\t" + ikeUtf8 + "\ta\tr\t0\r\n",
+         bom + header + "11\t" + ikeUtf8 + "\ta\tr\t0\r\n", header + "11\t" + kawaUtf8 + "\ta\tr\t0\r\n",
+         bom + header + "11\t" + kawaUtf8 + "\ta\tr\t0\r\n"},
+        {"Shift-JIS, edited as UTF-8", header + "11\t" + ikeSjis + "\ta\tr\t0\r\n",
+         header + "11\t" + ikeSjis + "\ta\tr\t0\r\n", header + "11\t" + kawaUtf8 + "\ta\tr\t0\r\n",
+         header + "11\t" + kawaSjis + "\ta\tr\t0\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::FakeDataListWindow fresh;
+        DataListLogic edited{fresh, prompter, values};
+        const std::string path = folder.write("user.txt", c.file);
+        prompter.expectOpen(path, kTextOpenFilter);
+        edited.runOpenCommand(OpenCommand::Text);
+        std::string temp;
+        fresh.onOpenDocument = [&](const std::string& p) {
+            temp = test::TempFolder::read(p);
+            folder.write("$$temp.txt", c.edited);
+        };
+        expectEditorMessages(Answer::Yes);
+        edited.EditAsText();
+        EXPECT_EQ(c.temp, temp);
+        prompter.expectSave(path, kTextSaveFilter);
+        EXPECT_TRUE(edited.runTextSave());
+        EXPECT_EQ(c.saved, test::TempFolder::read(path));
+        EXPECT_TRUE(prompter.done());
+    }
+}
+
 TEST_F(EditAsTextTest, ReloadedEditIsOneUndoStep) {
     openText(twoTitles());
     const std::vector<std::string> before = logic.set().lines;
