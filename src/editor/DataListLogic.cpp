@@ -405,7 +405,7 @@ void DataListLogic::reshowSelectedTitle() {
 }
 
 StepStart DataListLogic::startStep(int recordRow) const {
-    return {{m_titleRow, recordRow >= 0 ? recordRow : m_window.recordCurrentRow()}};
+    return {{m_titleRow, recordRow >= 0 ? recordRow : m_window.recordCurrentRow()}, m_set.encoding};
 }
 
 void DataListLogic::finishStep(const StepStart& start, const char* name, size_t first,
@@ -419,6 +419,8 @@ void DataListLogic::finishStep(const StepStart& start, const char* name, size_t 
     step.newLines = std::move(newLines);
     step.before = start.view;
     step.after = {m_titleRow, recordRowAfter >= 0 ? recordRowAfter : m_window.recordCurrentRow()};
+    step.encodingBefore = start.encoding;
+    step.encodingAfter = m_set.encoding;
     m_history.push(std::move(step));
     updateHistoryCommands();
 }
@@ -461,6 +463,7 @@ void DataListLogic::Redo() {
 void DataListLogic::showHistoryStep(const AppliedStep& applied) {
     if (applied.step) {
         m_set.saved = m_history.atSavedPosition();
+        m_set.encoding = applied.encoding;
         RebuildTitleIndex(m_set);
         FillTitleList();
         if (m_set.titleCount() == 0) {

@@ -31,6 +31,7 @@ constexpr const char* kFiveChoiceOpenFilter = "ごたくfiles (*.5TQ)|*.5tq";
 // Where a step began: what the window showed.
 struct StepStart {
     EditView view;
+    TextEncoding encoding = TextEncoding::Cp932;
 };
 
 class DataListLogic : public DataListView {

@@ -85,7 +85,7 @@ AppliedStep EditHistory::undo(std::vector<std::string>& lines) {
         return {};
     }
     --m_position;
-    return {&step, step.before};
+    return {&step, step.before, step.encodingBefore};
 }
 
 AppliedStep EditHistory::redo(std::vector<std::string>& lines) {
@@ -96,7 +96,7 @@ AppliedStep EditHistory::redo(std::vector<std::string>& lines) {
         return {};
     }
     ++m_position;
-    return {&step, step.after};
+    return {&step, step.after, step.encodingAfter};
 }
 
 void EditHistory::clear(bool saved) {
