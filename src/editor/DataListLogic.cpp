@@ -114,7 +114,11 @@ void DataListLogic::ShowSelectedTitle() {
         clearShownTitle();
         return;
     }
-    if (m_titleRow < 0 || m_titleRow >= m_set.titleCount()) return;
+    if (showTitleRecords()) m_window.focusTitleList();
+}
+
+bool DataListLogic::showTitleRecords() {
+    if (m_titleRow < 0 || m_titleRow >= m_set.titleCount()) return false;
     m_set.selectedTitle = m_titleRow + 1;
     const TitleRange& range = m_set.title(m_set.selectedTitle);
     const size_t first = static_cast<size_t>(range.start - 1);
@@ -122,11 +126,11 @@ void DataListLogic::ShowSelectedTitle() {
     m_set.shown.name = static_cast<size_t>(m_titleRow) < m_titleNames.size() ? m_titleNames[m_titleRow] : "";
     m_set.shown.lines.assign(m_set.lines.begin() + static_cast<std::ptrdiff_t>(std::min(first, end)),
                              m_set.lines.begin() + static_cast<std::ptrdiff_t>(end));
-    if (FillRecordGrid() < 0) return;
+    if (FillRecordGrid() < 0) return false;
     // The record clipboard outlives the title change: a cut record is never dropped unseen.
     for (EditorCommand command : kTitleShownCommands)
         enable(command, true);
-    m_window.focusTitleList();
+    return true;
 }
 
 // With no title left, nothing may address the old rows.
@@ -470,7 +474,9 @@ void DataListLogic::showHistoryStep(const AppliedStep& applied) {
             clearShownTitle();
         } else {
             setTitleRow(std::max(applied.view.titleRow, 0));
-            ShowSelectedTitle();
+            // The focus stays where the user was: on the title list, the next Del would
+            // remove a whole title unasked.
+            showTitleRecords();
             if (m_rows.count() > 0) {
                 m_currentRecordRow = std::clamp(applied.view.recordRow, 1, m_rows.count());
                 m_window.setRecordCurrentRow(m_currentRecordRow);

@@ -116,6 +116,7 @@ public:
 
 private:
     int runTextSaveResult();
+    bool showTitleRecords(); // ShowSelectedTitle without moving the focus; false when nothing shown
     void clearShownTitle();
     void reshowSelectedTitle();
     void followQuestionSet();

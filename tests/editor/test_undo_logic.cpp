@@ -112,6 +112,26 @@ TEST_F(UndoImportTest, LinesChangedOutsideTheHistoryAreKeptAndSaid) {
     EXPECT_FALSE(window.isEnabled(EditorCommand::Undo));
 }
 
+// Undo and redo leave the focus where the user was: pulled to the title list, the next Del
+// would delete a whole title without a question.
+TEST_F(UndoImportTest, UndoAndRedoLeaveTheFocusAlone) {
+    const std::function<void(ClipboardCommands&)> steps[] = {
+        [](ClipboardCommands& c) { c.CutRecord(); },
+        [](ClipboardCommands& c) { c.CutTitle(); },
+    };
+    for (const auto& step : steps) {
+        load(joined({titleLines("A", 2), titleLines("B", 2)}));
+        window.recordRow = 1;
+        ClipboardCommands commands(logic, window, prompter);
+        step(commands);
+        window.focusCount = 0;
+        logic.Undo();
+        EXPECT_EQ(2, logic.recordRows().count());
+        logic.Redo();
+        EXPECT_EQ(0, window.focusCount);
+    }
+}
+
 // A replacing 新規ﾀｲﾄﾙ starts a Shift-JIS document; undoing it gives back the UTF-8 file's lines
 // and its encoding, so the next save does not turn the user's file into Shift-JIS.
 TEST_F(UndoImportTest, UndoOfAReplacingNewTitleGivesBackTheEncoding) {
