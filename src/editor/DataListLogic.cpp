@@ -376,19 +376,24 @@ void DataListLogic::openImportFile(const std::string& path) {
 }
 
 int DataListLogic::runTextSaveResult() {
-    const int result = SaveQuestionSet(m_context, m_currentFileName, kTextSaveFilter);
-    if (result == 0) {
-        markSaved();
-        reshowSelectedTitle();
-    }
-    return result;
+    return writeSet([this] { return SaveQuestionSet(m_context, m_currentFileName, kTextSaveFilter); });
 }
 
 void DataListLogic::runPdbSave() {
-    if (SaveQuestionSet(m_context, proposedPdbName(m_currentFileName), kPdbSaveFilter) == 0) {
-        markSaved();
-        reshowSelectedTitle();
-    }
+    writeSet(
+        [this] { return SaveQuestionSet(m_context, proposedPdbName(m_currentFileName), kPdbSaveFilter); });
+}
+
+int DataListLogic::writeSet(const std::function<int()>& write) {
+    const bool kana = std::any_of(m_set.lines.begin(), m_set.lines.end(),
+                                  [](const std::string& line) { return HasHalfWidthKana(line) != 0; });
+    const int result = write();
+    if (result != 0) return result;
+    // The widening is part of the save, not a change behind the history's back.
+    if (kana) m_history.makeKanaFullWidth();
+    m_history.markSaved();
+    reshowSelectedTitle();
+    return result;
 }
 
 // The shown copy of the selected title read again after its lines changed behind it (a save
@@ -488,14 +493,10 @@ void DataListLogic::showHistoryStep(const AppliedStep& applied) {
             enable(command, any);
         if (any) enable(EditorCommand::TextEdit, true);
     } else {
-        // The lines changed outside the history (a save that made katakana full-width).
+        // The lines changed outside the history.
         setStatusText(kHistoryLost);
     }
     updateHistoryCommands();
-}
-
-void DataListLogic::markSaved() {
-    m_history.markSaved();
 }
 
 void DataListLogic::reshowAfterEdit() {

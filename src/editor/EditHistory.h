@@ -59,6 +59,9 @@ public:
     // The lines as they now stand were saved: undoing or redoing back here makes the data saved
     // again, and no other position is saved any more.
     void markSaved() { m_savedAt = static_cast<long>(m_position); }
+    // A save made the lines' half-width katakana full-width: every step's lines follow, so the
+    // steps still fit the lines they were done on.
+    void makeKanaFullWidth();
     bool atSavedPosition() const { return m_savedAt == static_cast<long>(m_position); }
 
     bool canUndo() const { return m_position > 0; }

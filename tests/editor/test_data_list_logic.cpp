@@ -618,6 +618,49 @@ TEST_F(DataListLogicTest, ASaveThatFixedKatakanaRefillsTheShownTitle) {
     EXPECT_TRUE(prompter.done());
 }
 
+// The widening of a save is part of the save: the history keeps its steps, and undo gives back
+// the lines before the step as the save wrote them.
+TEST_F(DataListLogicTest, UndoAfterASaveThatWidenedKatakanaKeepsTheHistory) {
+    struct Case {
+        const char* file;
+        const char* filter;
+        bool pdb;
+    };
+    const Case cases[] = {{"saved.txt", kTextSaveFilter, false}, {"saved.pdb", kPdbSaveFilter, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        test::FakeDataListWindow fresh;
+        DataListLogic saving{fresh, prompter, values};
+        saving.set().lines = {"tTitle\tT\t3\t3", "dBunrui\tA", "sBunrui\tB", "11\t\xB1\ta\tr\t0",
+                              "11\tq\ta\tr\t0"};
+        RebuildTitleIndex(saving.set());
+        saving.FillTitleList();
+        saving.showTitleRow(0);
+        fresh.recordRow = 1;
+        ClipboardCommands commands{saving, fresh, prompter};
+        commands.CopyRecord();
+        fresh.recordRow = 2;
+        commands.PasteRecord(); // a step whose line holds ｱ
+        prompter.expectSave(folder.file(c.file), c.filter);
+        if (c.pdb)
+            saving.runPdbSave();
+        else
+            saving.runTextSave();
+        ASSERT_EQ("11\t\x83\x41\ta\tr\t0", saving.set().lines[4]);
+        EXPECT_TRUE(fresh.isEnabled(EditorCommand::Undo));
+        saving.Undo();
+        EXPECT_EQ((std::vector<std::string>{"tTitle\tT\t3\t3", "dBunrui\tA", "sBunrui\tB",
+                                            "11\t\x83\x41\ta\tr\t0", "11\tq\ta\tr\t0"}),
+                  saving.set().lines);
+        EXPECT_FALSE(saving.set().saved);
+        saving.Redo();
+        EXPECT_EQ(6u, saving.set().lines.size());
+        EXPECT_TRUE(saving.set().saved);
+        EXPECT_NE("データが変わっていたため、元に戻す・やり直しの記録を消しました。", fresh.status);
+        EXPECT_TRUE(prompter.done());
+    }
+}
+
 // The save offered before a replacing open proposes the data's own name, never the file opened.
 TEST_F(DataListLogicTest, TheSaveBeforeAnOpenProposesTheDatasName) {
     const std::string two = twoTitles();
