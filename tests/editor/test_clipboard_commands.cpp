@@ -3,6 +3,8 @@
 #include "editor/EditorFixture.h"
 #include "support/TempFolder.h"
 
+#include <functional>
+
 namespace rovik {
 namespace {
 
@@ -115,9 +117,28 @@ TEST_F(ClipboardCommandsTest, RowsStandForTheRightLinesWhereverHeaderLinesStand)
               logic.set().lines);
 }
 
+// The only title cut or deleted: the grid empties without a message (the user asked for it).
+TEST_F(ClipboardCommandsTest, CuttingOrDeletingTheOnlyTitleEmptiesTheGridSilently) {
+    const std::function<void(ClipboardCommands&)> removals[] = {
+        [](ClipboardCommands& c) { c.CutTitle(); },
+        [](ClipboardCommands& c) { c.DeleteTitle(); },
+    };
+    for (const auto& remove : removals) {
+        load(titleLines("T", 2));
+        const int refills = window.recordGridRefills;
+        remove(commands);
+        EXPECT_TRUE(prompter.done());
+        EXPECT_EQ(Lines{}, logic.set().lines);
+        EXPECT_EQ(0, logic.recordRows().count());
+        EXPECT_LT(refills, window.recordGridRefills);
+        EXPECT_EQ(-1, logic.set().selectedTitle);
+        EXPECT_EQ("Rovik(ﾃﾞｰﾀ一覧)", window.caption);
+        EXPECT_FALSE(window.isEnabled(EditorCommand::RecordCut));
+    }
+}
+
 TEST_F(ClipboardCommandsTest, RecordCommandsDoNothingOnTheRowsOfARemovedTitle) {
     load(titleLines("T", 2));
-    prompter.expectMessage("ﾌｧｲﾙを読み込んでください。", "確認", Buttons::Ok, Icon::Error);
     commands.CutTitle();
     window.recordRow = 1;
     logic.set().recordClipboard = "11\tx\ta\tr\t0";
@@ -205,7 +226,6 @@ TEST_F(ClipboardCommandsTest, TitlePasteOnRow0MakesThePastedTitleFirstAndShowsIt
 
 TEST_F(ClipboardCommandsTest, TitlePasteWithNoTitleLeftAppendsAfterEveryLine) {
     load(joined({{"//before"}, titleLines("T", 1)}));
-    prompter.expectMessage("ﾌｧｲﾙを読み込んでください。", "確認", Buttons::Ok, Icon::Error);
     commands.CutTitle();
     EXPECT_EQ(Lines{"//before"}, logic.set().lines);
     EXPECT_EQ(-1, window.titleRow);
