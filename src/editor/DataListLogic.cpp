@@ -143,7 +143,8 @@ void DataListLogic::clearShownTitle() {
     m_window.setCaption(kDataListCaption);
     for (EditorCommand command : kTitleShownCommands)
         enable(command, false);
-    enable(EditorCommand::RecordPaste, false);
+    // Paste follows the record clipboard, which outlives the title.
+    enable(EditorCommand::RecordPaste, !m_set.recordClipboard.empty());
     if (m_set.lines.empty()) {
         enable(EditorCommand::TextSave, false);
         enable(EditorCommand::PdbSave, false);

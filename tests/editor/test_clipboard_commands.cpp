@@ -137,6 +137,35 @@ TEST_F(ClipboardCommandsTest, CuttingOrDeletingTheOnlyTitleEmptiesTheGridSilentl
     }
 }
 
+// Paste follows the record clipboard: the only title going and coming back does not lock a cut
+// record out.
+TEST_F(ClipboardCommandsTest, ACutRecordStaysPastableWhileTheOnlyTitleIsGoneAndBack) {
+    struct Case {
+        const char* what;
+        std::function<void(ClipboardCommands&)> remove;
+        std::function<void(ClipboardCommands&, DataListLogic&)> bringBack;
+    };
+    const Case cases[] = {
+        {"title cut, title paste", [](ClipboardCommands& c) { c.CutTitle(); },
+         [](ClipboardCommands& c, DataListLogic&) { c.PasteTitle(); }},
+        {"title delete, undo", [](ClipboardCommands& c) { c.DeleteTitle(); },
+         [](ClipboardCommands&, DataListLogic& l) { l.Undo(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        load(titleLines("T", 2));
+        window.recordRow = 1;
+        commands.CutRecord();
+        c.remove(commands);
+        EXPECT_TRUE(window.isEnabled(EditorCommand::RecordPaste));
+        c.bringBack(commands, logic);
+        EXPECT_TRUE(window.isEnabled(EditorCommand::RecordPaste));
+        window.recordRow = 1;
+        commands.PasteRecord();
+        EXPECT_EQ(titleLines("T", 2), logic.set().lines);
+    }
+}
+
 TEST_F(ClipboardCommandsTest, RecordCommandsDoNothingOnTheRowsOfARemovedTitle) {
     load(titleLines("T", 2));
     commands.CutTitle();
