@@ -143,15 +143,10 @@ void DataListLogic::clearShownTitle() {
     m_window.setCaption(kDataListCaption);
     for (EditorCommand command : kTitleShownCommands)
         enable(command, false);
-    // Paste follows the record clipboard, which outlives the title.
+    // Paste follows the record clipboard, which outlives the title; the save commands stay,
+    // since closing still offers to save.
     enable(EditorCommand::RecordPaste, !m_set.recordClipboard.empty());
-    if (m_set.lines.empty()) {
-        enable(EditorCommand::TextSave, false);
-        enable(EditorCommand::PdbSave, false);
-        enable(EditorCommand::PdbInstall, false);
-    } else {
-        enable(EditorCommand::TextEdit, true);
-    }
+    if (!m_set.lines.empty()) enable(EditorCommand::TextEdit, true);
 }
 
 // After an operation that may have changed the lines behind the window's back.
@@ -488,11 +483,11 @@ void DataListLogic::showHistoryStep(const AppliedStep& applied) {
                 m_window.setRecordCurrentRow(m_currentRecordRow);
             }
         }
-        const bool any = !m_set.lines.empty();
-        for (EditorCommand command :
-             {EditorCommand::TextSave, EditorCommand::PdbSave, EditorCommand::PdbInstall})
-            enable(command, any);
-        if (any) enable(EditorCommand::TextEdit, true);
+        if (!m_set.lines.empty()) {
+            for (EditorCommand command : {EditorCommand::TextSave, EditorCommand::PdbSave,
+                                          EditorCommand::PdbInstall, EditorCommand::TextEdit})
+                enable(command, true);
+        }
     } else {
         // The lines changed outside the history.
         setStatusText(kHistoryLost);

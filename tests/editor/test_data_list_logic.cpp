@@ -579,6 +579,22 @@ TEST_F(DataListLogicTest, LastTitleGoneEmptiesTheGridAndDisablesCommands) {
     expectSaveCommands(true); // the comment line can still be saved
 }
 
+// An empty set can still be saved, as closing offers to: the save commands stay once enabled.
+TEST_F(DataListLogicTest, SaveCommandsStayEnabledOnAnEmptySet) {
+    openText(folder.write("one.txt", titleBlock("T", 1)));
+    ClipboardCommands(logic, window, prompter).DeleteTitle();
+    ASSERT_TRUE(logic.set().lines.empty());
+    expectSaveCommands(true);
+
+    test::FakeDataListWindow fresh;
+    DataListLogic undone{fresh, prompter, values};
+    undone.NewTitle();
+    undone.Undo();
+    ASSERT_TRUE(undone.set().lines.empty());
+    for (EditorCommand c : kSaveCommands)
+        EXPECT_TRUE(fresh.isEnabled(c)) << static_cast<int>(c);
+}
+
 TEST_F(DataListLogicTest, RecentEntriesComeFromTheSettings) {
     values.settings = {"q", "/a/x.txt", "/a/y.pdb", "/a/z.Txt"};
     RecentMenus menus = logic.BuildRecentMenus();
