@@ -622,6 +622,32 @@ TEST_F(QuizWindowTest, EscapeDoesNotEndADrill) {
     EXPECT_TRUE(form->Button2->isEnabled());
 }
 
+// Enter presses the focused button: after 開始 and after each judgement that is 解答, after 解答
+// it is 正解, never 中止.
+TEST_F(QuizWindowTest, Keyboard_EnterAfterStartAndEachJudgementAnswers) {
+    auto form = openWindow(titleBlock("T1", 3));
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    auto enter = [&form] {
+        QWidget* focused = form->focusWidget();
+        if (!focused) return std::string("(none)");
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(focused, &key);
+        return focused->objectName().toStdString();
+    };
+    form->Button1->setFocus();
+    EXPECT_EQ("Button1", enter());
+    for (int question = 1; question <= 2; ++question) {
+        SCOPED_TRACE(question);
+        EXPECT_EQ("Button2", enter());
+        EXPECT_EQ("A" + std::to_string(question), text(form->Memo3));
+        EXPECT_EQ("Button3", enter());
+    }
+    EXPECT_EQ("Button2", enter());
+    EXPECT_EQ("(3/3)", text(form->Memo1));
+    EXPECT_EQ("A3", text(form->Memo3));
+}
+
 TEST_F(QuizWindowTest, OpenPdbLoadsThroughTheTemporaryText) {
     auto form = openWindow(titleBlock("T1", 3));
     // Two records: a title line and one question, offsets after the 78-byte header and list.
