@@ -115,8 +115,25 @@ TEST_F(LauncherTest, FailedSettingsWriteKeepsTheWindowOpen) {
     EXPECT_TRUE(std::filesystem::exists(folder.file("gone/Rovik.ini")));
 }
 
-// Rovik.ini that cannot be read, or may not be written: named at start or at close, left as it
-// is, and the launcher still closes. (Mode bits decide, so this holds for root too.)
+// A start folder that never becomes writable must not keep the program open for good: the
+// second close in a row leaves without the settings and without a second message.
+TEST_F(LauncherTest, SecondCloseInARowLeavesWithoutTheSettings) {
+    TForm1 form;
+    test::ScriptedPrompter prompter;
+    form.setPrompter(&prompter);
+    form.show();
+    programValues().startFolder = folder.file("gone");
+    prompter.expectMessage(folder.file("gone") + "/Rovik.ini: No such file or directory", "エラー",
+                           Buttons::Ok, Icon::Error);
+    EXPECT_FALSE(form.close());
+    EXPECT_TRUE(form.close());
+    EXPECT_TRUE(prompter.done());
+    EXPECT_FALSE(std::filesystem::exists(folder.file("gone")));
+}
+
+// Rovik.ini that cannot be read, or may not be written: named at start and at close, where the
+// launcher stays open; the next close leaves it as it is. (Mode bits decide, so this holds for
+// root too.)
 TEST_F(LauncherTest, SettingsFileThatCannotBeReadOrWrittenIsNamedAndKept) {
     namespace fs = std::filesystem;
     const std::string path = folder.file("Rovik.ini");
@@ -143,6 +160,8 @@ TEST_F(LauncherTest, SettingsFileThatCannotBeReadOrWrittenIsNamedAndKept) {
             form.setPrompter(&prompter);
             form.show();
             QApplication::processEvents();
+            EXPECT_FALSE(form.close()) << c.what;
+            EXPECT_TRUE(form.isVisible()) << c.what;
             EXPECT_TRUE(form.close()) << c.what;
         }
         EXPECT_TRUE(prompter.done()) << c.what;
