@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 #include "settings/ProgramValues.h"
+#include "support/GuiSteps.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 
@@ -73,10 +74,25 @@ TEST_F(LauncherTest, MenusHaveTheirCaptionsAndHints) {
         EXPECT_EQ(QString::fromUtf8(item.menuCaption), menu->title());
         auto* action = form.findChild<QAction*>(item.name);
         ASSERT_NE(nullptr, action) << item.name;
-        EXPECT_TRUE(menu->actions().contains(action)) << item.name;
         EXPECT_EQ(QString::fromUtf8(item.caption), action->text()) << item.name;
         EXPECT_EQ(QString::fromUtf8(item.hint), action->statusTip()) << item.name;
         EXPECT_EQ(QString::fromUtf8("|") + QString::fromUtf8(item.hint), action->property("hint").toString());
+    }
+    const struct {
+        const char* menu;
+        QStringList entries;
+    } menus[] = {
+        {"File1", {"Exit1"}},
+        {"K1", {"HotSyncH1", "I1", "TargetSettings1"}},
+        {"Help1", {"ReadMeR1", "About1"}},
+    };
+    QList<QAction*> bar = form.menuBar()->actions();
+    ASSERT_EQ(3, bar.size());
+    for (int i = 0; i < 3; ++i) {
+        auto* menu = form.findChild<QMenu*>(menus[i].menu);
+        ASSERT_NE(nullptr, menu) << menus[i].menu;
+        EXPECT_EQ(menu->menuAction(), bar[i]) << menus[i].menu;
+        EXPECT_EQ(menus[i].entries, test::menuSequence(menu)) << menus[i].menu;
     }
 }
 

@@ -233,8 +233,11 @@ TEST_F(QuizWindowTest, MenuItemsHaveTheirCaptionsHintsAndShortcut) {
         EXPECT_EQ(u(item.caption), action->text()) << item.name;
         EXPECT_EQ(u(item.hint), action->statusTip()) << item.name;
     }
-    EXPECT_TRUE(form.FileMenu->actions().at(2)->isSeparator());
-    EXPECT_TRUE(form.FileMenu->actions().at(5)->isSeparator());
+    EXPECT_EQ((QStringList{"OpenItem", "PDBP1", "-", "T1", "S1", "-", "ExitItem"}),
+              test::menuSequence(form.FileMenu));
+    EXPECT_EQ((QStringList{"About1", "ReadMe1"}), test::menuSequence(form.Help1));
+    EXPECT_EQ((QList<QAction*>{form.FileMenu->menuAction(), form.Help1->menuAction()}),
+              form.SDIAppMenu->actions());
     EXPECT_EQ(QKeySequence(Qt::ALT | Qt::Key_X), form.ExitItem->shortcut());
     EXPECT_FALSE(form.T1->isEnabled()) << "no file loaded yet";
     EXPECT_TRUE(form.S1->isEnabled());
