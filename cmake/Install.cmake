@@ -34,6 +34,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://example.org/rovik/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "qt6-qpa-plugins, qt6-translations-l10n, fonts-ipafont-gothic | fonts-noto-cjk, fonts-ipafont-mincho | fonts-noto-cjk")
-# The help menu opens the HTML help through xdg-open.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+# The help menu opens the HTML help through xdg-open. Qt 6 reaches ibus through its own plugin,
+# fcitx5 only through the frontend package: without it Japanese cannot be typed under fcitx5.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fcitx5-frontend-qt6")
 include(CPack)

@@ -52,6 +52,10 @@ depends=$(dpkg-deb -f "${debs[0]}" Depends)
 for d in libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic fonts-noto-cjk; do
   grep -q "$d" <<<"$depends" || fail "the package does not depend on $d: $depends"
 done
+recommends=$(dpkg-deb -f "${debs[0]}" Recommends)
+for r in xdg-utils fcitx5-frontend-qt6; do
+  grep -q "$r" <<<"$recommends" || fail "the package does not recommend $r: $recommends"
+done
 
 echo "== installed rovik: first start with an empty HOME, then a start that keeps the user's files"
 home="$scratch/home"

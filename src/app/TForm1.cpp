@@ -140,6 +140,7 @@ void TForm1::createMenus() {
 }
 
 void TForm1::Button1Click() {
+    m_closeRefused = false; // the settings change: the next close tries again and tells
     TForm2 form(this);
     if (m_prompter != m_ownPrompter.get()) form.setPrompter(m_prompter);
     form.exec();
@@ -150,6 +151,7 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::openDataList(const std::string& file) {
+    m_closeRefused = false;
     // A prompter given to the launcher (tests) serves the data list window too.
     Prompter* prompter = m_prompter == m_ownPrompter.get() ? nullptr : m_prompter;
     TForm3 form(this, prompter);
@@ -206,20 +208,20 @@ void TForm1::tellSettingsProblem() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    // A settings file that must be left alone is no reason to keep the program open.
     const std::string notSaved = settingsNotSavedReason(programValues());
-    if (!notSaved.empty()) {
-        m_prompter->ask(notSaved, "確認", Buttons::Ok, Icon::Warning);
+    std::string error;
+    if ((notSaved.empty() && SaveSettings(programValues(), &error)) || m_closeRefused) {
         event->accept();
         return;
     }
-    std::string error;
-    if (!SaveSettings(programValues(), &error)) {
+    // The user hears which file failed and may mend it; closing again right away leaves without
+    // the settings, since a file or folder that may not be written stays so however often asked.
+    m_closeRefused = true;
+    if (!notSaved.empty())
+        m_prompter->ask(notSaved, "確認", Buttons::Ok, Icon::Warning);
+    else
         m_prompter->ask(error, "エラー", Buttons::Ok, Icon::Error);
-        event->ignore();
-        return;
-    }
-    event->accept();
+    event->ignore();
 }
 
 } // namespace rovik

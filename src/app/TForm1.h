@@ -65,6 +65,7 @@ private:
 
     std::unique_ptr<Prompter> m_ownPrompter;
     Prompter* m_prompter;
+    bool m_closeRefused = false; // the last close could not write the settings
 };
 
 } // namespace rovik

@@ -183,7 +183,9 @@ bool ClipboardCommands::titleLines(int row, int& first, int& last) const {
 void ClipboardCommands::showTitleAt(int row, int topRow) {
     QuestionSet& set = m_logic.set();
     RebuildTitleIndex(set);
-    m_logic.FillTitleList();
+    // With the last title gone there is nothing to show and nothing to ask for: the grid empties.
+    m_logic.fillTitleList();
+    if (set.titleCount() == 0) return;
     m_window.setTitleTopRow(topRow);
     m_logic.selectTitleRow(row);
     set.selectedTitle = m_logic.titleRow() >= 0 ? m_logic.titleRow() + 1 : -1;

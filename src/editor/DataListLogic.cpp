@@ -114,7 +114,11 @@ void DataListLogic::ShowSelectedTitle() {
         clearShownTitle();
         return;
     }
-    if (m_titleRow < 0 || m_titleRow >= m_set.titleCount()) return;
+    if (showTitleRecords()) m_window.focusTitleList();
+}
+
+bool DataListLogic::showTitleRecords() {
+    if (m_titleRow < 0 || m_titleRow >= m_set.titleCount()) return false;
     m_set.selectedTitle = m_titleRow + 1;
     const TitleRange& range = m_set.title(m_set.selectedTitle);
     const size_t first = static_cast<size_t>(range.start - 1);
@@ -122,11 +126,11 @@ void DataListLogic::ShowSelectedTitle() {
     m_set.shown.name = static_cast<size_t>(m_titleRow) < m_titleNames.size() ? m_titleNames[m_titleRow] : "";
     m_set.shown.lines.assign(m_set.lines.begin() + static_cast<std::ptrdiff_t>(std::min(first, end)),
                              m_set.lines.begin() + static_cast<std::ptrdiff_t>(end));
-    if (FillRecordGrid() < 0) return;
+    if (FillRecordGrid() < 0) return false;
     // The record clipboard outlives the title change: a cut record is never dropped unseen.
     for (EditorCommand command : kTitleShownCommands)
         enable(command, true);
-    m_window.focusTitleList();
+    return true;
 }
 
 // With no title left, nothing may address the old rows.
@@ -139,14 +143,10 @@ void DataListLogic::clearShownTitle() {
     m_window.setCaption(kDataListCaption);
     for (EditorCommand command : kTitleShownCommands)
         enable(command, false);
-    enable(EditorCommand::RecordPaste, false);
-    if (m_set.lines.empty()) {
-        enable(EditorCommand::TextSave, false);
-        enable(EditorCommand::PdbSave, false);
-        enable(EditorCommand::PdbInstall, false);
-    } else {
-        enable(EditorCommand::TextEdit, true);
-    }
+    // Paste follows the record clipboard, which outlives the title; the save commands stay,
+    // since closing still offers to save.
+    enable(EditorCommand::RecordPaste, !m_set.recordClipboard.empty());
+    if (!m_set.lines.empty()) enable(EditorCommand::TextEdit, true);
 }
 
 // After an operation that may have changed the lines behind the window's back.
@@ -209,9 +209,16 @@ void DataListLogic::EditAsText() {
     // An absolute path, so the recently used entry and the data folder stay valid later.
     std::error_code ec;
     const std::string path = joinPath(pathText(std::filesystem::current_path(ec)), "$$temp.txt");
-    std::string bytes;
+    // The editor sees the user's file as it is on disk: a UTF-8 set stays UTF-8 there.
+    std::string text;
     for (const auto& line : m_set.lines)
-        bytes += line + "\r\n";
+        text += line + "\r\n";
+    std::string bytes;
+    if (!encodeText(text, m_set.encoding, bytes)) {
+        m_prompter.error("Shift-JISとして読めないバイトがあるため、" +
+                         std::string(encodingName(m_set.encoding)) + "では保存できません。");
+        return;
+    }
     if (!writeFileAtomically(path, bytes)) {
         m_prompter.error(cannotOpenText(path));
         return;
@@ -241,6 +248,8 @@ void DataListLogic::EditAsText() {
     opened.current = fileBefore;
     LoadQAText(m_context, path, opened);
     if (!m_set.lines.empty()) {
+        // The temporary file's encoding is the editor's choice; the user's file keeps its own.
+        m_set.encoding = before.encoding;
         enable(EditorCommand::TextSave, true);
         followQuestionSet();
         finishChange(start, before.lines, "ﾃｷｽﾄ編集");
@@ -364,19 +373,24 @@ void DataListLogic::openImportFile(const std::string& path) {
 }
 
 int DataListLogic::runTextSaveResult() {
-    const int result = SaveQuestionSet(m_context, m_currentFileName, kTextSaveFilter);
-    if (result == 0) {
-        markSaved();
-        reshowSelectedTitle();
-    }
-    return result;
+    return writeSet([this] { return SaveQuestionSet(m_context, m_currentFileName, kTextSaveFilter); });
 }
 
 void DataListLogic::runPdbSave() {
-    if (SaveQuestionSet(m_context, proposedPdbName(m_currentFileName), kPdbSaveFilter) == 0) {
-        markSaved();
-        reshowSelectedTitle();
-    }
+    writeSet(
+        [this] { return SaveQuestionSet(m_context, proposedPdbName(m_currentFileName), kPdbSaveFilter); });
+}
+
+int DataListLogic::writeSet(const std::function<int()>& write) {
+    const bool kana = std::any_of(m_set.lines.begin(), m_set.lines.end(),
+                                  [](const std::string& line) { return HasHalfWidthKana(line) != 0; });
+    const int result = write();
+    if (result != 0) return result;
+    // The widening is part of the save, not a change behind the history's back.
+    if (kana) m_history.makeKanaFullWidth();
+    m_history.markSaved();
+    reshowSelectedTitle();
+    return result;
 }
 
 // The shown copy of the selected title read again after its lines changed behind it (a save
@@ -397,7 +411,7 @@ void DataListLogic::reshowSelectedTitle() {
 }
 
 StepStart DataListLogic::startStep(int recordRow) const {
-    return {{m_titleRow, recordRow >= 0 ? recordRow : m_window.recordCurrentRow()}};
+    return {{m_titleRow, recordRow >= 0 ? recordRow : m_window.recordCurrentRow()}, m_set.encoding};
 }
 
 void DataListLogic::finishStep(const StepStart& start, const char* name, size_t first,
@@ -411,6 +425,8 @@ void DataListLogic::finishStep(const StepStart& start, const char* name, size_t 
     step.newLines = std::move(newLines);
     step.before = start.view;
     step.after = {m_titleRow, recordRowAfter >= 0 ? recordRowAfter : m_window.recordCurrentRow()};
+    step.encodingBefore = start.encoding;
+    step.encodingAfter = m_set.encoding;
     m_history.push(std::move(step));
     updateHistoryCommands();
 }
@@ -453,32 +469,31 @@ void DataListLogic::Redo() {
 void DataListLogic::showHistoryStep(const AppliedStep& applied) {
     if (applied.step) {
         m_set.saved = m_history.atSavedPosition();
+        m_set.encoding = applied.encoding;
         RebuildTitleIndex(m_set);
         FillTitleList();
         if (m_set.titleCount() == 0) {
             clearShownTitle();
         } else {
             setTitleRow(std::max(applied.view.titleRow, 0));
-            ShowSelectedTitle();
+            // The focus stays where the user was: on the title list, the next Del would
+            // remove a whole title unasked.
+            showTitleRecords();
             if (m_rows.count() > 0) {
                 m_currentRecordRow = std::clamp(applied.view.recordRow, 1, m_rows.count());
                 m_window.setRecordCurrentRow(m_currentRecordRow);
             }
         }
-        const bool any = !m_set.lines.empty();
-        for (EditorCommand command :
-             {EditorCommand::TextSave, EditorCommand::PdbSave, EditorCommand::PdbInstall})
-            enable(command, any);
-        if (any) enable(EditorCommand::TextEdit, true);
+        if (!m_set.lines.empty()) {
+            for (EditorCommand command : {EditorCommand::TextSave, EditorCommand::PdbSave,
+                                          EditorCommand::PdbInstall, EditorCommand::TextEdit})
+                enable(command, true);
+        }
     } else {
-        // The lines changed outside the history (a save that made katakana full-width).
+        // The lines changed outside the history.
         setStatusText(kHistoryLost);
     }
     updateHistoryCommands();
-}
-
-void DataListLogic::markSaved() {
-    m_history.markSaved();
 }
 
 void DataListLogic::reshowAfterEdit() {

@@ -12,6 +12,7 @@
 #include "editor/RecordRows.h"
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,7 @@ constexpr const char* kFiveChoiceOpenFilter = "ごたくfiles (*.5TQ)|*.5tq";
 // Where a step began: what the window showed.
 struct StepStart {
     EditView view;
+    TextEncoding encoding = TextEncoding::Cp932;
 };
 
 class DataListLogic : public DataListView {
@@ -82,8 +84,10 @@ public:
                     std::vector<std::string> newLines, int recordRowAfter = -1);
     void Undo();
     void Redo();
-    // The data as it stands was written: the saved position of the history.
-    void markSaved();
+    // Runs a write of the set (a save or an install) and returns its result. Once it wrote the
+    // lines, the history's saved position is here, and the history and the shown title follow the
+    // lines as written (half-width katakana full-width).
+    int writeSet(const std::function<int()>& write);
     // The lines changed in place (same count): title names, shown title and grid follow; the
     // title and record rows stay.
     void reshowAfterEdit();
@@ -115,6 +119,7 @@ public:
 
 private:
     int runTextSaveResult();
+    bool showTitleRecords(); // ShowSelectedTitle without moving the focus; false when nothing shown
     void clearShownTitle();
     void reshowSelectedTitle();
     void followQuestionSet();

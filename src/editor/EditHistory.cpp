@@ -1,5 +1,7 @@
 #include "editor/EditHistory.h"
 
+#include "data/Common.h"
+
 #include <algorithm>
 
 namespace rovik {
@@ -85,7 +87,7 @@ AppliedStep EditHistory::undo(std::vector<std::string>& lines) {
         return {};
     }
     --m_position;
-    return {&step, step.before};
+    return {&step, step.before, step.encodingBefore};
 }
 
 AppliedStep EditHistory::redo(std::vector<std::string>& lines) {
@@ -96,7 +98,17 @@ AppliedStep EditHistory::redo(std::vector<std::string>& lines) {
         return {};
     }
     ++m_position;
-    return {&step, step.after};
+    return {&step, step.after, step.encodingAfter};
+}
+
+void EditHistory::makeKanaFullWidth() {
+    for (EditStep& step : m_steps) {
+        m_bytes -= bytesOf(step);
+        for (auto* lines : {&step.oldLines, &step.newLines})
+            for (auto& line : *lines)
+                if (HasHalfWidthKana(line)) line = ToFullWidthKana(line);
+        m_bytes += bytesOf(step);
+    }
 }
 
 void EditHistory::clear(bool saved) {

@@ -2,6 +2,8 @@
 // The undo and redo history of the data list window. A step keeps only the lines it replaced and
 // the lines it put in their place, with what the window showed before and after; the history
 // follows which of its positions was last saved.
+#include "platform/TextEncoding.h"
+
 #include <cstddef>
 #include <deque>
 #include <string>
@@ -22,6 +24,9 @@ struct EditStep {
     std::vector<std::string> newLines;
     EditView before;
     EditView after;
+    // A step that replaced the whole set (a new document) changed the file's encoding too.
+    TextEncoding encodingBefore = TextEncoding::Cp932;
+    TextEncoding encodingAfter = TextEncoding::Cp932;
     bool empty() const { return oldLines.empty() && newLines.empty(); }
 };
 
@@ -32,6 +37,7 @@ EditStep diffStep(const std::vector<std::string>& before, const std::vector<std:
 struct AppliedStep {
     const EditStep* step = nullptr; // nothing: there was no step, or it no longer fitted the lines
     EditView view;
+    TextEncoding encoding = TextEncoding::Cp932; // of the lines as the step left them
 };
 
 class EditHistory {
@@ -53,6 +59,9 @@ public:
     // The lines as they now stand were saved: undoing or redoing back here makes the data saved
     // again, and no other position is saved any more.
     void markSaved() { m_savedAt = static_cast<long>(m_position); }
+    // A save made the lines' half-width katakana full-width: every step's lines follow, so the
+    // steps still fit the lines they were done on.
+    void makeKanaFullWidth();
     bool atSavedPosition() const { return m_savedAt == static_cast<long>(m_position); }
 
     bool canUndo() const { return m_position > 0; }

@@ -429,7 +429,7 @@ void TForm3::PDBP1Click() {
     DataContext& context = m_logic->context();
     int written = 0;
     auto write = [&](const std::string& path) {
-        written = WritePdb(context.set, path, context.prompter);
+        written = m_logic->writeSet([&] { return WritePdb(context.set, path, context.prompter); });
         return written;
     };
     InstallOutcome outcome = reservePdbInstall(this, context.values.startFolder, m_logic->currentFileName(),

@@ -220,6 +220,12 @@ void TForm2::setAnswerButtons(bool answer, bool correct, bool incorrect) {
     Button2->setEnabled(answer);
     Button3->setEnabled(correct);
     Button4->setEnabled(incorrect);
+    // The focus follows the drill (解答, then 正解): disabling the focused button would hand it
+    // to 中止, and the next Enter would end the run.
+    if (answer)
+        Button2->setFocus();
+    else if (correct)
+        Button3->setFocus();
 }
 
 void TForm2::setRunControlsUsable(bool usable) {

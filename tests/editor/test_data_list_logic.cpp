@@ -447,6 +447,58 @@ TEST_F(EditAsTextTest, ReloadsTheEditedText) {
     EXPECT_TRUE(window.isEnabled(EditorCommand::TextSave));
 }
 
+// The editor gets the user's file as it is on disk, and a save after the edit writes that
+// encoding again, whichever encoding the editor saved the temporary file in.
+TEST_F(EditAsTextTest, TheTemporaryFileAndTheNextSaveKeepTheFilesEncoding) {
+    struct Case {
+        const char* what;
+        std::string file;   // the user's file
+        std::string temp;   // $$temp.txt as written for the editor
+        std::string edited; // $$temp.txt as the editor saved it
+        std::string saved;  // the user's file after the next save
+    };
+    const std::string header = "tTitle\tT\t3\t3\r\ndBunrui\tA\r\nsBunrui\tB\r\n";
+    const std::string ikeUtf8 = "\xE6\xB1\xA0";  // 池
+    const std::string ikeSjis = "\x92\x72";      // 池
+    const std::string kawaUtf8 = "\xE5\xB7\x9D"; // 川
+    const std::string kawaSjis = "\x90\xEC";     // 川
+    const std::string bom = "\xEF\xBB\xBF";
+    const Case cases[] = {
+        {"UTF-8, edited as UTF-8", header + "11\t" + ikeUtf8 + "\ta\tr\t0\r\n",
+         header + "11\t" + ikeUtf8 + "\ta\tr\t0\r\n", header + "11\t" + kawaUtf8 + "\ta\tr\t0\r\n",
+         header + "11\t" + kawaUtf8 + "\ta\tr\t0\r\n"},
+        {"UTF-8, edited as Shift-JIS", header + "11\t" + ikeUtf8 + "\ta\tr\t0\r\n",
+         header + "11\t" + ikeUtf8 + "\ta\tr\t0\r\n", header + "11\t" + kawaSjis + "\ta\tr\t0\r\n",
+         header + "11\t" + kawaUtf8 + "\ta\tr\t0\r\n"},
+        {"UTF-8 with BOM", bom + header + "11\t" + ikeUtf8 + "\ta\tr\t0\r\n",
+         bom + header + "11\t" + ikeUtf8 + "\ta\tr\t0\r\n", header + "11\t" + kawaUtf8 + "\ta\tr\t0\r\n",
+         bom + header + "11\t" + kawaUtf8 + "\ta\tr\t0\r\n"},
+        {"Shift-JIS, edited as UTF-8", header + "11\t" + ikeSjis + "\ta\tr\t0\r\n",
+         header + "11\t" + ikeSjis + "\ta\tr\t0\r\n", header + "11\t" + kawaUtf8 + "\ta\tr\t0\r\n",
+         header + "11\t" + kawaSjis + "\ta\tr\t0\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::FakeDataListWindow fresh;
+        DataListLogic edited{fresh, prompter, values};
+        const std::string path = folder.write("user.txt", c.file);
+        prompter.expectOpen(path, kTextOpenFilter);
+        edited.runOpenCommand(OpenCommand::Text);
+        std::string temp;
+        fresh.onOpenDocument = [&](const std::string& p) {
+            temp = test::TempFolder::read(p);
+            folder.write("$$temp.txt", c.edited);
+        };
+        expectEditorMessages(Answer::Yes);
+        edited.EditAsText();
+        EXPECT_EQ(c.temp, temp);
+        prompter.expectSave(path, kTextSaveFilter);
+        EXPECT_TRUE(edited.runTextSave());
+        EXPECT_EQ(c.saved, test::TempFolder::read(path));
+        EXPECT_TRUE(prompter.done());
+    }
+}
+
 TEST_F(EditAsTextTest, ReloadedEditIsOneUndoStep) {
     openText(twoTitles());
     const std::vector<std::string> before = logic.set().lines;
@@ -527,6 +579,22 @@ TEST_F(DataListLogicTest, LastTitleGoneEmptiesTheGridAndDisablesCommands) {
     expectSaveCommands(true); // the comment line can still be saved
 }
 
+// An empty set can still be saved, as closing offers to: the save commands stay once enabled.
+TEST_F(DataListLogicTest, SaveCommandsStayEnabledOnAnEmptySet) {
+    openText(folder.write("one.txt", titleBlock("T", 1)));
+    ClipboardCommands(logic, window, prompter).DeleteTitle();
+    ASSERT_TRUE(logic.set().lines.empty());
+    expectSaveCommands(true);
+
+    test::FakeDataListWindow fresh;
+    DataListLogic undone{fresh, prompter, values};
+    undone.NewTitle();
+    undone.Undo();
+    ASSERT_TRUE(undone.set().lines.empty());
+    for (EditorCommand c : kSaveCommands)
+        EXPECT_TRUE(fresh.isEnabled(c)) << static_cast<int>(c);
+}
+
 TEST_F(DataListLogicTest, RecentEntriesComeFromTheSettings) {
     values.settings = {"q", "/a/x.txt", "/a/y.pdb", "/a/z.Txt"};
     RecentMenus menus = logic.BuildRecentMenus();
@@ -564,6 +632,49 @@ TEST_F(DataListLogicTest, ASaveThatFixedKatakanaRefillsTheShownTitle) {
     commands.CopyRecord();
     EXPECT_EQ("11\t\x83\x41\ta\tr\t0", logic.set().recordClipboard);
     EXPECT_TRUE(prompter.done());
+}
+
+// The widening of a save is part of the save: the history keeps its steps, and undo gives back
+// the lines before the step as the save wrote them.
+TEST_F(DataListLogicTest, UndoAfterASaveThatWidenedKatakanaKeepsTheHistory) {
+    struct Case {
+        const char* file;
+        const char* filter;
+        bool pdb;
+    };
+    const Case cases[] = {{"saved.txt", kTextSaveFilter, false}, {"saved.pdb", kPdbSaveFilter, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        test::FakeDataListWindow fresh;
+        DataListLogic saving{fresh, prompter, values};
+        saving.set().lines = {"tTitle\tT\t3\t3", "dBunrui\tA", "sBunrui\tB", "11\t\xB1\ta\tr\t0",
+                              "11\tq\ta\tr\t0"};
+        RebuildTitleIndex(saving.set());
+        saving.FillTitleList();
+        saving.showTitleRow(0);
+        fresh.recordRow = 1;
+        ClipboardCommands commands{saving, fresh, prompter};
+        commands.CopyRecord();
+        fresh.recordRow = 2;
+        commands.PasteRecord(); // a step whose line holds ｱ
+        prompter.expectSave(folder.file(c.file), c.filter);
+        if (c.pdb)
+            saving.runPdbSave();
+        else
+            saving.runTextSave();
+        ASSERT_EQ("11\t\x83\x41\ta\tr\t0", saving.set().lines[4]);
+        EXPECT_TRUE(fresh.isEnabled(EditorCommand::Undo));
+        saving.Undo();
+        EXPECT_EQ((std::vector<std::string>{"tTitle\tT\t3\t3", "dBunrui\tA", "sBunrui\tB",
+                                            "11\t\x83\x41\ta\tr\t0", "11\tq\ta\tr\t0"}),
+                  saving.set().lines);
+        EXPECT_FALSE(saving.set().saved);
+        saving.Redo();
+        EXPECT_EQ(6u, saving.set().lines.size());
+        EXPECT_TRUE(saving.set().saved);
+        EXPECT_NE("データが変わっていたため、元に戻す・やり直しの記録を消しました。", fresh.status);
+        EXPECT_TRUE(prompter.done());
+    }
 }
 
 // The save offered before a replacing open proposes the data's own name, never the file opened.

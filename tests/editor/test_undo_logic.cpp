@@ -112,5 +112,47 @@ TEST_F(UndoImportTest, LinesChangedOutsideTheHistoryAreKeptAndSaid) {
     EXPECT_FALSE(window.isEnabled(EditorCommand::Undo));
 }
 
+// Undo and redo leave the focus where the user was: pulled to the title list, the next Del
+// would delete a whole title without a question.
+TEST_F(UndoImportTest, UndoAndRedoLeaveTheFocusAlone) {
+    const std::function<void(ClipboardCommands&)> steps[] = {
+        [](ClipboardCommands& c) { c.CutRecord(); },
+        [](ClipboardCommands& c) { c.CutTitle(); },
+    };
+    for (const auto& step : steps) {
+        load(joined({titleLines("A", 2), titleLines("B", 2)}));
+        window.recordRow = 1;
+        ClipboardCommands commands(logic, window, prompter);
+        step(commands);
+        window.focusCount = 0;
+        logic.Undo();
+        EXPECT_EQ(2, logic.recordRows().count());
+        logic.Redo();
+        EXPECT_EQ(0, window.focusCount);
+    }
+}
+
+// A replacing 新規ﾀｲﾄﾙ starts a Shift-JIS document; undoing it gives back the UTF-8 file's lines
+// and its encoding, so the next save does not turn the user's file into Shift-JIS.
+TEST_F(UndoImportTest, UndoOfAReplacingNewTitleGivesBackTheEncoding) {
+    load(titleLines("A", 1));
+    logic.set().encoding = TextEncoding::Utf8WithBom;
+    const Lines before = logic.set().lines;
+    prompter
+        .expectMessage("追加読込しますか？\nはい  ：編集中のデータに追加読み込み\n"
+                       "いいえ：編集中のデータを削除して新規読み込み",
+                       "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
+        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None,
+                       Answer::No);
+    logic.NewTitle();
+    ASSERT_EQ(TextEncoding::Cp932, logic.set().encoding);
+    logic.Undo();
+    EXPECT_EQ(before, logic.set().lines);
+    EXPECT_EQ(TextEncoding::Utf8WithBom, logic.set().encoding);
+    logic.Redo();
+    EXPECT_EQ(TextEncoding::Cp932, logic.set().encoding);
+    EXPECT_TRUE(prompter.done());
+}
+
 } // namespace
 } // namespace rovik

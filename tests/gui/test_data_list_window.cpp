@@ -166,6 +166,33 @@ TEST_F(DataListWindowTest, MenuItemsHaveNamesCaptionsHintsAndStartStates) {
     EXPECT_EQ((QList<QAction*>{form.N7, form.N8, form.N9, form.N10}), form.PopupMenu4->actions());
 }
 
+// Every menu's entries in order, separators included: a reordering is a change the user sees.
+TEST_F(DataListWindowTest, MenusHoldTheirEntriesInOrder) {
+    const struct {
+        const char* menu;
+        QStringList entries;
+    } menus[] = {
+        {"File1", {"T1", "-", "Open1", "PDBP2", "I1", "Q1", "-", "S2", "PDBD1", "PDBP1", "-", "Close1"}},
+        {"Open1",
+         {"N11112", "N22222", "N22223", "N33332", "N44442", "N55552", "N66662", "N77772", "N88882",
+          "N99992"}},
+        {"PDBP2", {"N13", "P11", "P21", "P31", "P41", "P51", "P61", "P71", "P81", "P91"}},
+        {"I1", {"N12", "I12", "I22", "I32", "I42", "I52", "I62", "I72", "I82", "I92"}},
+        {"T3", {"C2", "C3", "H1", "D3"}},
+        {"Edit1",
+         {"Undo1", "Redo1", "-", "Find1", "FindNext1", "FindPrevious1", "Replace1", "-", "D1", "B1", "-",
+          "T2", "C1", "S1", "D2", "-", "N4"}},
+        {"K1", {"HotSyncH1", "I2", "TargetSettings1"}},
+        {"Help1", {"H2", "About1"}},
+        {"PopupMenu4", {"N7", "N8", "N9", "N10"}},
+    };
+    for (const auto& m : menus) {
+        auto* menu = form.findChild<QMenu*>(m.menu);
+        ASSERT_NE(nullptr, menu) << m.menu;
+        EXPECT_EQ(m.entries, test::menuSequence(menu)) << m.menu;
+    }
+}
+
 TEST_F(DataListWindowTest, HintsGoToTheStatusLine) {
     form.T1->showStatusText(form.menuBar());
     EXPECT_EQ(u("新規のタイトルを作成します。"), form.StatusBar1->currentMessage());

@@ -233,8 +233,11 @@ TEST_F(QuizWindowTest, MenuItemsHaveTheirCaptionsHintsAndShortcut) {
         EXPECT_EQ(u(item.caption), action->text()) << item.name;
         EXPECT_EQ(u(item.hint), action->statusTip()) << item.name;
     }
-    EXPECT_TRUE(form.FileMenu->actions().at(2)->isSeparator());
-    EXPECT_TRUE(form.FileMenu->actions().at(5)->isSeparator());
+    EXPECT_EQ((QStringList{"OpenItem", "PDBP1", "-", "T1", "S1", "-", "ExitItem"}),
+              test::menuSequence(form.FileMenu));
+    EXPECT_EQ((QStringList{"About1", "ReadMe1"}), test::menuSequence(form.Help1));
+    EXPECT_EQ((QList<QAction*>{form.FileMenu->menuAction(), form.Help1->menuAction()}),
+              form.SDIAppMenu->actions());
     EXPECT_EQ(QKeySequence(Qt::ALT | Qt::Key_X), form.ExitItem->shortcut());
     EXPECT_FALSE(form.T1->isEnabled()) << "no file loaded yet";
     EXPECT_TRUE(form.S1->isEnabled());
@@ -620,6 +623,32 @@ TEST_F(QuizWindowTest, EscapeDoesNotEndADrill) {
     QApplication::sendEvent(form.get(), &escape);
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->Button2->isEnabled());
+}
+
+// Enter presses the focused button: after 開始 and after each judgement that is 解答, after 解答
+// it is 正解, never 中止.
+TEST_F(QuizWindowTest, Keyboard_EnterAfterStartAndEachJudgementAnswers) {
+    auto form = openWindow(titleBlock("T1", 3));
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    auto enter = [&form] {
+        QWidget* focused = form->focusWidget();
+        if (!focused) return std::string("(none)");
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(focused, &key);
+        return focused->objectName().toStdString();
+    };
+    form->Button1->setFocus();
+    EXPECT_EQ("Button1", enter());
+    for (int question = 1; question <= 2; ++question) {
+        SCOPED_TRACE(question);
+        EXPECT_EQ("Button2", enter());
+        EXPECT_EQ("A" + std::to_string(question), text(form->Memo3));
+        EXPECT_EQ("Button3", enter());
+    }
+    EXPECT_EQ("Button2", enter());
+    EXPECT_EQ("(3/3)", text(form->Memo1));
+    EXPECT_EQ("A3", text(form->Memo3));
 }
 
 TEST_F(QuizWindowTest, OpenPdbLoadsThroughTheTemporaryText) {

@@ -1,5 +1,6 @@
 #include "editor/TForm4.h"
 #include "gui/EditorWindowFixture.h"
+#include "support/GuiSteps.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -152,8 +153,9 @@ TEST_F(RecordEditorWindowTest, TabOrderHintsAndMenus) {
     }
     EXPECT_EQ(u("ﾌｧｲﾙ(&F)"), editor->File1->title());
     EXPECT_EQ(u("編集(&E)"), editor->Edit3->title());
-    EXPECT_EQ(5, editor->Edit3->actions().size()); // four items and a separator
-    EXPECT_EQ((QList<QAction*>{editor->Copy2, editor->N2}), editor->PopupMenu1->actions());
+    EXPECT_EQ((QStringList{"Exit1"}), test::menuSequence(editor->File1));
+    EXPECT_EQ((QStringList{"Copy1", "P1", "-", "R1", "H1"}), test::menuSequence(editor->Edit3));
+    EXPECT_EQ((QStringList{"Copy2", "N2"}), test::menuSequence(editor->PopupMenu1));
     EXPECT_EQ(Qt::CustomContextMenu, editor->Memo3->contextMenuPolicy());
 
     editor->R1->showStatusText(editor.get());

@@ -352,19 +352,5 @@ TEST_F(InstallTest, UnsafeUserIsListedButOnlyThatUserIsRefused) {
     EXPECT_EQ(1u, desk.installFlag(3));
 }
 
-TEST(Install_Texts, OpeningsAndStatus) {
-    EXPECT_STREQ("Rovik.prc", kRovikOpening.fileName);
-    EXPECT_STREQ("Rovik", kRovikOpening.databaseName);
-    EXPECT_STREQ("Rovikをインストール予約します。次回のHotSync時に自動インストールされます。",
-                 kRovikOpening.explanation);
-    EXPECT_STREQ("SampleQA.pdb", kSampleDataOpening.fileName);
-    EXPECT_STREQ("SampleQA", kSampleDataOpening.databaseName);
-    EXPECT_STREQ("サンプルデータをインストール予約します。次回のHotSync時に自動インストールされます。",
-                 kSampleDataOpening.explanation);
-    EXPECT_STREQ("PDBファイルをインストール予約します。次回のHotSync時に自動インストールされます。",
-                 kPdbExplanation);
-    EXPECT_EQ("Quiz1.pdbをｲﾝｽﾄｰﾙ予約しました。", installStatusText("Quiz1.pdb"));
-}
-
 } // namespace
 } // namespace rovik

@@ -1,6 +1,8 @@
 #include "support/GuiSteps.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QWidget>
@@ -28,6 +30,19 @@ void click(QWidget* widget, QPoint at) {
     QMouseEvent release(QEvent::MouseButtonRelease, at, widget->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
                         Qt::NoModifier);
     QApplication::sendEvent(widget, &release);
+}
+
+QStringList menuSequence(const QMenu* menu) {
+    QStringList names;
+    for (const QAction* action : menu->actions()) {
+        if (action->isSeparator())
+            names << QStringLiteral("-");
+        else if (action->menu())
+            names << action->menu()->objectName();
+        else
+            names << action->objectName();
+    }
+    return names;
 }
 
 } // namespace rovik::test
