@@ -30,7 +30,7 @@ void restoreLines(DataContext& ctx, std::vector<std::string>& kept) {
 LoadMode AskLoadMode(DataContext& ctx) {
     if (ctx.set.lines.empty()) {
         ctx.set.encoding = TextEncoding::Cp932;
-        ctx.set.utf8Forms.clear();
+        ctx.set.utf8Forms.jisOnly = 0;
         return LoadMode::Replace;
     }
     Answer answer = ctx.prompter.ask(kAppendQuestion, "Open", Buttons::YesNoCancel, Icon::None);
@@ -100,9 +100,8 @@ int ReadValidateAndFix(DataContext& ctx, const std::string& path, int mode, int 
     }
     if (FixHalfWidthKana(set)) ctx.prompter.notice("半角カナを全角カナに修正しました。");
     set.encoding = read.encoding;
-    // A replacing open has put the old lines aside: their forms go with them.
     if (set.lines.empty())
-        set.utf8Forms = std::move(read.forms);
+        set.utf8Forms.replace(std::move(read.forms));
     else
         set.utf8Forms.add(std::move(read.forms));
     return 0;

@@ -183,7 +183,7 @@ void DataListLogic::NewTitle() {
     if (!append) {
         m_set.lines.clear();
         m_set.encoding = TextEncoding::Cp932;
-        m_set.utf8Forms.clear();
+        m_set.utf8Forms.jisOnly = 0;
     }
     m_set.shown.categoryA.clear();
     m_set.shown.categoryB.clear();
@@ -214,7 +214,7 @@ void DataListLogic::EditAsText() {
     for (const auto& line : m_set.lines)
         text += line + "\r\n";
     std::string bytes;
-    if (!encodeText(text, m_set.encoding, bytes)) {
+    if (!encodeText(text, m_set.encoding, bytes, m_set.utf8Forms)) {
         m_prompter.error("Shift-JISとして読めないバイトがあるため、" +
                          std::string(encodingName(m_set.encoding)) + "では保存できません。");
         return;

@@ -114,6 +114,12 @@ std::string utf8InForms(const std::string& cp932, const Utf8Forms& forms) {
 
 } // namespace
 
+void Utf8Forms::replace(Utf8Forms other) {
+    for (auto& [line, places] : other.jisLines)
+        jisLines[line] = std::move(places);
+    jisOnly = other.jisOnly;
+}
+
 void Utf8Forms::add(Utf8Forms other) {
     for (auto& [line, places] : other.jisLines) {
         auto& mine = jisLines[line];

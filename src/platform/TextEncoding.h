@@ -44,9 +44,11 @@ struct Utf8Forms {
     unsigned jisOnly = 0; // bit i: the file wrote JIS form i (see Cp932Table.h), never Windows' form
 
     bool empty() const { return jisLines.empty() && jisOnly == 0; }
-    void clear() { *this = Utf8Forms{}; }
     // Takes in the forms of another file read into the same data.
     void add(Utf8Forms other);
+    // Takes in the forms of a file that replaced the data. The lines of the files before are
+    // still known, so that an undo that brings them back brings back their forms too.
+    void replace(Utf8Forms other);
 };
 
 struct DecodedText {

@@ -1,4 +1,5 @@
 // Undo of the imports, as the data list logic records them around the import windows.
+#include "data/QaTextFile.h"
 #include "editor/ClipboardCommands.h"
 #include "editor/EditorFixture.h"
 
@@ -151,6 +152,29 @@ TEST_F(UndoImportTest, UndoOfAReplacingNewTitleGivesBackTheEncoding) {
     EXPECT_EQ(TextEncoding::Utf8WithBom, logic.set().encoding);
     logic.Redo();
     EXPECT_EQ(TextEncoding::Cp932, logic.set().encoding);
+    EXPECT_TRUE(prompter.done());
+}
+
+// The set comes back as the file wrote it: 〜 stays 〜 in a save after the undo.
+TEST_F(UndoImportTest, UndoOfAReplacingNewTitleGivesBackTheFormsOfTheFile) {
+    const std::string file = "tTitle\t1〜3\t3\t3\r\n11\tq\ta〜\tr\t0\r\n";
+    const DecodedText decoded = decodeText(file, EncodingChoice::Auto);
+    load(splitTextLines(decoded.cp932));
+    logic.set().encoding = decoded.encoding;
+    logic.set().utf8Forms = utf8FormsOf(decoded.cp932, decoded.jisForms);
+    prompter
+        .expectMessage("追加読込しますか？\nはい  ：編集中のデータに追加読み込み\n"
+                       "いいえ：編集中のデータを削除して新規読み込み",
+                       "Open", Buttons::YesNoCancel, Icon::None, Answer::No)
+        .expectMessage("編集中のデータを保存しますか？", "確認", Buttons::YesNoCancel, Icon::None,
+                       Answer::No);
+    logic.NewTitle();
+    logic.Undo();
+    std::string text, saved;
+    for (const auto& line : logic.set().lines)
+        text += line + "\r\n";
+    ASSERT_TRUE(encodeText(text, logic.set().encoding, saved, logic.set().utf8Forms));
+    EXPECT_EQ(file, saved);
     EXPECT_TRUE(prompter.done());
 }
 
