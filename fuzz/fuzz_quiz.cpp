@@ -2,6 +2,7 @@
 // one drilled run with options taken from the input, answered right and wrong in turn.
 #include "FuzzSupport.h"
 
+#include "data/QaTextFile.h"
 #include "quiz/QuizEngine.h"
 
 #include <functional>

@@ -2,6 +2,7 @@
 
 #include "platform/Utf8ToCp932.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace rovik {
@@ -9,10 +10,13 @@ namespace {
 
 const char kBom[] = "\xEF\xBB\xBF";
 
-// The lines of the whole file as the first piece has them, with an eighth to spare.
+// The lines of the whole file as the first piece has them, with an eighth to spare; no more than
+// the file has bytes, and nothing from a piece too small to tell.
 std::size_t estimatedLines(const char* data, std::size_t size, std::uintmax_t fileSize) {
+    if (size < 4096) return 0;
     const double perByte = static_cast<double>(countByte(data, size, '\n') + 1) / static_cast<double>(size);
-    return static_cast<std::size_t>(perByte * static_cast<double>(fileSize) * 1.125) + 16;
+    const double lines = perByte * static_cast<double>(fileSize) * 1.125 + 16;
+    return static_cast<std::size_t>(std::min(lines, static_cast<double>(fileSize) + 1));
 }
 
 // Where a UTF-8 character cut off by the end of the piece starts: size when none is.
