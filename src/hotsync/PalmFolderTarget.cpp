@@ -4,6 +4,7 @@
 #include "hotsync/WineRegistry.h"
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
+#include "platform/FileLock.h"
 #include "platform/Registry.h"
 
 #include <algorithm>
@@ -128,8 +129,9 @@ bool PalmDesktopTarget::setInstallFlag(std::uint32_t id, std::string& problem) {
         problem = "Registryを開けません";
         return false;
     }
-    if (key.writeDword("Install" + std::to_string(id), 1)) return true;
-    problem = "Registryに書き込めません";
+    std::string reason;
+    if (key.writeDword("Install" + std::to_string(id), 1, &reason)) return true;
+    problem = "Registryに書き込めません" + (reason.empty() ? "" : "\n" + reason);
     return false;
 }
 
@@ -214,6 +216,11 @@ std::string lowerKey(const char* key) {
 
 bool writePalmDesktopStandIn(const std::string& registryFile, const std::string& folder,
                              std::string& problem) {
+    std::error_code ec;
+    fs::create_directories(folderOf(registryFile), ec);
+    // An install setting its flag rewrites the same file: one writer at a time.
+    FileLock lock;
+    if (!lock.lock(registryFile, problem)) return false;
     std::string bytes;
     if (fileExists(registryFile) && !readWholeFile(registryFile, bytes, &problem)) return false;
     if (bytes.empty()) bytes = "REGEDIT4\n\n";
@@ -238,8 +245,6 @@ bool writePalmDesktopStandIn(const std::string& registryFile, const std::string&
     kept += "\n[" + std::string(kCoreKey) + "]\n\"Path\"=\"" + escapedRegString(folder) +
             "\"\n\"HotSyncPath\"=\"" + escapedRegString(palmPath(folder, "hotsync.exe")) + "\"\n";
     if (!hasManager) kept += "\n[" + std::string(kHotSyncManagerKey) + "]\n";
-    std::error_code ec;
-    fs::create_directories(folderOf(registryFile), ec);
     return writeFileAtomically(registryFile, kept, &problem);
 }
 

@@ -5,6 +5,7 @@
 #include "hotsync/PalmFolderTarget.h"
 #include "hotsync/PilotXferTarget.h"
 #include "platform/FileIo.h"
+#include "platform/FileLock.h"
 #include "platform/Registry.h"
 
 #include <cstdlib>
@@ -14,6 +15,9 @@ namespace rovik {
 namespace fs = std::filesystem;
 
 namespace {
+// A settings file larger than this is none of ours: it is read as defaults and replaced whole.
+constexpr std::size_t kMaxTargetSettingsBytes = 65536;
+
 std::string environmentValue(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
@@ -60,6 +64,23 @@ TargetSettings parseTargetSettings(const std::string& bytes) {
     return settings;
 }
 
+std::string withTargetSettings(const std::string& bytes, const TargetSettings& settings) {
+    // Lines another version of the program may have added are kept; ours are written anew.
+    std::string kept;
+    std::size_t from = 0;
+    while (from < bytes.size() && bytes.size() <= kMaxTargetSettingsBytes) {
+        std::size_t end = bytes.find('\n', from);
+        end = end == std::string::npos ? bytes.size() : end + 1;
+        const std::string line = bytes.substr(from, end - from);
+        from = end;
+        const std::string name = trimmed(line.substr(0, line.find('=')));
+        if (line.find('=') != std::string::npos && (name == "Target" || name == "Port")) continue;
+        kept += line;
+        if (kept.back() != '\n') kept += '\n';
+    }
+    return kept + formatTargetSettings(settings);
+}
+
 std::string formatTargetSettings(const TargetSettings& settings) {
     return "Target=" + std::string(settings.target ? targetKeyword(*settings.target) : "auto") +
            "\nPort=" + settings.port + "\n";
@@ -84,7 +105,8 @@ std::string TargetEnvironment::jpilotQueue() const {
 
 TargetSettings loadTargetSettings(const TargetEnvironment& env) {
     std::string bytes;
-    if (env.settingsFile.empty() || !readWholeFile(env.settingsFile, bytes) || bytes.size() > 65536)
+    if (env.settingsFile.empty() || !readWholeFile(env.settingsFile, bytes) ||
+        bytes.size() > kMaxTargetSettingsBytes)
         return {};
     return parseTargetSettings(bytes);
 }
@@ -92,7 +114,12 @@ TargetSettings loadTargetSettings(const TargetEnvironment& env) {
 bool saveTargetSettings(const TargetEnvironment& env, const TargetSettings& settings, std::string& problem) {
     std::error_code ec;
     fs::create_directories(folderOf(env.settingsFile), ec);
-    return writeFileAtomically(env.settingsFile, formatTargetSettings(settings), &problem);
+    // Two dialogs or programs saving at once: one at a time, each over what the other left.
+    FileLock lock;
+    if (!lock.lock(env.settingsFile, problem)) return false;
+    std::string bytes;
+    if (fileExists(env.settingsFile) && !readWholeFile(env.settingsFile, bytes, &problem)) return false;
+    return writeFileAtomically(env.settingsFile, withTargetSettings(bytes, settings), &problem);
 }
 
 std::vector<TargetFinding> findTargets(const TargetEnvironment& env) {

@@ -18,6 +18,8 @@ struct TargetSettings {
 // values are ignored, so a damaged file falls back to detection.
 TargetSettings parseTargetSettings(const std::string& bytes);
 std::string formatTargetSettings(const TargetSettings& settings);
+// The settings file's `bytes` with our lines replaced by `settings`; other lines are kept.
+std::string withTargetSettings(const std::string& bytes, const TargetSettings& settings);
 
 // What detection looks at; fromProcess() reads it from this process's environment.
 struct TargetEnvironment {
@@ -35,6 +37,7 @@ struct TargetEnvironment {
 
 // Reads the settings file; a missing or unreadable one gives the defaults.
 TargetSettings loadTargetSettings(const TargetEnvironment& env);
+// Read, changed and replaced under the settings file's lock; false with `problem` set.
 bool saveTargetSettings(const TargetEnvironment& env, const TargetSettings& settings, std::string& problem);
 
 struct TargetFinding {

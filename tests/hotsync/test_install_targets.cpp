@@ -5,6 +5,7 @@
 #include "hotsync/PilotXferTarget.h"
 #include "hotsync/TargetChoice.h"
 #include "hotsync/WineRegistry.h"
+#include "platform/FileLock.h"
 #include "platform/Registry.h"
 
 #include "PalmDesktopFixture.h"
@@ -12,12 +13,31 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <thread>
 
 namespace rovik {
 namespace {
 namespace fs = std::filesystem;
 using test::TempFolder;
+
+struct ShortLockWait {
+    ShortLockWait() { setLockWaitForTesting(std::chrono::milliseconds(200)); }
+    ~ShortLockWait() { setLockWaitForTesting(std::chrono::milliseconds(-1)); }
+};
+
+// Runs `install(i)` for i = 0..count-1 on as many threads at once.
+std::vector<TargetOutcome> inParallel(int count, const std::function<TargetOutcome(int)>& install) {
+    std::vector<TargetOutcome> outcomes(static_cast<std::size_t>(count));
+    std::vector<std::thread> threads;
+    for (int i = 0; i < count; ++i)
+        threads.emplace_back([&, i] { outcomes[static_cast<std::size_t>(i)] = install(i); });
+    for (auto& t : threads)
+        t.join();
+    return outcomes;
+}
 
 // ---- J-Pilot's queue -------------------------------------------------------------------------
 
@@ -96,6 +116,36 @@ TEST_F(JPilotTest, BrokenQueueIsLeftAloneAndNamed) {
         EXPECT_EQ(TempFolder::read(queue), bytes);
         EXPECT_FALSE(fs::exists(keep));
     }
+}
+
+TEST_F(JPilotTest, ParallelInstallsKeepEveryLine) {
+    constexpr int kInstalls = 12;
+    const auto outcomes = inParallel(kInstalls, [&](int i) {
+        return JPilotTarget(queue, keep).install(pdb, "Quiz" + std::to_string(i) + ".pdb", nullptr);
+    });
+    std::vector<std::string> expected;
+    for (int i = 0; i < kInstalls; ++i) {
+        EXPECT_TRUE(outcomes[static_cast<std::size_t>(i)].ok) << outcomes[static_cast<std::size_t>(i)].text;
+        expected.push_back(keep + "/Quiz" + std::to_string(i) + ".pdb");
+    }
+    std::vector<std::string> lines = parseInstallQueue(TempFolder::read(queue)).lines;
+    std::sort(lines.begin(), lines.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(lines, expected);
+}
+
+TEST_F(JPilotTest, QueueKeptBusyIsAFailureThatChangesNothing) {
+    fs::create_directories(home.file(".jpilot"));
+    home.write(".jpilot/jpilot.install", "/old/one.pdb\n");
+    ShortLockWait shortWait;
+    FileLock other;
+    std::string problem;
+    ASSERT_TRUE(other.lock(queue, problem)) << problem;
+    const TargetOutcome outcome = JPilotTarget(queue, keep).install(pdb, "Quiz.pdb", nullptr);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_NE(outcome.text.find("jpilot.install.lock"), std::string::npos) << outcome.text;
+    EXPECT_EQ(TempFolder::read(queue), "/old/one.pdb\n");
+    EXPECT_FALSE(fs::exists(keep + "/Quiz.pdb"));
 }
 
 TEST_F(JPilotTest, RefusesANameThatLeavesTheFolder) {
@@ -201,6 +251,45 @@ TEST_F(StandInTest, WrittenFolderIsUsedAndFlagged) {
     EXPECT_NE(outcome.text.find("Hanako"), std::string::npos);
     EXPECT_EQ(TempFolder::read(folder + "/HanakoS/Install/Quiz.pdb"), "pdb bytes");
     EXPECT_EQ(desk.installFlag(2), 1u);
+}
+
+TEST_F(StandInTest, ParallelInstallsForEveryUserSetEveryFlag) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
+#endif
+    std::vector<test::UserRecord> records;
+    for (std::uint16_t id = 1; id <= 8; ++id)
+        records.push_back({id, "User" + std::to_string(id), "Folder" + std::to_string(id), 0});
+    desk.install(records, "User1");
+    std::string problem;
+    int preselected = -1;
+    const std::vector<TargetUser> users = PalmDesktopTarget().users(preselected, problem);
+    ASSERT_EQ(users.size(), records.size()) << problem;
+    const auto outcomes = inParallel(static_cast<int>(users.size()), [&](int i) {
+        return PalmDesktopTarget().install(pdb, "Quiz.pdb", &users[static_cast<std::size_t>(i)]);
+    });
+    for (const TargetOutcome& outcome : outcomes)
+        EXPECT_TRUE(outcome.ok) << outcome.text;
+    for (const test::UserRecord& r : records)
+        EXPECT_EQ(desk.installFlag(r.id), 1u) << r.name;
+}
+
+TEST_F(StandInTest, FlagKeptBusyIsAFailureThatSaysSo) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
+#endif
+    desk.install();
+    int preselected = -1;
+    std::string problem;
+    const std::vector<TargetUser> users = PalmDesktopTarget().users(preselected, problem);
+    ASSERT_EQ(users.size(), 3u) << problem;
+    ShortLockWait shortWait;
+    FileLock other;
+    ASSERT_TRUE(other.lock(desk.registry, problem)) << problem;
+    const TargetOutcome outcome = PalmDesktopTarget().install(pdb, "Quiz.pdb", &users[1]);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_NE(outcome.text.find("HKEY_CURRENT_USER.reg.lock"), std::string::npos) << outcome.text;
+    EXPECT_NE(desk.installFlag(2), 1u);
 }
 
 TEST_F(StandInTest, RewritingKeepsOtherKeysAndReplacesTheFolder) {
@@ -317,6 +406,24 @@ TEST(TargetSettingsFile, ParsesAndFallsBack) {
         EXPECT_EQ(again.target, s.target);
         EXPECT_EQ(again.port, s.port);
     }
+}
+
+TEST(TargetSettingsFile, SavedUnderItsLockOverOtherLines) {
+    TempFolder t;
+    TargetEnvironment env;
+    env.settingsFile = t.write("InstallTarget.ini", "Theme=dark\r\nTarget=jpilot\nPort=usb:\n");
+    TargetSettings s;
+    s.target = TargetKind::Wine;
+    std::string problem;
+    ASSERT_TRUE(saveTargetSettings(env, s, problem)) << problem;
+    EXPECT_EQ(TempFolder::read(env.settingsFile), "Theme=dark\r\nTarget=wine\nPort=usb:\n");
+    ShortLockWait shortWait;
+    FileLock other;
+    ASSERT_TRUE(other.lock(env.settingsFile, problem)) << problem;
+    s.target.reset();
+    EXPECT_FALSE(saveTargetSettings(env, s, problem));
+    EXPECT_NE(problem.find("InstallTarget.ini.lock"), std::string::npos) << problem;
+    EXPECT_EQ(TempFolder::read(env.settingsFile), "Theme=dark\r\nTarget=wine\nPort=usb:\n");
 }
 
 class DetectionTest : public ::testing::Test {
