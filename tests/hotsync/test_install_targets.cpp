@@ -9,6 +9,7 @@
 #include "platform/Registry.h"
 
 #include "PalmDesktopFixture.h"
+#include "support/HostileNames.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -292,19 +293,78 @@ TEST_F(StandInTest, FlagKeptBusyIsAFailureThatSaysSo) {
     EXPECT_NE(desk.installFlag(2), 1u);
 }
 
-TEST_F(StandInTest, RewritingKeepsOtherKeysAndReplacesTheFolder) {
+// The stand-in file as people and Palm Desktop exports write it; only Path and HotSyncPath change.
+const char* const kCoreHeader = "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]";
+const char* const kManagerHeader =
+    "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\HotSync Manager]";
+
+TEST(StandInFile, RewriteChangesOnlyTheFolderValues) {
 #ifdef _WIN32
     GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
 #endif
-    desk.install();
-    std::string problem;
-    ASSERT_TRUE(writePalmDesktopStandIn(desk.registry, desk.root.file("other"), problem)) << problem;
-    const std::string text = TempFolder::read(desk.registry);
-    EXPECT_EQ(text.find(test::regQuote(desk.palm) + "\""), std::string::npos);
-    EXPECT_NE(text.find("\"LastUserName\"=\"Hanako\""), std::string::npos);
-    EXPECT_NE(text.find("\"Install1\"=dword:00000000"), std::string::npos);
-    EXPECT_EQ(GetLastUserName(), "Hanako");
-    EXPECT_EQ(PalmDesktopTarget().palmFolder(problem), desk.root.file("other"));
+    const std::string newPath = "\"Path\"=\"/new/Palm \\\"A\\\"\"";
+    const std::string newHotSync = "\"HotSyncPath\"=\"/new/Palm \\\"A\\\"/hotsync.exe\"";
+    const struct {
+        const char* name;
+        std::string before, after;
+    } cases[] = {
+        {"other Core values and keys",
+         std::string("REGEDIT4\r\n\r\n") + kCoreHeader +
+             "\r\n\"Version\"=\"4.1\"\r\n\"path\" = \"/old/Palm\"\r\n\"DataPath\"=\"/old/Palm/data\"\r\n"
+             "\"HotSyncPath\"=\"/old/Palm/hotsync.exe\"\r\n\"Flags\"=dword:00000003\r\n\r\n"
+             "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Preferences]\r\n"
+             "\"LastUserName\"=\"Hanako\"\r\n\r\n" +
+             kManagerHeader + "\r\n\"Install1\"=dword:00000001\r\n",
+         std::string("REGEDIT4\r\n\r\n") + kCoreHeader + "\r\n\"Version\"=\"4.1\"\r\n" + newPath +
+             "\r\n\"DataPath\"=\"/old/Palm/data\"\r\n" + newHotSync +
+             "\r\n\"Flags\"=dword:00000003\r\n\r\n"
+             "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Preferences]\r\n"
+             "\"LastUserName\"=\"Hanako\"\r\n\r\n" +
+             kManagerHeader + "\r\n\"Install1\"=dword:00000001\r\n"},
+        {"Core key without the two values",
+         std::string("REGEDIT4\n") + kCoreHeader + "\n\"DataPath\"=\"/d\"\n\n" + kManagerHeader + "\n",
+         std::string("REGEDIT4\n") + kCoreHeader + "\n\"DataPath\"=\"/d\"\n" + newPath + "\n" + newHotSync +
+             "\n\n" + kManagerHeader + "\n"},
+        {"no Core key, last line without its end", "REGEDIT4\n[Software\\Other]\n\"A\"=\"b\"",
+         "REGEDIT4\n[Software\\Other]\n\"A\"=\"b\"\n\n[Software\\U.S. Robotics\\Pilot Desktop\\Core]\n" +
+             newPath + "\n" + newHotSync + "\n\n[Software\\U.S. Robotics\\Pilot Desktop\\HotSync Manager]\n"},
+        {"a value twice",
+         std::string("REGEDIT4\n") + kCoreHeader + "\n\"Path\"=\"/a\"\n\"Path\"=\"/b\"\n" + kManagerHeader +
+             "\n",
+         std::string("REGEDIT4\n") + kCoreHeader + "\n" + newPath + "\n" + newHotSync + "\n" +
+             kManagerHeader + "\n"},
+    };
+    for (const auto& c : cases) {
+        TempFolder t;
+        const std::string file = t.write("HKEY_CURRENT_USER.reg", c.before);
+        std::string problem;
+        ASSERT_TRUE(writePalmDesktopStandIn(file, "/new/Palm \"A\"", problem)) << c.name << problem;
+        EXPECT_EQ(TempFolder::read(file), c.after) << c.name;
+    }
+}
+
+TEST(StandInFile, RewriteKeepsHostileValuesByteForByte) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
+#endif
+    for (const test::HostileName& n : test::hostileNames()) {
+        const std::string around =
+            std::string("REGEDIT4\r\n") + kCoreHeader + "\r\n\"DataPath\"=\"" + n.bytes + "\"\r\n";
+        const std::string rest =
+            "\"Note\"=\"" + n.bytes +
+            "\"\r\n[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Preferences]"
+            "\r\n\"LastUserName\"=\"" +
+            n.bytes + "\"\r\n" + kManagerHeader + "\r\n";
+        TempFolder t;
+        const std::string file =
+            t.write("HKEY_CURRENT_USER.reg",
+                    around + "\"Path\"=\"/old\"\r\n\"HotSyncPath\"=\"/old/hotsync.exe\"\r\n" + rest);
+        std::string problem;
+        ASSERT_TRUE(writePalmDesktopStandIn(file, "/new", problem)) << n.id << problem;
+        EXPECT_EQ(TempFolder::read(file),
+                  around + "\"Path\"=\"/new\"\r\n\"HotSyncPath\"=\"/new/hotsync.exe\"\r\n" + rest)
+            << n.id;
+    }
 }
 
 TEST_F(StandInTest, UserFolderThatEscapesIsRefused) {
