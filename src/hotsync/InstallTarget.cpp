@@ -39,4 +39,30 @@ const char* targetTitle(TargetKind kind) {
     return "";
 }
 
+bool hasControlCharacter(const std::string& text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+    return false;
+}
+
+std::string visibleText(const std::string& text) {
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string out;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            out += std::string("\\x") + kHex[byte >> 4] + kHex[byte & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 } // namespace rovik

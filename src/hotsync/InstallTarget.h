@@ -33,6 +33,11 @@ struct TargetOutcome {
     std::string text;          // UTF-8: what was done, or which step failed and why
 };
 
+// True when `text` holds a byte below 0x20 or 0x7F (a line end, a tab, an escape).
+bool hasControlCharacter(const std::string& text);
+// `text` with each control character written as \n, \r, \t or \xNN, for messages and lists.
+std::string visibleText(const std::string& text);
+
 class InstallTarget {
 public:
     virtual ~InstallTarget() = default;

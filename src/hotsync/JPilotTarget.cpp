@@ -65,6 +65,14 @@ TargetOutcome JPilotTarget::install(const std::string& file, const std::string& 
         return outcome;
     }
     std::error_code ec;
+    const std::string kept = fs::absolute(fs::path(m_keepFolder) / fileName, ec).lexically_normal().string();
+    // The queue holds one path a line: a line end in the path would split it into two.
+    if (hasControlCharacter(kept)) {
+        outcome.text = "フォルダ " + visibleText(m_keepFolder) +
+                       " には改行などの制御文字が含まれているため、J-Pilot のインストール待ちファイルに"
+                       "書けません。\n制御文字を含まないフォルダから起動してください。";
+        return outcome;
+    }
     fs::create_directories(folderOf(m_queueFile), ec);
     // Another install (this program or a script) may be appending at the same moment: the queue
     // is read, changed and replaced by one writer at a time.
@@ -87,7 +95,6 @@ TargetOutcome JPilotTarget::install(const std::string& file, const std::string& 
         return outcome;
     }
     fs::create_directories(m_keepFolder, ec);
-    const std::string kept = fs::absolute(fs::path(m_keepFolder) / fileName, ec).lexically_normal().string();
     if (!folderExists(m_keepFolder) || !copyFileAtomically(file, kept, &reason)) {
         outcome.text = fileName + " を " + m_keepFolder + " にコピーできません。\n" + reason;
         return outcome;

@@ -149,6 +149,36 @@ TEST_F(JPilotTest, QueueKeptBusyIsAFailureThatChangesNothing) {
     EXPECT_FALSE(fs::exists(keep + "/Quiz.pdb"));
 }
 
+// The start folder holds the reserved files and goes into the queue: it round-trips there, or a
+// name the queue cannot hold (a line end splits the line) is refused before anything is written.
+TEST(JPilotStartFolder, HostileNamesRoundTripOrAreRefused) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
+#endif
+    for (const test::HostileName& n : test::hostileNames()) {
+        TempFolder home;
+        const std::string queue = home.file(".jpilot/jpilot.install");
+        const std::string keep = home.file("start/" + n.bytes + "/Install");
+        const std::string pdb = home.write("Quiz.pdb", "pdb");
+        const TargetOutcome outcome = JPilotTarget(queue, keep).install(pdb, "Quiz.pdb", nullptr);
+        const bool control = n.bytes.find_first_of("\n\r\t") != std::string::npos;
+        EXPECT_EQ(outcome.ok, !control) << n.id << ": " << outcome.text;
+        if (control) {
+            EXPECT_NE(outcome.text.find("制御文字"), std::string::npos) << n.id;
+            // The folder is named with its control characters made visible.
+            const std::string named = outcome.text.substr(0, outcome.text.find("には"));
+            EXPECT_NE(named.find("start/a\\"), std::string::npos) << n.id << named;
+            EXPECT_EQ(named.find_first_of("\n\r\t"), std::string::npos) << n.id;
+            EXPECT_FALSE(fs::exists(queue)) << n.id;
+            EXPECT_FALSE(fs::exists(keep)) << n.id;
+            continue;
+        }
+        const std::string kept = fs::path(keep + "/Quiz.pdb").lexically_normal().string();
+        EXPECT_EQ(TempFolder::read(queue), kept + "\n") << n.id;
+        EXPECT_EQ(TempFolder::read(kept), "pdb") << n.id;
+    }
+}
+
 TEST_F(JPilotTest, RefusesANameThatLeavesTheFolder) {
     const TargetOutcome outcome = JPilotTarget(queue, keep).install(pdb, "../escape.pdb", nullptr);
     EXPECT_FALSE(outcome.ok);
