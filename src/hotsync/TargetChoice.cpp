@@ -44,6 +44,19 @@ bool prefixMentionsPalmDesktop(const std::string& prefix) {
 }
 } // namespace
 
+std::string portProblem(const std::string& port) {
+    const auto startsWith = [&](const char* head) { return port.rfind(head, 0) == 0; };
+    bool plain = port.size() < 256;
+    for (char c : port)
+        plain = plain && static_cast<unsigned char>(c) > 0x20 && c != 0x7F;
+    const bool device = startsWith("/dev/") && port.size() > 5 && port.find("/../") == std::string::npos &&
+                        port.compare(port.size() - 3, 3, "/..") != 0;
+    if (plain && (startsWith("usb:") || startsWith("net:") || device)) return {};
+    return "pilot-xferのポート「" + visibleText(port) +
+           "」は使えません。\nusb:、net: または /dev/ の下のデバイス（例 /dev/ttyUSB0）を、空白や制御文字を"
+           "含めずに指定してください。";
+}
+
 TargetSettings parseTargetSettings(const std::string& bytes) {
     TargetSettings settings;
     std::size_t from = 0;
@@ -56,10 +69,7 @@ TargetSettings parseTargetSettings(const std::string& bytes) {
         if (eq == std::string::npos) continue;
         const std::string name = trimmed(line.substr(0, eq)), value = trimmed(line.substr(eq + 1));
         if (name == "Target") settings.target = targetKindFromKeyword(value);
-        // A port is one word such as "usb:" or "/dev/ttyUSB0"; anything else keeps the default.
-        if (name == "Port" && !value.empty() && value.size() < 256 &&
-            value.find_first_of(" \t") == std::string::npos)
-            settings.port = value;
+        if (name == "Port" && portProblem(value).empty()) settings.port = value;
     }
     return settings;
 }
@@ -112,6 +122,8 @@ TargetSettings loadTargetSettings(const TargetEnvironment& env) {
 }
 
 bool saveTargetSettings(const TargetEnvironment& env, const TargetSettings& settings, std::string& problem) {
+    problem = portProblem(settings.port);
+    if (!problem.empty()) return false;
     std::error_code ec;
     fs::create_directories(folderOf(env.settingsFile), ec);
     // Two dialogs or programs saving at once: one at a time, each over what the other left.

@@ -487,6 +487,9 @@ TEST(TargetSettingsFile, ParsesAndFallsBack) {
         {"Target = wine \r\nPort=\r\n", TargetKind::Wine, "usb:"},
         {"Target=auto\nPort=a b\n", std::nullopt, "usb:"},
         {"Target=floppy\n\x01\x02=\n", std::nullopt, "usb:"},
+        {"Port=/dev/tty USB0\n", std::nullopt, "usb:"},
+        {"Port=/etc/passwd\n", std::nullopt, "usb:"},
+        {"Port=net:any\n", std::nullopt, "net:any"},
     };
     for (const auto& c : cases) {
         const TargetSettings s = parseTargetSettings(c.bytes);
@@ -496,6 +499,51 @@ TEST(TargetSettingsFile, ParsesAndFallsBack) {
         EXPECT_EQ(again.target, s.target);
         EXPECT_EQ(again.port, s.port);
     }
+}
+
+TEST(TargetSettingsFile, PortsPilotXferCannotTakeAreRefusedWithAMessage) {
+    const struct {
+        std::string port;
+        bool ok;
+    } cases[] = {
+        {"usb:", true},
+        {"net:", true},
+        {"net:any", true},
+        {"/dev/ttyUSB0", true},
+        {"/dev/pilot", true},
+        {"/dev/tty USB0", false},
+        {"/dev/", false},
+        {"/dev/../etc/x", false},
+        {"/dev/..", false},
+        {"ttyUSB0", false},
+        {"/tmp/ttyUSB0", false},
+        {"", false},
+        {"usb:\n", false},
+        {"usb: ", false},
+        {"/dev/tty\x1b", false},
+        {"USB:", false},
+        {"/dev/" + std::string(300, 'x'), false},
+    };
+    TempFolder t;
+    TargetEnvironment env;
+    env.settingsFile = t.write("InstallTarget.ini", "Target=auto\nPort=usb:\n");
+    for (const auto& c : cases) {
+        const std::string problem = portProblem(c.port);
+        EXPECT_EQ(problem.empty(), c.ok) << c.port;
+        if (!c.ok) {
+            EXPECT_NE(problem.find("pilot-xferのポート"), std::string::npos) << c.port;
+        }
+        TargetSettings s;
+        s.port = c.port;
+        std::string saveProblem;
+        EXPECT_EQ(saveTargetSettings(env, s, saveProblem), c.ok) << c.port;
+        EXPECT_EQ(saveProblem, problem) << c.port;
+        EXPECT_EQ(TempFolder::read(env.settingsFile), "Target=auto\nPort=" + (c.ok ? c.port : "usb:") + "\n");
+        s.port = "usb:";
+        ASSERT_TRUE(saveTargetSettings(env, s, saveProblem));
+    }
+    const std::string shown = portProblem("/dev/tty\nUSB0");
+    EXPECT_NE(shown.find("「/dev/tty\\nUSB0」"), std::string::npos) << shown;
 }
 
 TEST(TargetSettingsFile, SavedUnderItsLockOverOtherLines) {
