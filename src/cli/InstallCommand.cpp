@@ -29,18 +29,19 @@ const char* kUsage =
     "  --target T   where to install; 'auto' (the default, or the choice saved by the program's\n"
     "               転送先の設定) takes the first found of Palm Desktop, Palm Desktop under Wine,\n"
     "               J-Pilot and pilot-xfer ('rovik-cli targets' lists them)\n"
-    "  --user NAME  the HotSync user of Palm Desktop (default: the one who synced last)\n"
+    "  --user NAME  the HotSync user of Palm Desktop (default: the one who synced last); J-Pilot\n"
+    "               and pilot-xfer have none and refuse it\n"
     "  --name NAME  the database name (default: IN's file name without extension)\n"
     "\n"
-    "exit status: 0 reserved or installed; 1 IN refused (the error log on stdout), empty, or a bad\n"
-    "name; 2 IN unreadable or bad arguments; 4 no target found, or the target failed (stderr says\n"
-    "which step)\n";
+    "exit status: 0 reserved or installed; 1 IN refused (the error log on stdout), empty, a bad\n"
+    "name, or --user with a target that has no users; 2 IN unreadable or bad arguments; 4 no\n"
+    "target found, or the target failed (stderr says which step)\n";
 
 const char* kTargetsUsage =
     "usage: rovik-cli targets\n"
     "\n"
     "Lists the install targets looked for, whether each was found, and Palm Desktop's HotSync\n"
-    "users.\n"
+    "users (control characters in their names shown as \\n, \\t, \\xNN).\n"
     "\n"
     "exit status: 0 at least one found; 4 none found\n";
 
@@ -148,6 +149,11 @@ int runInstall(const Args& args, std::istream&, std::ostream& out, std::ostream&
         err << "rovik-cli install: " << problem << "\n";
         return 4;
     }
+    if (!userName.empty() && !target->hasUsers()) {
+        err << "rovik-cli install: " << targetTitle(target->kind())
+            << " serves one handheld and has no HotSync users: --user cannot be used with it\n";
+        return 1;
+    }
     std::vector<TargetUser> users;
     const TargetUser* user = nullptr;
     if (target->hasUsers()) {
@@ -164,7 +170,9 @@ int runInstall(const Args& args, std::istream&, std::ostream& out, std::ostream&
                 if (cp932ToUtf8(u.name) == userName) user = &u;
             if (!user) {
                 err << "rovik-cli install: " << targetTitle(target->kind()) << " has no HotSync user '"
-                    << userName << "'\n";
+                    << visibleText(userName) << "'; its users are:\n";
+                for (const TargetUser& u : users)
+                    err << "  " << visibleText(cp932ToUtf8(u.name)) << "\n";
                 return 4;
             }
         }
@@ -196,7 +204,7 @@ int runTargets(const Args& args, std::istream&, std::ostream& out, std::ostream&
         const std::vector<TargetUser> users = target->users(preselected, problem);
         if (users.empty()) out << "\t" << problem << "\n";
         for (std::size_t i = 0; i < users.size(); ++i)
-            out << "\tuser: " << cp932ToUtf8(users[i].name)
+            out << "\tuser: " << visibleText(cp932ToUtf8(users[i].name))
                 << (static_cast<int>(i) == preselected ? " (last)" : "") << "\n";
     }
     if (!any) err << noTargetMessage(findTargets(env)) << "\n";

@@ -136,13 +136,67 @@ TEST_F(CliInstallTest, PalmDesktopStandInChoosesTheNamedUser) {
     EXPECT_EQ(list.code, 0);
     EXPECT_NE(list.out.find("palm-desktop\tfound"), std::string::npos) << list.out;
     EXPECT_NE(list.out.find("user: Hanako (last)"), std::string::npos) << list.out;
-    EXPECT_EQ(cli({"install", home.file("Drill.pdb"), "--user", "Nobody"}).code, 4);
+    const Result nobody = cli({"install", home.file("Drill.pdb"), "--user", "Nobody"});
+    EXPECT_EQ(nobody.code, 4);
+    EXPECT_EQ(nobody.err, "rovik-cli install: Palm Desktop has no HotSync user 'Nobody'; its users are:\n"
+                          "  Taro\n  Hanako\n  Jiro\n");
     const Result r = cli({"install", home.file("Drill.pdb"), "--user", "Taro"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(fs::exists(palm + "/TaroY/Install/Drill.pdb"));
     RegistryKey key;
     ASSERT_TRUE(key.open("Software\\U.S. Robotics\\Pilot Desktop\\HotSync Manager"));
     EXPECT_EQ(key.readDword("Install1"), 1u);
+}
+
+TEST_F(CliInstallTest, UserWithATargetThatHasNoUsersIsRefused) {
+    home.write("Drill.pdb", std::string(100, '\0'));
+    pilotXfer(0);
+    fs::create_directories(home.file(".jpilot"));
+    for (const char* target : {"jpilot", "pilot-xfer", "auto"}) {
+        const Result r = cli({"install", home.file("Drill.pdb"), "--target", target, "--user", "Taro"});
+        EXPECT_EQ(r.code, 1) << target << r.err;
+        EXPECT_NE(r.err.find("--user cannot be used"), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(fs::exists(home.file(".jpilot/jpilot.install")));
+    EXPECT_FALSE(fs::exists(home.file("xfer-args")));
+}
+
+// Names in users.dat are listed with their control characters made visible and can be chosen
+// by the same text as typed.
+TEST_F(CliInstallTest, UserNamesAreListedVisiblyAndChosenByName) {
+    const struct {
+        std::string cp932, typed, listed;
+    } names[] = {
+        {"Taro", "Taro", "Taro"},
+        {"\x83\x5c\x83\x74\x83\x67", "ソフト", "ソフト"},
+        {"a\nb", "a\nb", "a\\nb"},
+        {"a\rb\tc", "a\rb\tc", "a\\rb\\tc"},
+        {"\x1b[31mred", "\x1b[31mred", "\\x1B[31mred"},
+    };
+    std::vector<test::UserRecord> records;
+    std::uint16_t id = 1;
+    for (const auto& n : names) {
+        records.push_back({id, n.cp932, "Folder" + std::to_string(id), 0});
+        fs::create_directories(home.file("Palm/Folder" + std::to_string(id++)));
+    }
+    home.write("Palm/users.dat", test::usersDatBytes(records));
+    fs::create_directories(home.file(".config/rovik"));
+    home.write(".config/rovik/HKEY_CURRENT_USER.reg",
+               "REGEDIT4\n[Software\\U.S. Robotics\\Pilot Desktop\\Core]\n\"Path\"=\"" +
+                   test::regQuote(home.file("Palm")) +
+                   "\"\n\"HotSyncPath\"=\"x\"\n[Software\\U.S. Robotics\\Pilot Desktop\\HotSync Manager]\n");
+    home.write("Drill.pdb", std::string(100, '\0'));
+    std::string listing = "palm-desktop\tfound\t" + home.file(".config/rovik/HKEY_CURRENT_USER.reg") + "\n";
+    for (std::size_t i = 0; i < std::size(names); ++i)
+        listing += "\tuser: " + names[i].listed + (i == 0 ? " (last)" : "") + "\n";
+    const Result list = cli({"targets"});
+    EXPECT_NE(list.out.find(listing), std::string::npos) << list.out;
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        const Result r = cli({"install", home.file("Drill.pdb"), "--user", names[i].typed});
+        EXPECT_EQ(r.code, 0) << names[i].listed << r.err;
+        EXPECT_TRUE(fs::exists(home.file("Palm/Folder" + std::to_string(i + 1) + "/Install/Drill.pdb")))
+            << names[i].listed;
+    }
 }
 
 } // namespace

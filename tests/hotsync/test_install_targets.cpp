@@ -397,6 +397,31 @@ TEST(StandInFile, RewriteKeepsHostileValuesByteForByte) {
     }
 }
 
+TEST(StandInUsers, HostileUserNamesRoundTripToTheirFlag) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
+#endif
+    for (const test::HostileName& n : test::hostileNames()) {
+        // 0x80 separates users.dat's records: a name holding it is not one users.dat can store.
+        if (n.bytes.find('\x80') != std::string::npos) continue;
+        test::PalmDesktop desk;
+        desk.install({{1, "Taro", "TaroY", 0}, {7, n.bytes, "Other", 1}});
+        const std::string pdb = desk.root.write("Quiz.pdb", "pdb");
+        PalmDesktopTarget target;
+        std::string problem;
+        int preselected = -1;
+        const std::vector<TargetUser> users = target.users(preselected, problem);
+        ASSERT_EQ(users.size(), 2u) << n.id << problem;
+        EXPECT_EQ(preselected, 1) << n.id;
+        EXPECT_EQ(users[1].name, n.bytes) << n.id;
+        const TargetOutcome outcome = target.install(pdb, "Quiz.pdb", &users[1]);
+        EXPECT_TRUE(outcome.ok) << n.id << outcome.text;
+        EXPECT_EQ(TempFolder::read(desk.installFolder("Other") + "/Quiz.pdb"), "pdb") << n.id;
+        EXPECT_EQ(desk.installFlag(7), 1u) << n.id;
+        EXPECT_NE(desk.installFlag(1), 1u) << n.id;
+    }
+}
+
 TEST_F(StandInTest, UserFolderThatEscapesIsRefused) {
     desk.install({{5, "Evil", "../outside", 1}});
     PalmDesktopTarget target;
