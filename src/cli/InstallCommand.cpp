@@ -52,6 +52,15 @@ std::string lowerExtension(const std::string& path) {
     return ext;
 }
 
+// `pdb` with `name` (CP932) in its header, laid out as WritePdb lays out a file name's: the name
+// by its rules, a zero byte, spaces up to byte 30 and a zero byte 31.
+std::string withDatabaseName(std::string pdb, const std::string& name) {
+    std::string field = databaseNameFromCp932(name + ".pdb") + '\0';
+    field.resize(31, ' ');
+    field += '\0';
+    return pdb.replace(0, field.size(), field);
+}
+
 // A private folder for the converted PDB, removed when the command ends.
 struct ScratchFolder {
     fs::path path;
@@ -71,6 +80,7 @@ struct ScratchFolder {
 
 int runInstall(const Args& args, std::istream&, std::ostream& out, std::ostream& err) {
     std::string in, targetWord = "", userName, dbName;
+    bool nameGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const bool hasValue = i + 1 < args.size();
         if (args[i] == "--target" && hasValue) {
@@ -79,6 +89,7 @@ int runInstall(const Args& args, std::istream&, std::ostream& out, std::ostream&
             userName = args[++i];
         } else if (args[i] == "--name" && hasValue) {
             dbName = args[++i];
+            nameGiven = true;
         } else if (in.empty() && !args[i].empty() && args[i][0] != '-') {
             in = args[i];
         } else {
@@ -104,12 +115,20 @@ int runInstall(const Args& args, std::istream&, std::ostream& out, std::ostream&
 
     const std::string ext = lowerExtension(in);
     const bool ready = ext == ".pdb" || ext == ".prc";
-    if (dbName.empty()) dbName = fs::path(in).stem().string();
+    if (nameGiven && ext == ".prc") {
+        err << "rovik-cli install: a program keeps its own database name: --name cannot be used with "
+               "a .prc file\n";
+        return 1;
+    }
+    if (!nameGiven) dbName = fs::path(in).stem().string();
     const std::string fileName = dbName + (ready ? ext : ".pdb");
-    const std::string cp932Name = utf8ToCp932(dbName).bytes;
-    if (dbName.empty() || dbName == ".." || !isSafeFolderEntry(fileName) || cp932Name.size() > 31) {
-        err << "rovik-cli install: the database name '" << dbName
-            << "' cannot be used: it must be 1 to 31 bytes without \\ / : or control characters\n";
+    const Cp932Encoding cp932Name = utf8ToCp932(dbName);
+    // A name that is only an extension would leave the header's name empty.
+    if (dbName.empty() || dbName == ".." || !isSafeFolderEntry(fileName) || !cp932Name.ok() ||
+        cp932Name.bytes.size() > 31 || databaseNameFromCp932(cp932Name.bytes + ".pdb").empty()) {
+        err << "rovik-cli install: the database name '" << visibleText(dbName)
+            << "' cannot be used: it must be 1 to 31 bytes in Shift-JIS, without \\ / : or control "
+               "characters\n";
         return 1;
     }
 
@@ -121,6 +140,18 @@ int runInstall(const Args& args, std::istream&, std::ostream& out, std::ostream&
         if (!readWholeFile(in, bytes, &reason) || bytes.size() < 78) {
             err << "rovik-cli: " << in << ": " << (reason.empty() ? "not a Palm database" : reason) << "\n";
             return 2;
+        }
+        // The handheld lists a database by the name in its header, not by its file name.
+        if (nameGiven) {
+            if (scratch.path.empty()) {
+                err << "rovik-cli: no temporary folder for the renamed database\n";
+                return 4;
+            }
+            file = (scratch.path / fileName).string();
+            if (!writeFileAtomically(file, withDatabaseName(bytes, cp932Name.bytes), &reason)) {
+                err << "rovik-cli: " << reason << "\n";
+                return 4;
+            }
         }
     } else {
         QaTextInput input = readQaTextInput(in, out, err);
