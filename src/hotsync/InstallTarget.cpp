@@ -1,5 +1,7 @@
 #include "hotsync/InstallTarget.h"
 
+#include "platform/FileIo.h"
+
 namespace rovik {
 
 const TargetKind kTargetKinds[4] = {TargetKind::PalmDesktop, TargetKind::Wine, TargetKind::JPilot,
@@ -37,6 +39,13 @@ const char* targetTitle(TargetKind kind) {
         return "pilot-xfer";
     }
     return "";
+}
+
+std::string linkLeavesFolder(const std::string& path, const std::string& folder) {
+    std::string resolved;
+    if (folder.empty() || resolvesInside(path, folder, &resolved)) return {};
+    return path + " はリンクで " + (resolved.empty() ? std::string("（たどれない場所）") : resolved) +
+           " を指しています。" + folder + " の外に出るため、書き込みませんでした。";
 }
 
 bool hasControlCharacter(const std::string& text) {

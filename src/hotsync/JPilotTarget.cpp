@@ -95,6 +95,14 @@ TargetOutcome JPilotTarget::install(const std::string& file, const std::string& 
         return outcome;
     }
     fs::create_directories(m_keepFolder, ec);
+    // Reserved files wait in the keep folder of the start folder: a link there (the folder or the
+    // file) must not carry the copy elsewhere.
+    std::string outside = linkLeavesFolder(m_keepFolder, folderOf(m_keepFolder));
+    if (outside.empty()) outside = linkLeavesFolder(kept, m_keepFolder);
+    if (!outside.empty()) {
+        outcome.text = outside;
+        return outcome;
+    }
     if (!folderExists(m_keepFolder) || !copyFileAtomically(file, kept, &reason)) {
         outcome.text = fileName + " を " + m_keepFolder + " にコピーできません。\n" + reason;
         return outcome;

@@ -76,14 +76,21 @@ TargetOutcome PalmFolderTarget::install(const std::string& file, const std::stri
         return outcome;
     }
     const std::string installFolder = palmPath(palmPath(folder, sub), "Install");
+    const std::string installed = palmPath(installFolder, fileName);
+    // The user's folder, its Install folder and the file may be links: none may lead out of
+    // Palm Desktop's folder. The user's folder is checked before Install is made in it.
+    outcome.text = linkLeavesFolder(palmPath(folder, sub), folder);
+    if (!outcome.text.empty()) return outcome;
     std::error_code ec;
     if (!folderExists(palmPath(folder, sub)) ||
         (!folderExists(installFolder) && !fs::create_directory(installFolder, ec))) {
         outcome.text = "Can't make install dir. " + installFolder;
         return outcome;
     }
+    outcome.text = linkLeavesFolder(installed, folder);
+    if (!outcome.text.empty()) return outcome;
     std::string reason;
-    if (!copyFileAtomically(file, palmPath(installFolder, fileName), &reason)) {
+    if (!copyFileAtomically(file, installed, &reason)) {
         outcome.text = fileName + " を " + installFolder + " にコピーできません。\n" + reason;
         return outcome;
     }

@@ -179,6 +179,28 @@ TEST(JPilotStartFolder, HostileNamesRoundTripOrAreRefused) {
     }
 }
 
+TEST_F(JPilotTest, KeepFolderOrFileLinkedOutsideIsRefused) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
+#endif
+    fs::create_directories(home.file("outside"));
+    fs::create_directories(home.file("start"));
+    fs::create_directory_symlink(home.file("outside"), keep);
+    TargetOutcome outcome = JPilotTarget(queue, keep).install(pdb, "Quiz.pdb", nullptr);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_NE(outcome.text.find("リンク"), std::string::npos) << outcome.text;
+    EXPECT_FALSE(fs::exists(home.file("outside/Quiz.pdb")));
+    fs::remove(keep);
+    fs::create_directories(keep);
+    home.write("outside/Quiz.pdb", "theirs");
+    fs::create_symlink(home.file("outside/Quiz.pdb"), keep + "/Quiz.pdb");
+    outcome = JPilotTarget(queue, keep).install(pdb, "Quiz.pdb", nullptr);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_NE(outcome.text.find(keep + "/Quiz.pdb"), std::string::npos) << outcome.text;
+    EXPECT_EQ(TempFolder::read(home.file("outside/Quiz.pdb")), "theirs");
+    EXPECT_FALSE(fs::exists(queue));
+}
+
 TEST_F(JPilotTest, RefusesANameThatLeavesTheFolder) {
     const TargetOutcome outcome = JPilotTarget(queue, keep).install(pdb, "../escape.pdb", nullptr);
     EXPECT_FALSE(outcome.ok);
@@ -419,6 +441,67 @@ TEST(StandInUsers, HostileUserNamesRoundTripToTheirFlag) {
         EXPECT_EQ(TempFolder::read(desk.installFolder("Other") + "/Quiz.pdb"), "pdb") << n.id;
         EXPECT_EQ(desk.installFlag(7), 1u) << n.id;
         EXPECT_NE(desk.installFlag(1), 1u) << n.id;
+    }
+}
+
+// A link at the user's folder, its Install folder or the file must not carry the copy out of
+// Palm Desktop's folder; a link that stays inside is followed.
+TEST(StandInLinks, InstallDestinationsLeadingOutsideAreRefused) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
+#endif
+    const struct {
+        const char* name;
+        std::function<void(test::PalmDesktop&)> link;
+        bool ok;
+    } cases[] = {
+        {"user folder",
+         [](test::PalmDesktop& d) {
+             fs::remove_all(d.palm + "/HanakoS");
+             fs::create_directory_symlink(d.root.file("outside"), d.palm + "/HanakoS");
+         },
+         false},
+        {"Install folder",
+         [](test::PalmDesktop& d) {
+             fs::create_directory_symlink(d.root.file("outside"), d.palm + "/HanakoS/Install");
+         },
+         false},
+        {"the file",
+         [](test::PalmDesktop& d) {
+             fs::create_directories(d.palm + "/HanakoS/Install");
+             fs::create_symlink(d.root.file("outside/Quiz.pdb"), d.palm + "/HanakoS/Install/Quiz.pdb");
+         },
+         false},
+        {"user folder inside",
+         [](test::PalmDesktop& d) {
+             fs::remove_all(d.palm + "/HanakoS");
+             fs::create_directory_symlink("TaroY", d.palm + "/HanakoS");
+         },
+         true},
+    };
+    for (const auto& c : cases) {
+        test::PalmDesktop desk;
+        desk.install();
+        fs::create_directories(desk.root.file("outside"));
+        desk.root.write("outside/Quiz.pdb", "theirs");
+        c.link(desk);
+        const std::string pdb = desk.root.write("Quiz.pdb", "ours");
+        int preselected = -1;
+        std::string problem;
+        const std::vector<TargetUser> users = PalmDesktopTarget().users(preselected, problem);
+        ASSERT_EQ(users.size(), 3u) << c.name << problem;
+        const TargetOutcome outcome = PalmDesktopTarget().install(pdb, "Quiz.pdb", &users[1]);
+        EXPECT_EQ(outcome.ok, c.ok) << c.name << outcome.text;
+        EXPECT_EQ(TempFolder::read(desk.root.file("outside/Quiz.pdb")), "theirs") << c.name;
+        EXPECT_FALSE(fs::exists(desk.root.file("outside/Install"))) << c.name;
+        EXPECT_EQ(desk.installFlag(2) == 1u, c.ok) << c.name;
+        if (c.ok) {
+            EXPECT_EQ(TempFolder::read(desk.palm + "/TaroY/Install/Quiz.pdb"), "ours") << c.name;
+        } else {
+            EXPECT_NE(outcome.text.find("リンク"), std::string::npos) << c.name;
+            EXPECT_NE(outcome.text.find(fs::canonical(desk.root.file("outside")).string()), std::string::npos)
+                << c.name << outcome.text;
+        }
     }
 }
 
