@@ -120,6 +120,9 @@ TEST_F(JPilotTest, BrokenQueueIsLeftAloneAndNamed) {
 }
 
 TEST_F(JPilotTest, ParallelInstallsKeepEveryLine) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
+#endif
     constexpr int kInstalls = 12;
     const auto outcomes = inParallel(kInstalls, [&](int i) {
         return JPilotTarget(queue, keep).install(pdb, "Quiz" + std::to_string(i) + ".pdb", nullptr);
