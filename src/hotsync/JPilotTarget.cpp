@@ -46,6 +46,8 @@ std::string appendToInstallQueue(const std::string& bytes, const std::string& pa
 }
 
 namespace {
+std::function<void()> g_afterQueueWrite;
+
 bool queueLists(const std::string& queueFile, const std::string& line) {
     std::string bytes;
     if (!readWholeFile(queueFile, bytes)) return false;
@@ -54,6 +56,10 @@ bool queueLists(const std::string& queueFile, const std::string& line) {
     return false;
 }
 } // namespace
+
+void setAfterQueueWriteForTesting(std::function<void()> hook) {
+    g_afterQueueWrite = std::move(hook);
+}
 
 JPilotTarget::JPilotTarget(std::string queueFile, std::string keepFolder)
     : m_queueFile(std::move(queueFile)), m_keepFolder(std::move(keepFolder)) {}
@@ -111,6 +117,7 @@ TargetOutcome JPilotTarget::install(const std::string& file, const std::string& 
         outcome.text = "J-Pilot のインストール待ちファイル " + m_queueFile + " に書き込めません。\n" + reason;
         return outcome;
     }
+    if (g_afterQueueWrite) g_afterQueueWrite();
     // J-Pilot itself takes no lock: a J-Pilot that rewrote the queue just now may have dropped our line.
     if (!queueLists(m_queueFile, kept)) {
         outcome.text = "J-Pilot のインストール待ちファイル " + m_queueFile + " に書いた " + kept +

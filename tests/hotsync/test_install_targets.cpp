@@ -138,6 +138,16 @@ TEST_F(JPilotTest, ParallelInstallsKeepEveryLine) {
     EXPECT_EQ(lines, expected);
 }
 
+TEST_F(JPilotTest, LineDroppedRightAfterTheWriteIsAFailure) {
+    fs::create_directories(home.file(".jpilot"));
+    // J-Pilot takes no lock: at its sync it may rewrite the queue from what it read before ours.
+    setAfterQueueWriteForTesting([&] { home.write(".jpilot/jpilot.install", "/old/one.pdb\n"); });
+    const TargetOutcome outcome = JPilotTarget(queue, keep).install(pdb, "Quiz.pdb", nullptr);
+    setAfterQueueWriteForTesting({});
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_NE(outcome.text.find("消えました"), std::string::npos) << outcome.text;
+}
+
 TEST_F(JPilotTest, QueueKeptBusyIsAFailureThatChangesNothing) {
     fs::create_directories(home.file(".jpilot"));
     home.write(".jpilot/jpilot.install", "/old/one.pdb\n");
