@@ -1,9 +1,6 @@
 #include "hotsync/InstallReservation.h"
 
-#include "hotsync/Hotsync.h"
 #include "hotsync/PalmDesktopFixture.h"
-#include "platform/FileIo.h"
-#include "support/HostileNames.h"
 #include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
@@ -310,47 +307,6 @@ TEST_F(InstallTest, NamesLeavingTheFoldersAreRefused) {
     EXPECT_TRUE(written.empty());
     EXPECT_FALSE(fs::exists(desk.root.file("escape.pdb")));
     EXPECT_FALSE(desk.installFlag(2));
-}
-
-// Answers No to every question and keeps what it was asked.
-struct AnsweringNo : Prompter {
-    std::vector<std::string> asked;
-    Answer ask(const std::string& text, const std::string&, Buttons buttons, Icon) override {
-        asked.push_back(text);
-        return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
-    }
-    std::optional<std::string> openFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> saveFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<int> chooseImportFormat() override { return std::nullopt; }
-    std::optional<bool> chooseShowChoices() override { return std::nullopt; }
-};
-
-// Hostile names typed as DB名称: installed under exactly that name, or a message and nothing written.
-TEST_F(InstallTest, HostileDatabaseNamesRoundTripOrAreRefused) {
-    for (const test::HostileName& n : test::hostileNames()) {
-        // The name box holds text: bytes that are no UTF-8 cannot be typed into it.
-        if (!isValidUtf8(n.bytes)) continue;
-        PalmDesktop fresh;
-        fresh.install();
-        written.clear();
-        request = {};
-        AnsweringNo answers;
-        InstallReservation r(request, fresh.start, answers, writer());
-        r.FormCreate();
-        ASSERT_TRUE(answers.asked.empty()) << n.id;
-        r.Button1Click(n.bytes);
-        const std::string installed = fresh.installFolder("HanakoS") + "/" + n.bytes + ".pdb";
-        if (request.done) {
-            EXPECT_TRUE(answers.asked.empty()) << n.id;
-            EXPECT_EQ(written, std::vector<std::string>{fresh.start + "/" + n.bytes + ".pdb"}) << n.id;
-            EXPECT_EQ(TempFolder::read(installed), "PDB of " + written[0]) << n.id;
-            EXPECT_EQ(fresh.installFlag(2), 1u) << n.id;
-        } else {
-            EXPECT_EQ(answers.asked.size(), 1u) << n.id;
-            EXPECT_FALSE(fileExists(installed)) << n.id;
-            EXPECT_NE(fresh.installFlag(2), 1u) << n.id;
-        }
-    }
 }
 
 TEST_F(InstallTest, UserFoldersLeavingThePalmDesktopFolderAreRefused) {

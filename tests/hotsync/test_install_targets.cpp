@@ -340,24 +340,6 @@ TEST_F(StandInTest, ParallelInstallsForEveryUserSetEveryFlag) {
         EXPECT_EQ(desk.installFlag(r.id), 1u) << r.name;
 }
 
-TEST_F(StandInTest, FlagKeptBusyIsAFailureThatSaysSo) {
-#ifdef _WIN32
-    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
-#endif
-    desk.install();
-    int preselected = -1;
-    std::string problem;
-    const std::vector<TargetUser> users = PalmDesktopTarget().users(preselected, problem);
-    ASSERT_EQ(users.size(), 3u) << problem;
-    ShortLockWait shortWait;
-    FileLock other;
-    ASSERT_TRUE(other.lock(desk.registry, problem)) << problem;
-    const TargetOutcome outcome = PalmDesktopTarget().install(pdb, "Quiz.pdb", &users[1]);
-    EXPECT_FALSE(outcome.ok);
-    EXPECT_NE(outcome.text.find("HKEY_CURRENT_USER.reg.lock"), std::string::npos) << outcome.text;
-    EXPECT_NE(desk.installFlag(2), 1u);
-}
-
 // The stand-in file as people and Palm Desktop exports write it; only Path and HotSyncPath change.
 const char* const kCoreHeader = "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]";
 const char* const kManagerHeader =
