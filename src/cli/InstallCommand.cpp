@@ -29,18 +29,20 @@ const char* kUsage =
     "  --target T   where to install; 'auto' (the default, or the choice saved by the program's\n"
     "               転送先の設定) takes the first found of Palm Desktop, Palm Desktop under Wine,\n"
     "               J-Pilot and pilot-xfer ('rovik-cli targets' lists them)\n"
-    "  --user NAME  the HotSync user of Palm Desktop (default: the one who synced last)\n"
-    "  --name NAME  the database name (default: IN's file name without extension)\n"
+    "  --user NAME  the HotSync user of Palm Desktop (default: the one who synced last); J-Pilot\n"
+    "               and pilot-xfer have none and refuse it\n"
+    "  --name NAME  the database name, in the header and the file name of the installed copy\n"
+    "               (default: IN's file name without extension); a .prc keeps its own\n"
     "\n"
-    "exit status: 0 reserved or installed; 1 IN refused (the error log on stdout), empty, or a bad\n"
-    "name; 2 IN unreadable or bad arguments; 4 no target found, or the target failed (stderr says\n"
-    "which step)\n";
+    "exit status: 0 reserved or installed; 1 IN refused (the error log on stdout), empty, a bad\n"
+    "name, or --user with a target that has no users; 2 IN unreadable or bad arguments; 4 no\n"
+    "target found, or the target failed (stderr says which step)\n";
 
 const char* kTargetsUsage =
     "usage: rovik-cli targets\n"
     "\n"
     "Lists the install targets looked for, whether each was found, and Palm Desktop's HotSync\n"
-    "users.\n"
+    "users (control characters in their names shown as \\n, \\t, \\xNN).\n"
     "\n"
     "exit status: 0 at least one found; 4 none found\n";
 
@@ -49,6 +51,15 @@ std::string lowerExtension(const std::string& path) {
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return ext;
+}
+
+// `pdb` with `name` (CP932) in its header, laid out as WritePdb lays out a file name's: the name
+// by its rules, a zero byte, spaces up to byte 30 and a zero byte 31.
+std::string withDatabaseName(std::string pdb, const std::string& name) {
+    std::string field = databaseNameFromCp932(name + ".pdb") + '\0';
+    field.resize(31, ' ');
+    field += '\0';
+    return pdb.replace(0, field.size(), field);
 }
 
 // A private folder for the converted PDB, removed when the command ends.
@@ -70,6 +81,7 @@ struct ScratchFolder {
 
 int runInstall(const Args& args, std::istream&, std::ostream& out, std::ostream& err) {
     std::string in, targetWord = "", userName, dbName;
+    bool nameGiven = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const bool hasValue = i + 1 < args.size();
         if (args[i] == "--target" && hasValue) {
@@ -78,6 +90,7 @@ int runInstall(const Args& args, std::istream&, std::ostream& out, std::ostream&
             userName = args[++i];
         } else if (args[i] == "--name" && hasValue) {
             dbName = args[++i];
+            nameGiven = true;
         } else if (in.empty() && !args[i].empty() && args[i][0] != '-') {
             in = args[i];
         } else {
@@ -103,12 +116,20 @@ int runInstall(const Args& args, std::istream&, std::ostream& out, std::ostream&
 
     const std::string ext = lowerExtension(in);
     const bool ready = ext == ".pdb" || ext == ".prc";
-    if (dbName.empty()) dbName = fs::path(in).stem().string();
+    if (nameGiven && ext == ".prc") {
+        err << "rovik-cli install: a program keeps its own database name: --name cannot be used with "
+               "a .prc file\n";
+        return 1;
+    }
+    if (!nameGiven) dbName = fs::path(in).stem().string();
     const std::string fileName = dbName + (ready ? ext : ".pdb");
-    const std::string cp932Name = utf8ToCp932(dbName).bytes;
-    if (dbName.empty() || dbName == ".." || !isSafeFolderEntry(fileName) || cp932Name.size() > 31) {
-        err << "rovik-cli install: the database name '" << dbName
-            << "' cannot be used: it must be 1 to 31 bytes without \\ / : or control characters\n";
+    const Cp932Encoding cp932Name = utf8ToCp932(dbName);
+    // A name that is only an extension would leave the header's name empty.
+    if (dbName.empty() || dbName == ".." || !isSafeFolderEntry(fileName) || !cp932Name.ok() ||
+        cp932Name.bytes.size() > 31 || databaseNameFromCp932(cp932Name.bytes + ".pdb").empty()) {
+        err << "rovik-cli install: the database name '" << visibleText(dbName)
+            << "' cannot be used: it must be 1 to 31 bytes in Shift-JIS, without \\ / : or control "
+               "characters\n";
         return 1;
     }
 
@@ -120,6 +141,18 @@ int runInstall(const Args& args, std::istream&, std::ostream& out, std::ostream&
         if (!readWholeFile(in, bytes, &reason) || bytes.size() < 78) {
             err << "rovik-cli: " << in << ": " << (reason.empty() ? "not a Palm database" : reason) << "\n";
             return 2;
+        }
+        // The handheld lists a database by the name in its header, not by its file name.
+        if (nameGiven) {
+            if (scratch.path.empty()) {
+                err << "rovik-cli: no temporary folder for the renamed database\n";
+                return 4;
+            }
+            file = (scratch.path / fileName).string();
+            if (!writeFileAtomically(file, withDatabaseName(bytes, cp932Name.bytes), &reason)) {
+                err << "rovik-cli: " << reason << "\n";
+                return 4;
+            }
         }
     } else {
         QaTextInput input = readQaTextInput(in, out, err);
@@ -148,6 +181,11 @@ int runInstall(const Args& args, std::istream&, std::ostream& out, std::ostream&
         err << "rovik-cli install: " << problem << "\n";
         return 4;
     }
+    if (!userName.empty() && !target->hasUsers()) {
+        err << "rovik-cli install: " << targetTitle(target->kind())
+            << " serves one handheld and has no HotSync users: --user cannot be used with it\n";
+        return 1;
+    }
     std::vector<TargetUser> users;
     const TargetUser* user = nullptr;
     if (target->hasUsers()) {
@@ -164,7 +202,9 @@ int runInstall(const Args& args, std::istream&, std::ostream& out, std::ostream&
                 if (cp932ToUtf8(u.name) == userName) user = &u;
             if (!user) {
                 err << "rovik-cli install: " << targetTitle(target->kind()) << " has no HotSync user '"
-                    << userName << "'\n";
+                    << visibleText(userName) << "'; its users are:\n";
+                for (const TargetUser& u : users)
+                    err << "  " << visibleText(cp932ToUtf8(u.name)) << "\n";
                 return 4;
             }
         }
@@ -196,7 +236,7 @@ int runTargets(const Args& args, std::istream&, std::ostream& out, std::ostream&
         const std::vector<TargetUser> users = target->users(preselected, problem);
         if (users.empty()) out << "\t" << problem << "\n";
         for (std::size_t i = 0; i < users.size(); ++i)
-            out << "\tuser: " << cp932ToUtf8(users[i].name)
+            out << "\tuser: " << visibleText(cp932ToUtf8(users[i].name))
                 << (static_cast<int>(i) == preselected ? " (last)" : "") << "\n";
     }
     if (!any) err << noTargetMessage(findTargets(env)) << "\n";

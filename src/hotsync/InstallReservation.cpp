@@ -101,8 +101,8 @@ void InstallReservation::installThroughTarget(const std::string& targetName) {
 // False when the install stops here: an overwrite declined, or a failed write (reported).
 bool InstallReservation::writeFreshPdb() {
     if (fileExists(m_request.source) &&
-        m_prompter.ask(m_request.source + "はすでに存在します。上書きしますか？", "",
-                       Buttons::YesNo, Icon::Question) != Answer::Yes)
+        m_prompter.ask(m_request.source + "はすでに存在します。上書きしますか？", "", Buttons::YesNo,
+                       Icon::Question) != Answer::Yes)
         return false;
     // A failed write leaves an older file of that name: installing it would report a false success.
     if (!m_writePdb || m_writePdb(m_request.source) != 0) {
@@ -155,6 +155,12 @@ bool InstallReservation::refuseUnsafeUserFolder() {
 
 bool InstallReservation::makeInstallFolder() {
     m_installFolder = userInstallFolder();
+    // A user's folder that is a link out of Palm Desktop's folder gets no Install folder made in it.
+    const std::string outside = linkLeavesFolder(folderOf(m_installFolder), m_palmFolder);
+    if (!outside.empty()) {
+        m_prompter.error(outside);
+        return false;
+    }
     std::error_code ec;
     bool exists = folderExists(m_installFolder);
     // An existing read-only folder cannot be made writable by creating it: that is the failure.
@@ -233,6 +239,11 @@ bool InstallReservation::Button1Click(const std::string& databaseName) {
     m_request.target = palmPath(m_installFolder, targetName);
     if (m_request.readyMade && refuseMissingReadyMade()) return true;
     if (!m_request.readyMade && !writeFreshPdb()) return true;
+    const std::string outside = linkLeavesFolder(m_request.target, m_palmFolder);
+    if (!outside.empty()) {
+        failInstall(outside);
+        return true;
+    }
     if (!copyFileAtomically(m_request.source, m_request.target)) {
         failInstall(kCannotInstall);
         return true;

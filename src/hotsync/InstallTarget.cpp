@@ -1,5 +1,7 @@
 #include "hotsync/InstallTarget.h"
 
+#include "platform/FileIo.h"
+
 namespace rovik {
 
 const TargetKind kTargetKinds[4] = {TargetKind::PalmDesktop, TargetKind::Wine, TargetKind::JPilot,
@@ -37,6 +39,39 @@ const char* targetTitle(TargetKind kind) {
         return "pilot-xfer";
     }
     return "";
+}
+
+std::string linkLeavesFolder(const std::string& path, const std::string& folder) {
+    std::string resolved;
+    if (folder.empty() || resolvesInside(path, folder, &resolved)) return {};
+    return path + " はリンクで " + (resolved.empty() ? std::string("（たどれない場所）") : resolved) +
+           " を指しています。" + folder + " の外に出るため、書き込みませんでした。";
+}
+
+bool hasControlCharacter(const std::string& text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+    return false;
+}
+
+std::string visibleText(const std::string& text) {
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string out;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (byte < 0x20 || byte == 0x7F) {
+            out += std::string("\\x") + kHex[byte >> 4] + kHex[byte & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out;
 }
 
 } // namespace rovik

@@ -33,6 +33,15 @@ struct TargetOutcome {
     std::string text;          // UTF-8: what was done, or which step failed and why
 };
 
+// True when `text` holds a byte below 0x20 or 0x7F (a line end, a tab, an escape).
+bool hasControlCharacter(const std::string& text);
+// `text` with each control character written as \n, \r, \t or \xNN, for messages and lists.
+std::string visibleText(const std::string& text);
+
+// Empty when the install destination `path` (links followed) stays in `folder`, the folder the
+// install belongs in; otherwise the message naming where a link leads. Nothing is written there.
+std::string linkLeavesFolder(const std::string& path, const std::string& folder);
+
 class InstallTarget {
 public:
     virtual ~InstallTarget() = default;

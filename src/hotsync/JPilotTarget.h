@@ -3,6 +3,8 @@
 // line. The file is copied to a lasting folder first: J-Pilot reads it only at the sync.
 #include "hotsync/InstallTarget.h"
 
+#include <functional>
+
 namespace rovik {
 
 // A queue longer than this, or with a line longer than a path can be, is no queue J-Pilot wrote.
@@ -21,6 +23,9 @@ InstallQueue parseInstallQueue(const std::string& bytes);
 // `bytes` with `path` appended as a line, or `bytes` unchanged when the queue lists it already.
 // What is there is kept byte for byte; a last line without its end gets one first.
 std::string appendToInstallQueue(const std::string& bytes, const std::string& path);
+
+// Test seam: runs right after the queue was replaced, as a J-Pilot rewriting it then would.
+void setAfterQueueWriteForTesting(std::function<void()> hook);
 
 class JPilotTarget : public InstallTarget {
 public:

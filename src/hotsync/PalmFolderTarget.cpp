@@ -4,6 +4,7 @@
 #include "hotsync/WineRegistry.h"
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
+#include "platform/FileLock.h"
 #include "platform/Registry.h"
 
 #include <algorithm>
@@ -75,14 +76,21 @@ TargetOutcome PalmFolderTarget::install(const std::string& file, const std::stri
         return outcome;
     }
     const std::string installFolder = palmPath(palmPath(folder, sub), "Install");
+    const std::string installed = palmPath(installFolder, fileName);
+    // The user's folder, its Install folder and the file may be links: none may lead out of
+    // Palm Desktop's folder. The user's folder is checked before Install is made in it.
+    outcome.text = linkLeavesFolder(palmPath(folder, sub), folder);
+    if (!outcome.text.empty()) return outcome;
     std::error_code ec;
     if (!folderExists(palmPath(folder, sub)) ||
         (!folderExists(installFolder) && !fs::create_directory(installFolder, ec))) {
         outcome.text = "Can't make install dir. " + installFolder;
         return outcome;
     }
+    outcome.text = linkLeavesFolder(installed, folder);
+    if (!outcome.text.empty()) return outcome;
     std::string reason;
-    if (!copyFileAtomically(file, palmPath(installFolder, fileName), &reason)) {
+    if (!copyFileAtomically(file, installed, &reason)) {
         outcome.text = fileName + " を " + installFolder + " にコピーできません。\n" + reason;
         return outcome;
     }
@@ -128,8 +136,9 @@ bool PalmDesktopTarget::setInstallFlag(std::uint32_t id, std::string& problem) {
         problem = "Registryを開けません";
         return false;
     }
-    if (key.writeDword("Install" + std::to_string(id), 1)) return true;
-    problem = "Registryに書き込めません";
+    std::string reason;
+    if (key.writeDword("Install" + std::to_string(id), 1, &reason)) return true;
+    problem = "Registryに書き込めません" + (reason.empty() ? "" : "\n" + reason);
     return false;
 }
 
@@ -204,6 +213,20 @@ std::string sectionKey(const std::string& line) {
     return text;
 }
 
+// The name a value line sets ("Name"=...), in lower case; empty for any other line.
+std::string valueNameOf(const std::string& line) {
+    const std::size_t open = line.find_first_not_of(" \t");
+    if (open == std::string::npos || line[open] != '"') return {};
+    const std::size_t close = line.find('"', open + 1);
+    if (close == std::string::npos) return {};
+    const std::size_t equals = line.find_first_not_of(" \t", close + 1);
+    if (equals == std::string::npos || line[equals] != '=') return {};
+    std::string name = line.substr(open + 1, close - open - 1);
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return name;
+}
+
 std::string lowerKey(const char* key) {
     std::string text = key;
     std::transform(text.begin(), text.end(), text.begin(),
@@ -214,32 +237,52 @@ std::string lowerKey(const char* key) {
 
 bool writePalmDesktopStandIn(const std::string& registryFile, const std::string& folder,
                              std::string& problem) {
+    std::error_code ec;
+    fs::create_directories(folderOf(registryFile), ec);
+    // An install setting its flag rewrites the same file: one writer at a time.
+    FileLock lock;
+    if (!lock.lock(registryFile, problem)) return false;
     std::string bytes;
     if (fileExists(registryFile) && !readWholeFile(registryFile, bytes, &problem)) return false;
     if (bytes.empty()) bytes = "REGEDIT4\n\n";
+    const std::string eol = bytes.find("\r\n") != std::string::npos ? "\r\n" : "\n";
+    if (bytes.back() != '\n') bytes += eol;
     const std::string core = lowerKey(kCoreKey), manager = lowerKey(kHotSyncManagerKey);
+    const std::string pathLine = "\"Path\"=\"" + escapedRegString(folder) + "\"" + eol;
+    const std::string hotSyncLine =
+        "\"HotSyncPath\"=\"" + escapedRegString(palmPath(folder, "hotsync.exe")) + "\"" + eol;
+    // Only the two values change; every other line, of the Core key too, stays as it was.
     std::string kept;
-    bool inCore = false, hasManager = false;
+    bool inCore = false, hasCore = false, hasManager = false, wrotePath = false, wroteHotSync = false;
+    std::size_t coreEnd = 0; // where a missing value goes: after the Core key's last line
     std::size_t from = 0;
     while (from < bytes.size()) {
-        std::size_t end = bytes.find('\n', from);
-        end = end == std::string::npos ? bytes.size() : end + 1;
+        const std::size_t end = bytes.find('\n', from) + 1;
         const std::string line = bytes.substr(from, end - from);
         from = end;
-        std::string withoutEnd = line;
-        while (!withoutEnd.empty() && (withoutEnd.back() == '\n' || withoutEnd.back() == '\r'))
-            withoutEnd.pop_back();
-        const std::string key = sectionKey(withoutEnd);
-        if (!key.empty()) inCore = key == core;
-        hasManager = hasManager || key == manager;
-        if (!inCore) kept += line;
+        const std::string text = line.substr(0, line.find_first_of("\r\n"));
+        const std::string key = sectionKey(text);
+        if (!key.empty()) {
+            inCore = key == core;
+            hasCore = hasCore || inCore;
+            hasManager = hasManager || key == manager;
+        }
+        const std::string name = inCore ? valueNameOf(text) : std::string();
+        if (name == "path" || name == "hotsyncpath") {
+            bool& written = name == "path" ? wrotePath : wroteHotSync;
+            if (!written) kept += name == "path" ? pathLine : hotSyncLine;
+            written = true;
+        } else {
+            kept += line;
+        }
+        if (inCore && text.find_first_not_of(" \t") != std::string::npos) coreEnd = kept.size();
     }
-    if (!kept.empty() && kept.back() != '\n') kept += '\n';
-    kept += "\n[" + std::string(kCoreKey) + "]\n\"Path\"=\"" + escapedRegString(folder) +
-            "\"\n\"HotSyncPath\"=\"" + escapedRegString(palmPath(folder, "hotsync.exe")) + "\"\n";
-    if (!hasManager) kept += "\n[" + std::string(kHotSyncManagerKey) + "]\n";
-    std::error_code ec;
-    fs::create_directories(folderOf(registryFile), ec);
+    const std::string missing = (wrotePath ? "" : pathLine) + (wroteHotSync ? "" : hotSyncLine);
+    if (hasCore)
+        kept.insert(coreEnd, missing);
+    else
+        kept += eol + "[" + std::string(kCoreKey) + "]" + eol + missing;
+    if (!hasManager) kept += eol + "[" + std::string(kHotSyncManagerKey) + "]" + eol;
     return writeFileAtomically(registryFile, kept, &problem);
 }
 

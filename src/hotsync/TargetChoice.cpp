@@ -5,6 +5,7 @@
 #include "hotsync/PalmFolderTarget.h"
 #include "hotsync/PilotXferTarget.h"
 #include "platform/FileIo.h"
+#include "platform/FileLock.h"
 #include "platform/Registry.h"
 
 #include <cstdlib>
@@ -14,6 +15,9 @@ namespace rovik {
 namespace fs = std::filesystem;
 
 namespace {
+// A settings file larger than this is none of ours: it is read as defaults and replaced whole.
+constexpr std::size_t kMaxTargetSettingsBytes = 65536;
+
 std::string environmentValue(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
@@ -40,6 +44,19 @@ bool prefixMentionsPalmDesktop(const std::string& prefix) {
 }
 } // namespace
 
+std::string portProblem(const std::string& port) {
+    const auto startsWith = [&](const char* head) { return port.rfind(head, 0) == 0; };
+    bool plain = port.size() < 256;
+    for (char c : port)
+        plain = plain && static_cast<unsigned char>(c) > 0x20 && c != 0x7F;
+    const bool device = startsWith("/dev/") && port.size() > 5 && port.find("/../") == std::string::npos &&
+                        port.compare(port.size() - 3, 3, "/..") != 0;
+    if (plain && (startsWith("usb:") || startsWith("net:") || device)) return {};
+    return "pilot-xferのポート「" + visibleText(port) +
+           "」は使えません。\nusb:、net: または /dev/ の下のデバイス（例 /dev/ttyUSB0）を、空白や制御文字を"
+           "含めずに指定してください。";
+}
+
 TargetSettings parseTargetSettings(const std::string& bytes) {
     TargetSettings settings;
     std::size_t from = 0;
@@ -52,12 +69,26 @@ TargetSettings parseTargetSettings(const std::string& bytes) {
         if (eq == std::string::npos) continue;
         const std::string name = trimmed(line.substr(0, eq)), value = trimmed(line.substr(eq + 1));
         if (name == "Target") settings.target = targetKindFromKeyword(value);
-        // A port is one word such as "usb:" or "/dev/ttyUSB0"; anything else keeps the default.
-        if (name == "Port" && !value.empty() && value.size() < 256 &&
-            value.find_first_of(" \t") == std::string::npos)
-            settings.port = value;
+        if (name == "Port" && portProblem(value).empty()) settings.port = value;
     }
     return settings;
+}
+
+std::string withTargetSettings(const std::string& bytes, const TargetSettings& settings) {
+    // Lines another version of the program may have added are kept; ours are written anew.
+    std::string kept;
+    std::size_t from = 0;
+    while (from < bytes.size() && bytes.size() <= kMaxTargetSettingsBytes) {
+        std::size_t end = bytes.find('\n', from);
+        end = end == std::string::npos ? bytes.size() : end + 1;
+        const std::string line = bytes.substr(from, end - from);
+        from = end;
+        const std::string name = trimmed(line.substr(0, line.find('=')));
+        if (line.find('=') != std::string::npos && (name == "Target" || name == "Port")) continue;
+        kept += line;
+        if (kept.back() != '\n') kept += '\n';
+    }
+    return kept + formatTargetSettings(settings);
 }
 
 std::string formatTargetSettings(const TargetSettings& settings) {
@@ -84,15 +115,23 @@ std::string TargetEnvironment::jpilotQueue() const {
 
 TargetSettings loadTargetSettings(const TargetEnvironment& env) {
     std::string bytes;
-    if (env.settingsFile.empty() || !readWholeFile(env.settingsFile, bytes) || bytes.size() > 65536)
+    if (env.settingsFile.empty() || !readWholeFile(env.settingsFile, bytes) ||
+        bytes.size() > kMaxTargetSettingsBytes)
         return {};
     return parseTargetSettings(bytes);
 }
 
 bool saveTargetSettings(const TargetEnvironment& env, const TargetSettings& settings, std::string& problem) {
+    problem = portProblem(settings.port);
+    if (!problem.empty()) return false;
     std::error_code ec;
     fs::create_directories(folderOf(env.settingsFile), ec);
-    return writeFileAtomically(env.settingsFile, formatTargetSettings(settings), &problem);
+    // Two dialogs or programs saving at once: one at a time, each over what the other left.
+    FileLock lock;
+    if (!lock.lock(env.settingsFile, problem)) return false;
+    std::string bytes;
+    if (fileExists(env.settingsFile) && !readWholeFile(env.settingsFile, bytes, &problem)) return false;
+    return writeFileAtomically(env.settingsFile, withTargetSettings(bytes, settings), &problem);
 }
 
 std::vector<TargetFinding> findTargets(const TargetEnvironment& env) {

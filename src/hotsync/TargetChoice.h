@@ -14,10 +14,16 @@ struct TargetSettings {
     std::string port = "usb:";        // pilot-xfer's -p
 };
 
+// Empty when pilot-xfer can take `port`: "usb:" or "net:" (each with an optional address) or a
+// device under /dev/, without spaces or control characters; otherwise the message saying so.
+std::string portProblem(const std::string& port);
+
 // "Target=auto|palm-desktop|wine|jpilot|pilot-xfer" and "Port=..." lines; unknown lines and
-// values are ignored, so a damaged file falls back to detection.
+// values (a port portProblem refuses) are ignored, so a damaged file falls back to detection.
 TargetSettings parseTargetSettings(const std::string& bytes);
 std::string formatTargetSettings(const TargetSettings& settings);
+// The settings file's `bytes` with our lines replaced by `settings`; other lines are kept.
+std::string withTargetSettings(const std::string& bytes, const TargetSettings& settings);
 
 // What detection looks at; fromProcess() reads it from this process's environment.
 struct TargetEnvironment {
@@ -35,6 +41,8 @@ struct TargetEnvironment {
 
 // Reads the settings file; a missing or unreadable one gives the defaults.
 TargetSettings loadTargetSettings(const TargetEnvironment& env);
+// Read, changed and replaced under the settings file's lock; false with `problem` set (a port
+// portProblem refuses is never saved).
 bool saveTargetSettings(const TargetEnvironment& env, const TargetSettings& settings, std::string& problem);
 
 struct TargetFinding {

@@ -104,10 +104,14 @@ void TargetSettingsDialog::ButtonOkClick() {
     TargetSettings settings;
     for (int i = 0; i < 4; ++i)
         if (RadioTarget[i]->isChecked()) settings.target = kTargetKinds[i];
-    const std::string port = EditPort->text().trimmed().toStdString();
-    settings.port = parseTargetSettings("Port=" + port).port;
+    settings.port = EditPort->text().trimmed().toStdString();
+    if (settings.port.empty()) settings.port = TargetSettings().port;
     const std::string folder = EditPalmFolder->text().trimmed().toStdString();
-    std::string problem;
+    std::string problem = portProblem(settings.port);
+    if (!problem.empty()) {
+        m_prompter.error(problem);
+        return;
+    }
 #ifndef _WIN32
     if (!folder.empty() && folder != m_palmFolder) {
         if (!folderExists(folder)) {

@@ -272,6 +272,21 @@ bool copyFileAtomically(const std::string& from, const std::string& to, std::str
     return readWholeFile(from, bytes, error) && writeFileAtomically(to, bytes, error);
 }
 
+bool resolvesInside(const std::string& path, const std::string& folder, std::string* resolved) {
+    std::error_code ec;
+    const fs::path where = fs::weakly_canonical(nativePath(path), ec);
+    if (ec) return false;
+    if (resolved) *resolved = pathText(where);
+    const fs::path base = fs::weakly_canonical(nativePath(folder), ec);
+    if (ec) return false;
+    auto at = where.begin();
+    for (auto part = base.begin(); part != base.end(); ++part, ++at) {
+        if (part->empty() && std::next(part) == base.end()) break; // the folder's trailing separator
+        if (at == where.end() || *at != *part) return false;
+    }
+    return true;
+}
+
 bool fileExists(const std::string& path) {
     std::error_code ec;
     return fs::is_regular_file(nativePath(path), ec);

@@ -51,6 +51,11 @@ std::string folderOf(const std::string& path);
 // The file name part of a path.
 std::string fileNameOf(const std::string& path);
 
+// True when `path`, with every link on its way and at its end followed, lies in `folder` (links
+// followed too) or is that folder; the part of `path` that does not exist yet is taken as written.
+// `resolved` gets where `path` leads.
+bool resolvesInside(const std::string& path, const std::string& folder, std::string* resolved = nullptr);
+
 // Test seam: when set, every atomic write fails after this many bytes were written.
 void setWriteFailureAfterForTesting(std::int64_t bytes); // negative = never fail
 

@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include "platform/FileIo.h"
+#include "platform/FileLock.h"
 
 #ifdef _WIN32
 #include <algorithm>
@@ -104,7 +105,7 @@ std::optional<std::uint32_t> RegistryKey::readDword(const std::string& name) con
     return value;
 }
 
-bool RegistryKey::writeDword(const std::string& name, std::uint32_t value) {
+bool RegistryKey::writeDword(const std::string& name, std::uint32_t value, std::string*) {
     if (!m_impl->key) return false;
     DWORD data = value;
     return RegSetValueExW(m_impl->key, fromCp932(name).c_str(), 0, REG_DWORD,
@@ -420,10 +421,17 @@ std::optional<std::uint32_t> RegistryKey::readDword(const std::string& name) con
     return v->dword;
 }
 
-bool RegistryKey::writeDword(const std::string& name, std::uint32_t value) {
+bool RegistryKey::writeDword(const std::string& name, std::uint32_t value, std::string* problem) {
     Impl& d = *m_impl;
     if (!d.open) return false;
-    // Read again: the file may have changed since the key was opened.
+    // Another install may set its flag at the same moment: one writer at a time, each reading
+    // the file again under the lock, since it may have changed since the key was opened.
+    FileLock lock;
+    std::string reason;
+    if (!lock.lock(d.path, reason)) {
+        if (problem) *problem = reason;
+        return false;
+    }
     FileText file;
     if (!loadFile(d.path, file) || !file.complete || !keyExists(file, d.key)) return false;
     int at = findValueLine(file, d.key, fold(name));
@@ -460,7 +468,7 @@ bool RegistryKey::writeDword(const std::string& name, std::uint32_t value) {
     std::string bytes;
     for (const Line& line : file.lines)
         bytes += line.raw;
-    if (!writeFileAtomically(d.path, bytes)) return false;
+    if (!writeFileAtomically(d.path, bytes, problem)) return false;
     d.file = std::move(file);
     return true;
 }

@@ -37,8 +37,9 @@ public:
     std::optional<std::string> readString(const std::string& name) const;
     // The DWORD value, or nothing when it is missing or not a DWORD.
     std::optional<std::uint32_t> readDword(const std::string& name) const;
-    // Writes a DWORD value into the open key. False when the key is not open or the write failed.
-    bool writeDword(const std::string& name, std::uint32_t value);
+    // Writes a DWORD value into the open key. False when the key is not open or the write failed;
+    // `problem` then says why when it is known (the stand-in file locked too long, a failed write).
+    bool writeDword(const std::string& name, std::uint32_t value, std::string* problem = nullptr);
 
     struct Impl;
 

@@ -1,8 +1,10 @@
 // rovik-cli install and targets in a scratch home: exit codes and what lands where.
 #include "cli/Cli.h"
+#include "platform/Cp932.h"
 #include "platform/Registry.h"
 
 #include "../hotsync/PalmDesktopFixture.h"
+#include "support/HostileNames.h"
 #include "support/TempFolder.h"
 
 #include "cli/CliRun.h"
@@ -136,13 +138,155 @@ TEST_F(CliInstallTest, PalmDesktopStandInChoosesTheNamedUser) {
     EXPECT_EQ(list.code, 0);
     EXPECT_NE(list.out.find("palm-desktop\tfound"), std::string::npos) << list.out;
     EXPECT_NE(list.out.find("user: Hanako (last)"), std::string::npos) << list.out;
-    EXPECT_EQ(cli({"install", home.file("Drill.pdb"), "--user", "Nobody"}).code, 4);
+    const Result nobody = cli({"install", home.file("Drill.pdb"), "--user", "Nobody"});
+    EXPECT_EQ(nobody.code, 4);
+    EXPECT_EQ(nobody.err, "rovik-cli install: Palm Desktop has no HotSync user 'Nobody'; its users are:\n"
+                          "  Taro\n  Hanako\n  Jiro\n");
     const Result r = cli({"install", home.file("Drill.pdb"), "--user", "Taro"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(fs::exists(palm + "/TaroY/Install/Drill.pdb"));
     RegistryKey key;
     ASSERT_TRUE(key.open("Software\\U.S. Robotics\\Pilot Desktop\\HotSync Manager"));
     EXPECT_EQ(key.readDword("Install1"), 1u);
+}
+
+// A Palm database of 100 bytes whose header names it "Old".
+std::string oldDatabase() {
+    return "Old" + std::string(97, '\0');
+}
+
+TEST_F(CliInstallTest, NameGoesIntoTheHeaderOfTheInstalledCopy) {
+    fs::create_directories(home.file(".jpilot"));
+    home.write("Drill.txt", kValid);
+    home.write("Drill.pdb", oldDatabase());
+    home.write("Rovik.prc", oldDatabase());
+    const std::string kept = fs::canonical(home.file("start")).string() + "/Install/";
+    const struct {
+        const char* name;
+        Args args;
+        int code;
+        std::string installed; // file in the keep folder
+        std::string header;    // its first 32 bytes
+    } cases[] = {
+        {"pdb renamed",
+         {"install", home.file("Drill.pdb"), "--name", "Quiz1"},
+         0,
+         "Quiz1.pdb",
+         std::string("Quiz1\0", 6) + std::string(25, ' ') + '\0'},
+        {"text named",
+         {"install", home.file("Drill.txt"), "--name", "Quiz2"},
+         0,
+         "Quiz2.pdb",
+         std::string("Quiz2\0", 6) + std::string(25, ' ') + '\0'},
+        {"Japanese name",
+         {"install", home.file("Drill.pdb"), "--name", "ソフト"},
+         0,
+         "ソフト.pdb",
+         std::string("\x83\x5c\x83\x74\x83\x67\0", 7) + std::string(24, ' ') + '\0'},
+        {"31 bytes",
+         {"install", home.file("Drill.pdb"), "--name", std::string(31, 'n')},
+         0,
+         std::string(31, 'n') + ".pdb",
+         std::string(31, 'n') + '\0'},
+        {"pdb keeps its header without --name",
+         {"install", home.file("Drill.pdb")},
+         0,
+         "Drill.pdb",
+         "Old" + std::string(29, '\0')},
+        {"empty name", {"install", home.file("Drill.pdb"), "--name", ""}, 1, "", ""},
+        {"only an extension", {"install", home.file("Drill.pdb"), "--name", ".pdb"}, 1, "", ""},
+        {"not in Shift-JIS", {"install", home.file("Drill.pdb"), "--name", "Jürgen"}, 1, "", ""},
+        {"program", {"install", home.file("Rovik.prc"), "--name", "Other"}, 1, "", ""},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(home.file("start/Install"));
+        fs::remove(home.file(".jpilot/jpilot.install"));
+        const Result r = cli(c.args);
+        EXPECT_EQ(r.code, c.code) << c.name << r.err;
+        if (c.code != 0) {
+            EXPECT_NE(r.err.find("rovik-cli install: "), std::string::npos) << c.name;
+            EXPECT_FALSE(fs::exists(home.file(".jpilot/jpilot.install"))) << c.name;
+            continue;
+        }
+        EXPECT_EQ(TempFolder::read(home.file(".jpilot/jpilot.install")), kept + c.installed + "\n") << c.name;
+        EXPECT_EQ(TempFolder::read(kept + c.installed).substr(0, 32), c.header) << c.name;
+    }
+    EXPECT_EQ(TempFolder::read(home.file("Drill.pdb")), oldDatabase()) << "the given file is left as it was";
+}
+
+// Hostile names given as --name: installed under that name with it in the header, or refused.
+TEST_F(CliInstallTest, HostileDatabaseNamesRoundTripOrAreRefused) {
+    fs::create_directories(home.file(".jpilot"));
+    home.write("Drill.pdb", oldDatabase());
+    const std::string kept = fs::canonical(home.file("start")).string() + "/Install/";
+    for (const test::HostileName& n : test::hostileNames()) {
+        fs::remove_all(home.file("start/Install"));
+        fs::remove(home.file(".jpilot/jpilot.install"));
+        const Result r = cli({"install", home.file("Drill.pdb"), "--name", n.bytes});
+        if (r.code != 0) {
+            EXPECT_EQ(r.code, 1) << n.id << r.err;
+            EXPECT_NE(r.err.find("cannot be used"), std::string::npos) << n.id << r.err;
+            EXPECT_EQ(r.err.find_first_of("\r\t"), std::string::npos) << n.id;
+            EXPECT_FALSE(fs::exists(home.file(".jpilot/jpilot.install"))) << n.id;
+            continue;
+        }
+        EXPECT_EQ(TempFolder::read(home.file(".jpilot/jpilot.install")), kept + n.bytes + ".pdb\n") << n.id;
+        const std::string header = TempFolder::read(kept + n.bytes + ".pdb").substr(0, 32);
+        const std::string stored = header.substr(0, header.find('\0'));
+        EXPECT_FALSE(stored.empty()) << n.id;
+        EXPECT_EQ(stored, utf8ToCp932(n.bytes.substr(0, n.bytes.find('.'))).bytes) << n.id;
+    }
+}
+
+TEST_F(CliInstallTest, UserWithATargetThatHasNoUsersIsRefused) {
+    home.write("Drill.pdb", std::string(100, '\0'));
+    pilotXfer(0);
+    fs::create_directories(home.file(".jpilot"));
+    for (const char* target : {"jpilot", "pilot-xfer", "auto"}) {
+        const Result r = cli({"install", home.file("Drill.pdb"), "--target", target, "--user", "Taro"});
+        EXPECT_EQ(r.code, 1) << target << r.err;
+        EXPECT_NE(r.err.find("--user cannot be used"), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(fs::exists(home.file(".jpilot/jpilot.install")));
+    EXPECT_FALSE(fs::exists(home.file("xfer-args")));
+}
+
+// Names in users.dat are listed with their control characters made visible and can be chosen
+// by the same text as typed.
+TEST_F(CliInstallTest, UserNamesAreListedVisiblyAndChosenByName) {
+    const struct {
+        std::string cp932, typed, listed;
+    } names[] = {
+        {"Taro", "Taro", "Taro"},
+        {"\x83\x5c\x83\x74\x83\x67", "ソフト", "ソフト"},
+        {"a\nb", "a\nb", "a\\nb"},
+        {"a\rb\tc", "a\rb\tc", "a\\rb\\tc"},
+        {"\x1b[31mred", "\x1b[31mred", "\\x1B[31mred"},
+    };
+    std::vector<test::UserRecord> records;
+    std::uint16_t id = 1;
+    for (const auto& n : names) {
+        records.push_back({id, n.cp932, "Folder" + std::to_string(id), 0});
+        fs::create_directories(home.file("Palm/Folder" + std::to_string(id++)));
+    }
+    home.write("Palm/users.dat", test::usersDatBytes(records));
+    fs::create_directories(home.file(".config/rovik"));
+    home.write(".config/rovik/HKEY_CURRENT_USER.reg",
+               "REGEDIT4\n[Software\\U.S. Robotics\\Pilot Desktop\\Core]\n\"Path\"=\"" +
+                   test::regQuote(home.file("Palm")) +
+                   "\"\n\"HotSyncPath\"=\"x\"\n[Software\\U.S. Robotics\\Pilot Desktop\\HotSync Manager]\n");
+    home.write("Drill.pdb", std::string(100, '\0'));
+    std::string listing = "palm-desktop\tfound\t" + home.file(".config/rovik/HKEY_CURRENT_USER.reg") + "\n";
+    for (std::size_t i = 0; i < std::size(names); ++i)
+        listing += "\tuser: " + names[i].listed + (i == 0 ? " (last)" : "") + "\n";
+    const Result list = cli({"targets"});
+    EXPECT_NE(list.out.find(listing), std::string::npos) << list.out;
+    for (std::size_t i = 0; i < std::size(names); ++i) {
+        const Result r = cli({"install", home.file("Drill.pdb"), "--user", names[i].typed});
+        EXPECT_EQ(r.code, 0) << names[i].listed << r.err;
+        EXPECT_TRUE(fs::exists(home.file("Palm/Folder" + std::to_string(i + 1) + "/Install/Drill.pdb")))
+            << names[i].listed;
+    }
 }
 
 } // namespace

@@ -152,6 +152,19 @@ TEST_F(NewUserTest, SettingsDialogSavesTheChoiceAndWritesTheStandInFile) {
     EXPECT_TRUE(found[0].found) << "the stand-in file now names the folder";
 }
 
+TEST_F(NewUserTest, SettingsDialogRefusesABadPortAndStaysOpen) {
+    TargetSettingsDialog dialog(TargetEnvironment::fromProcess(desk.start), prompter);
+    dialog.EditPort->setText(QStringLiteral("/dev/tty USB0"));
+    prompter.expectMessage(
+        "pilot-xferのポート「/dev/tty USB0」は使えません。\nusb:、net: または /dev/ の下のデバイス"
+        "（例 /dev/ttyUSB0）を、空白や制御文字を含めずに指定してください。",
+        "エラー", Buttons::Ok, Icon::Error);
+    dialog.ButtonOk->click();
+    EXPECT_TRUE(prompter.done());
+    EXPECT_NE(QDialog::Accepted, dialog.result());
+    EXPECT_FALSE(fs::exists(desk.root.file(".config/rovik/InstallTarget.ini")));
+}
+
 TEST_F(NewUserTest, SettingsDialogRefusesAMissingFolder) {
     TargetSettingsDialog dialog(TargetEnvironment::fromProcess(desk.start), prompter);
     dialog.EditPalmFolder->setText(QString::fromStdString(desk.root.file("nowhere")));

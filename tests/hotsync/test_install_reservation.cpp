@@ -57,6 +57,41 @@ TEST_F(InstallTest, StartUpListsUsersAndCreatesOnlyThePreselectedInstallFolder) 
     EXPECT_FALSE(fs::exists(desk.installFolder("JiroK")));
 }
 
+TEST_F(InstallTest, LinkedInstallFileLeadingOutsideIsNotWrittenThrough) {
+#ifdef _WIN32
+    GTEST_SKIP() << "links need rights Windows users seldom have";
+#endif
+    desk.install();
+    test::writeFile(desk.start + "/Rovik.prc", "handheld program");
+    fs::create_directories(desk.installFolder("HanakoS"));
+    const std::string theirs = desk.root.write("theirs.txt", "their file");
+    fs::create_symlink(theirs, desk.installFolder("HanakoS") + "/Rovik.prc");
+    auto r = open(true);
+    expectError(desk.installFolder("HanakoS") + "/Rovik.prc はリンクで " + fs::canonical(theirs).string() +
+                " を指しています。" + desk.palm + " の外に出るため、書き込みませんでした。");
+    EXPECT_TRUE(r->Button1Click("Rovik"));
+    EXPECT_TRUE(prompter.done());
+    EXPECT_FALSE(request.done);
+    EXPECT_EQ("their file", TempFolder::read(theirs));
+    EXPECT_NE(1u, desk.installFlag(2));
+}
+
+TEST_F(InstallTest, UserFolderLinkedOutsideGetsNoInstallFolder) {
+#ifdef _WIN32
+    GTEST_SKIP() << "links need rights Windows users seldom have";
+#endif
+    desk.install();
+    fs::remove_all(desk.palm + "/HanakoS");
+    fs::create_directories(desk.root.file("outside"));
+    fs::create_directory_symlink(desk.root.file("outside"), desk.palm + "/HanakoS");
+    expectError(desk.palm + "/HanakoS はリンクで " + fs::canonical(desk.root.file("outside")).string() +
+                " を指しています。" + desk.palm + " の外に出るため、書き込みませんでした。");
+    auto r = open(true);
+    EXPECT_TRUE(prompter.done());
+    EXPECT_FALSE(r->showsUsers());
+    EXPECT_FALSE(fs::exists(desk.root.file("outside/Install")));
+}
+
 TEST_F(InstallTest, WithoutAFlaggedUserTheFirstIsPreselected) {
     desk.install({{5, "A", "AFolder"}, {6, "B", "BFolder"}}, "B");
     auto r = open(true);

@@ -5,19 +5,40 @@
 #include "hotsync/PilotXferTarget.h"
 #include "hotsync/TargetChoice.h"
 #include "hotsync/WineRegistry.h"
+#include "platform/FileLock.h"
 #include "platform/Registry.h"
 
 #include "PalmDesktopFixture.h"
+#include "support/HostileNames.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <thread>
 
 namespace rovik {
 namespace {
 namespace fs = std::filesystem;
 using test::TempFolder;
+
+struct ShortLockWait {
+    ShortLockWait() { setLockWaitForTesting(std::chrono::milliseconds(200)); }
+    ~ShortLockWait() { setLockWaitForTesting(std::chrono::milliseconds(-1)); }
+};
+
+// Runs `install(i)` for i = 0..count-1 on as many threads at once.
+std::vector<TargetOutcome> inParallel(int count, const std::function<TargetOutcome(int)>& install) {
+    std::vector<TargetOutcome> outcomes(static_cast<std::size_t>(count));
+    std::vector<std::thread> threads;
+    for (int i = 0; i < count; ++i)
+        threads.emplace_back([&, i] { outcomes[static_cast<std::size_t>(i)] = install(i); });
+    for (auto& t : threads)
+        t.join();
+    return outcomes;
+}
 
 // ---- J-Pilot's queue -------------------------------------------------------------------------
 
@@ -96,6 +117,101 @@ TEST_F(JPilotTest, BrokenQueueIsLeftAloneAndNamed) {
         EXPECT_EQ(TempFolder::read(queue), bytes);
         EXPECT_FALSE(fs::exists(keep));
     }
+}
+
+TEST_F(JPilotTest, ParallelInstallsKeepEveryLine) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
+#endif
+    constexpr int kInstalls = 12;
+    const auto outcomes = inParallel(kInstalls, [&](int i) {
+        return JPilotTarget(queue, keep).install(pdb, "Quiz" + std::to_string(i) + ".pdb", nullptr);
+    });
+    std::vector<std::string> expected;
+    for (int i = 0; i < kInstalls; ++i) {
+        EXPECT_TRUE(outcomes[static_cast<std::size_t>(i)].ok) << outcomes[static_cast<std::size_t>(i)].text;
+        expected.push_back(keep + "/Quiz" + std::to_string(i) + ".pdb");
+    }
+    std::vector<std::string> lines = parseInstallQueue(TempFolder::read(queue)).lines;
+    std::sort(lines.begin(), lines.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(lines, expected);
+}
+
+TEST_F(JPilotTest, LineDroppedRightAfterTheWriteIsAFailure) {
+    fs::create_directories(home.file(".jpilot"));
+    // J-Pilot takes no lock: at its sync it may rewrite the queue from what it read before ours.
+    setAfterQueueWriteForTesting([&] { home.write(".jpilot/jpilot.install", "/old/one.pdb\n"); });
+    const TargetOutcome outcome = JPilotTarget(queue, keep).install(pdb, "Quiz.pdb", nullptr);
+    setAfterQueueWriteForTesting({});
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_NE(outcome.text.find("消えました"), std::string::npos) << outcome.text;
+}
+
+TEST_F(JPilotTest, QueueKeptBusyIsAFailureThatChangesNothing) {
+    fs::create_directories(home.file(".jpilot"));
+    home.write(".jpilot/jpilot.install", "/old/one.pdb\n");
+    ShortLockWait shortWait;
+    FileLock other;
+    std::string problem;
+    ASSERT_TRUE(other.lock(queue, problem)) << problem;
+    const TargetOutcome outcome = JPilotTarget(queue, keep).install(pdb, "Quiz.pdb", nullptr);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_NE(outcome.text.find("jpilot.install.lock"), std::string::npos) << outcome.text;
+    EXPECT_EQ(TempFolder::read(queue), "/old/one.pdb\n");
+    EXPECT_FALSE(fs::exists(keep + "/Quiz.pdb"));
+}
+
+// The start folder holds the reserved files and goes into the queue: it round-trips there, or a
+// name the queue cannot hold (a line end splits the line) is refused before anything is written.
+TEST(JPilotStartFolder, HostileNamesRoundTripOrAreRefused) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
+#endif
+    for (const test::HostileName& n : test::hostileNames()) {
+        TempFolder home;
+        const std::string queue = home.file(".jpilot/jpilot.install");
+        const std::string keep = home.file("start/" + n.bytes + "/Install");
+        const std::string pdb = home.write("Quiz.pdb", "pdb");
+        const TargetOutcome outcome = JPilotTarget(queue, keep).install(pdb, "Quiz.pdb", nullptr);
+        const bool control = n.bytes.find_first_of("\n\r\t") != std::string::npos;
+        EXPECT_EQ(outcome.ok, !control) << n.id << ": " << outcome.text;
+        if (control) {
+            EXPECT_NE(outcome.text.find("制御文字"), std::string::npos) << n.id;
+            // The folder is named with its control characters made visible.
+            const std::string named = outcome.text.substr(0, outcome.text.find("には"));
+            EXPECT_NE(named.find("start/a\\"), std::string::npos) << n.id << named;
+            EXPECT_EQ(named.find_first_of("\n\r\t"), std::string::npos) << n.id;
+            EXPECT_FALSE(fs::exists(queue)) << n.id;
+            EXPECT_FALSE(fs::exists(keep)) << n.id;
+            continue;
+        }
+        const std::string kept = fs::path(keep + "/Quiz.pdb").lexically_normal().string();
+        EXPECT_EQ(TempFolder::read(queue), kept + "\n") << n.id;
+        EXPECT_EQ(TempFolder::read(kept), "pdb") << n.id;
+    }
+}
+
+TEST_F(JPilotTest, KeepFolderOrFileLinkedOutsideIsRefused) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
+#endif
+    fs::create_directories(home.file("outside"));
+    fs::create_directories(home.file("start"));
+    fs::create_directory_symlink(home.file("outside"), keep);
+    TargetOutcome outcome = JPilotTarget(queue, keep).install(pdb, "Quiz.pdb", nullptr);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_NE(outcome.text.find("リンク"), std::string::npos) << outcome.text;
+    EXPECT_FALSE(fs::exists(home.file("outside/Quiz.pdb")));
+    fs::remove(keep);
+    fs::create_directories(keep);
+    home.write("outside/Quiz.pdb", "theirs");
+    fs::create_symlink(home.file("outside/Quiz.pdb"), keep + "/Quiz.pdb");
+    outcome = JPilotTarget(queue, keep).install(pdb, "Quiz.pdb", nullptr);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_NE(outcome.text.find(keep + "/Quiz.pdb"), std::string::npos) << outcome.text;
+    EXPECT_EQ(TempFolder::read(home.file("outside/Quiz.pdb")), "theirs");
+    EXPECT_FALSE(fs::exists(queue));
 }
 
 TEST_F(JPilotTest, RefusesANameThatLeavesTheFolder) {
@@ -203,19 +319,185 @@ TEST_F(StandInTest, WrittenFolderIsUsedAndFlagged) {
     EXPECT_EQ(desk.installFlag(2), 1u);
 }
 
-TEST_F(StandInTest, RewritingKeepsOtherKeysAndReplacesTheFolder) {
+TEST_F(StandInTest, ParallelInstallsForEveryUserSetEveryFlag) {
 #ifdef _WIN32
     GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
 #endif
-    desk.install();
+    std::vector<test::UserRecord> records;
+    for (std::uint16_t id = 1; id <= 8; ++id)
+        records.push_back({id, "User" + std::to_string(id), "Folder" + std::to_string(id), 0});
+    desk.install(records, "User1");
     std::string problem;
-    ASSERT_TRUE(writePalmDesktopStandIn(desk.registry, desk.root.file("other"), problem)) << problem;
-    const std::string text = TempFolder::read(desk.registry);
-    EXPECT_EQ(text.find(test::regQuote(desk.palm) + "\""), std::string::npos);
-    EXPECT_NE(text.find("\"LastUserName\"=\"Hanako\""), std::string::npos);
-    EXPECT_NE(text.find("\"Install1\"=dword:00000000"), std::string::npos);
-    EXPECT_EQ(GetLastUserName(), "Hanako");
-    EXPECT_EQ(PalmDesktopTarget().palmFolder(problem), desk.root.file("other"));
+    int preselected = -1;
+    const std::vector<TargetUser> users = PalmDesktopTarget().users(preselected, problem);
+    ASSERT_EQ(users.size(), records.size()) << problem;
+    const auto outcomes = inParallel(static_cast<int>(users.size()), [&](int i) {
+        return PalmDesktopTarget().install(pdb, "Quiz.pdb", &users[static_cast<std::size_t>(i)]);
+    });
+    for (const TargetOutcome& outcome : outcomes)
+        EXPECT_TRUE(outcome.ok) << outcome.text;
+    for (const test::UserRecord& r : records)
+        EXPECT_EQ(desk.installFlag(r.id), 1u) << r.name;
+}
+
+// The stand-in file as people and Palm Desktop exports write it; only Path and HotSyncPath change.
+const char* const kCoreHeader = "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]";
+const char* const kManagerHeader =
+    "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\HotSync Manager]";
+
+TEST(StandInFile, RewriteChangesOnlyTheFolderValues) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
+#endif
+    const std::string newPath = "\"Path\"=\"/new/Palm \\\"A\\\"\"";
+    const std::string newHotSync = "\"HotSyncPath\"=\"/new/Palm \\\"A\\\"/hotsync.exe\"";
+    const struct {
+        const char* name;
+        std::string before, after;
+    } cases[] = {
+        {"other Core values and keys",
+         std::string("REGEDIT4\r\n\r\n") + kCoreHeader +
+             "\r\n\"Version\"=\"4.1\"\r\n\"path\" = \"/old/Palm\"\r\n\"DataPath\"=\"/old/Palm/data\"\r\n"
+             "\"HotSyncPath\"=\"/old/Palm/hotsync.exe\"\r\n\"Flags\"=dword:00000003\r\n\r\n"
+             "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Preferences]\r\n"
+             "\"LastUserName\"=\"Hanako\"\r\n\r\n" +
+             kManagerHeader + "\r\n\"Install1\"=dword:00000001\r\n",
+         std::string("REGEDIT4\r\n\r\n") + kCoreHeader + "\r\n\"Version\"=\"4.1\"\r\n" + newPath +
+             "\r\n\"DataPath\"=\"/old/Palm/data\"\r\n" + newHotSync +
+             "\r\n\"Flags\"=dword:00000003\r\n\r\n"
+             "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Preferences]\r\n"
+             "\"LastUserName\"=\"Hanako\"\r\n\r\n" +
+             kManagerHeader + "\r\n\"Install1\"=dword:00000001\r\n"},
+        {"Core key without the two values",
+         std::string("REGEDIT4\n") + kCoreHeader + "\n\"DataPath\"=\"/d\"\n\n" + kManagerHeader + "\n",
+         std::string("REGEDIT4\n") + kCoreHeader + "\n\"DataPath\"=\"/d\"\n" + newPath + "\n" + newHotSync +
+             "\n\n" + kManagerHeader + "\n"},
+        {"no Core key, last line without its end", "REGEDIT4\n[Software\\Other]\n\"A\"=\"b\"",
+         "REGEDIT4\n[Software\\Other]\n\"A\"=\"b\"\n\n[Software\\U.S. Robotics\\Pilot Desktop\\Core]\n" +
+             newPath + "\n" + newHotSync + "\n\n[Software\\U.S. Robotics\\Pilot Desktop\\HotSync Manager]\n"},
+        {"a value twice",
+         std::string("REGEDIT4\n") + kCoreHeader + "\n\"Path\"=\"/a\"\n\"Path\"=\"/b\"\n" + kManagerHeader +
+             "\n",
+         std::string("REGEDIT4\n") + kCoreHeader + "\n" + newPath + "\n" + newHotSync + "\n" +
+             kManagerHeader + "\n"},
+    };
+    for (const auto& c : cases) {
+        TempFolder t;
+        const std::string file = t.write("HKEY_CURRENT_USER.reg", c.before);
+        std::string problem;
+        ASSERT_TRUE(writePalmDesktopStandIn(file, "/new/Palm \"A\"", problem)) << c.name << problem;
+        EXPECT_EQ(TempFolder::read(file), c.after) << c.name;
+    }
+}
+
+TEST(StandInFile, RewriteKeepsHostileValuesByteForByte) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
+#endif
+    for (const test::HostileName& n : test::hostileNames()) {
+        const std::string around =
+            std::string("REGEDIT4\r\n") + kCoreHeader + "\r\n\"DataPath\"=\"" + n.bytes + "\"\r\n";
+        const std::string rest =
+            "\"Note\"=\"" + n.bytes +
+            "\"\r\n[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Preferences]"
+            "\r\n\"LastUserName\"=\"" +
+            n.bytes + "\"\r\n" + kManagerHeader + "\r\n";
+        TempFolder t;
+        const std::string file =
+            t.write("HKEY_CURRENT_USER.reg",
+                    around + "\"Path\"=\"/old\"\r\n\"HotSyncPath\"=\"/old/hotsync.exe\"\r\n" + rest);
+        std::string problem;
+        ASSERT_TRUE(writePalmDesktopStandIn(file, "/new", problem)) << n.id << problem;
+        EXPECT_EQ(TempFolder::read(file),
+                  around + "\"Path\"=\"/new\"\r\n\"HotSyncPath\"=\"/new/hotsync.exe\"\r\n" + rest)
+            << n.id;
+    }
+}
+
+TEST(StandInUsers, HostileUserNamesRoundTripToTheirFlag) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
+#endif
+    for (const test::HostileName& n : test::hostileNames()) {
+        // 0x80 separates users.dat's records: a name holding it is not one users.dat can store.
+        if (n.bytes.find('\x80') != std::string::npos) continue;
+        test::PalmDesktop desk;
+        desk.install({{1, "Taro", "TaroY", 0}, {7, n.bytes, "Other", 1}});
+        const std::string pdb = desk.root.write("Quiz.pdb", "pdb");
+        PalmDesktopTarget target;
+        std::string problem;
+        int preselected = -1;
+        const std::vector<TargetUser> users = target.users(preselected, problem);
+        ASSERT_EQ(users.size(), 2u) << n.id << problem;
+        EXPECT_EQ(preselected, 1) << n.id;
+        EXPECT_EQ(users[1].name, n.bytes) << n.id;
+        const TargetOutcome outcome = target.install(pdb, "Quiz.pdb", &users[1]);
+        EXPECT_TRUE(outcome.ok) << n.id << outcome.text;
+        EXPECT_EQ(TempFolder::read(desk.installFolder("Other") + "/Quiz.pdb"), "pdb") << n.id;
+        EXPECT_EQ(desk.installFlag(7), 1u) << n.id;
+        EXPECT_NE(desk.installFlag(1), 1u) << n.id;
+    }
+}
+
+// A link at the user's folder, its Install folder or the file must not carry the copy out of
+// Palm Desktop's folder; a link that stays inside is followed.
+TEST(StandInLinks, InstallDestinationsLeadingOutsideAreRefused) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
+#endif
+    const struct {
+        const char* name;
+        std::function<void(test::PalmDesktop&)> link;
+        bool ok;
+    } cases[] = {
+        {"user folder",
+         [](test::PalmDesktop& d) {
+             fs::remove_all(d.palm + "/HanakoS");
+             fs::create_directory_symlink(d.root.file("outside"), d.palm + "/HanakoS");
+         },
+         false},
+        {"Install folder",
+         [](test::PalmDesktop& d) {
+             fs::create_directory_symlink(d.root.file("outside"), d.palm + "/HanakoS/Install");
+         },
+         false},
+        {"the file",
+         [](test::PalmDesktop& d) {
+             fs::create_directories(d.palm + "/HanakoS/Install");
+             fs::create_symlink(d.root.file("outside/Quiz.pdb"), d.palm + "/HanakoS/Install/Quiz.pdb");
+         },
+         false},
+        {"user folder inside",
+         [](test::PalmDesktop& d) {
+             fs::remove_all(d.palm + "/HanakoS");
+             fs::create_directory_symlink("TaroY", d.palm + "/HanakoS");
+         },
+         true},
+    };
+    for (const auto& c : cases) {
+        test::PalmDesktop desk;
+        desk.install();
+        fs::create_directories(desk.root.file("outside"));
+        desk.root.write("outside/Quiz.pdb", "theirs");
+        c.link(desk);
+        const std::string pdb = desk.root.write("Quiz.pdb", "ours");
+        int preselected = -1;
+        std::string problem;
+        const std::vector<TargetUser> users = PalmDesktopTarget().users(preselected, problem);
+        ASSERT_EQ(users.size(), 3u) << c.name << problem;
+        const TargetOutcome outcome = PalmDesktopTarget().install(pdb, "Quiz.pdb", &users[1]);
+        EXPECT_EQ(outcome.ok, c.ok) << c.name << outcome.text;
+        EXPECT_EQ(TempFolder::read(desk.root.file("outside/Quiz.pdb")), "theirs") << c.name;
+        EXPECT_FALSE(fs::exists(desk.root.file("outside/Install"))) << c.name;
+        EXPECT_EQ(desk.installFlag(2) == 1u, c.ok) << c.name;
+        if (c.ok) {
+            EXPECT_EQ(TempFolder::read(desk.palm + "/TaroY/Install/Quiz.pdb"), "ours") << c.name;
+        } else {
+            EXPECT_NE(outcome.text.find("リンク"), std::string::npos) << c.name;
+            EXPECT_NE(outcome.text.find(fs::canonical(desk.root.file("outside")).string()), std::string::npos)
+                << c.name << outcome.text;
+        }
+    }
 }
 
 TEST_F(StandInTest, UserFolderThatEscapesIsRefused) {
@@ -308,6 +590,9 @@ TEST(TargetSettingsFile, ParsesAndFallsBack) {
         {"Target = wine \r\nPort=\r\n", TargetKind::Wine, "usb:"},
         {"Target=auto\nPort=a b\n", std::nullopt, "usb:"},
         {"Target=floppy\n\x01\x02=\n", std::nullopt, "usb:"},
+        {"Port=/dev/tty USB0\n", std::nullopt, "usb:"},
+        {"Port=/etc/passwd\n", std::nullopt, "usb:"},
+        {"Port=net:any\n", std::nullopt, "net:any"},
     };
     for (const auto& c : cases) {
         const TargetSettings s = parseTargetSettings(c.bytes);
@@ -317,6 +602,69 @@ TEST(TargetSettingsFile, ParsesAndFallsBack) {
         EXPECT_EQ(again.target, s.target);
         EXPECT_EQ(again.port, s.port);
     }
+}
+
+TEST(TargetSettingsFile, PortsPilotXferCannotTakeAreRefusedWithAMessage) {
+    const struct {
+        std::string port;
+        bool ok;
+    } cases[] = {
+        {"usb:", true},
+        {"net:", true},
+        {"net:any", true},
+        {"/dev/ttyUSB0", true},
+        {"/dev/pilot", true},
+        {"/dev/tty USB0", false},
+        {"/dev/", false},
+        {"/dev/../etc/x", false},
+        {"/dev/..", false},
+        {"ttyUSB0", false},
+        {"/tmp/ttyUSB0", false},
+        {"", false},
+        {"usb:\n", false},
+        {"usb: ", false},
+        {"/dev/tty\x1b", false},
+        {"USB:", false},
+        {"/dev/" + std::string(300, 'x'), false},
+    };
+    TempFolder t;
+    TargetEnvironment env;
+    env.settingsFile = t.write("InstallTarget.ini", "Target=auto\nPort=usb:\n");
+    for (const auto& c : cases) {
+        const std::string problem = portProblem(c.port);
+        EXPECT_EQ(problem.empty(), c.ok) << c.port;
+        if (!c.ok) {
+            EXPECT_NE(problem.find("pilot-xferのポート"), std::string::npos) << c.port;
+        }
+        TargetSettings s;
+        s.port = c.port;
+        std::string saveProblem;
+        EXPECT_EQ(saveTargetSettings(env, s, saveProblem), c.ok) << c.port;
+        EXPECT_EQ(saveProblem, problem) << c.port;
+        EXPECT_EQ(TempFolder::read(env.settingsFile), "Target=auto\nPort=" + (c.ok ? c.port : "usb:") + "\n");
+        s.port = "usb:";
+        ASSERT_TRUE(saveTargetSettings(env, s, saveProblem));
+    }
+    const std::string shown = portProblem("/dev/tty\nUSB0");
+    EXPECT_NE(shown.find("「/dev/tty\\nUSB0」"), std::string::npos) << shown;
+}
+
+TEST(TargetSettingsFile, SavedUnderItsLockOverOtherLines) {
+    TempFolder t;
+    TargetEnvironment env;
+    env.settingsFile = t.write("InstallTarget.ini", "Theme=dark\r\nTarget=jpilot\nPort=usb:\n");
+    TargetSettings s;
+    s.target = TargetKind::Wine;
+    std::string problem;
+    ASSERT_TRUE(saveTargetSettings(env, s, problem)) << problem;
+    EXPECT_EQ(TempFolder::read(env.settingsFile), "Theme=dark\r\nTarget=wine\nPort=usb:\n");
+    ShortLockWait shortWait;
+    FileLock other;
+    ASSERT_TRUE(other.lock(env.settingsFile, problem)) << problem;
+    s.target.reset();
+    EXPECT_FALSE(saveTargetSettings(env, s, problem));
+    EXPECT_NE(problem.find("InstallTarget.ini.lock"), std::string::npos) << problem;
+    EXPECT_EQ(TempFolder::read(env.settingsFile), "Theme=dark\r\nTarget=wine\nPort=usb:\n");
 }
 
 class DetectionTest : public ::testing::Test {

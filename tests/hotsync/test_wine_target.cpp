@@ -37,10 +37,6 @@ protected:
         if (s_wine.empty()) return;
         s_home = new TempFolder;
         s_prefix = s_home->file("prefix");
-        wine({"reg", "add", kCore, "/v", "Path", "/t", "REG_SZ", "/d", "C:\\Program Files\\Palm", "/f"});
-        wine({"reg", "add", kCore, "/v", "HotSyncPath", "/t", "REG_SZ", "/d",
-              "C:\\Program Files\\Palm\\hotsync.exe", "/f"});
-        wine({"reg", "add", kManager, "/v", "Install2", "/t", "REG_DWORD", "/d", "0", "/f"});
         const std::string palm = s_prefix + "/drive_c/Program Files/Palm";
         fs::create_directories(palm + "/HanakoS");
         fs::create_directories(palm + "/TaroY");
@@ -53,8 +49,19 @@ protected:
         delete s_home;
         s_home = nullptr;
     }
+    // Every test starts from Palm Desktop in the prefix with Hanako's flag clear, whatever the
+    // test before it changed: one import, since each start of Wine takes seconds.
     void SetUp() override {
         if (s_wine.empty()) GTEST_SKIP() << "wine is not on the PATH (scripts/setup.sh installs it)";
+        const std::string reg = s_home->write(
+            "palm.reg",
+            "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n"
+            "\"Path\"=\"C:\\\\Program Files\\\\Palm\"\r\n"
+            "\"HotSyncPath\"=\"C:\\\\Program Files\\\\Palm\\\\hotsync.exe\"\r\n\r\n"
+            "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\HotSync Manager]\r\n"
+            "\"Install2\"=dword:00000000\r\n");
+        const ProgramResult imported = wine({"reg", "import", "Z:" + reg});
+        ASSERT_EQ(imported.exitCode, 0) << imported.output;
     }
 };
 
@@ -76,7 +83,6 @@ TEST_F(WineTargetTest, ListsUsersCopiesAndSetsTheFlagThroughWine) {
 }
 
 TEST_F(WineTargetTest, DetectedAfterPalmDesktopAndBeforeJPilot) {
-    wine({"reg", "add", kCore, "/v", "Path", "/t", "REG_SZ", "/d", "C:\\Program Files\\Palm", "/f"});
     // Wine writes user.reg when its server ends; detection reads it before starting Wine.
     runProgram({"wineserver", "-w"}, {"WINEPREFIX=" + s_prefix});
     TempFolder home;

@@ -26,6 +26,34 @@ size_t filesIn(const std::string& folder) {
     return n;
 }
 
+TEST(FileIo_ResolvesInside, FollowsLinksOnTheWayAndAtTheEnd) {
+#ifdef _WIN32
+    GTEST_SKIP() << "links need rights Windows users seldom have";
+#endif
+    test::TempFolder t;
+    namespace fs = std::filesystem;
+    fs::create_directories(t.file("box/sub"));
+    fs::create_directories(t.file("outside"));
+    t.write("outside/data.txt", "keep");
+    fs::create_directory_symlink(t.file("outside"), t.file("box/away"));
+    fs::create_directory_symlink("sub", t.file("box/near"));
+    fs::create_symlink(t.file("outside/data.txt"), t.file("box/sub/file.pdb"));
+    fs::create_symlink(t.file("nowhere/x"), t.file("box/sub/dangling.pdb"));
+    const struct {
+        const char* path;
+        bool inside;
+    } cases[] = {
+        {"box/sub/new.pdb", true},       {"box/near/new.pdb", true},     {"box", true},
+        {"box/away/new.pdb", false},     {"box/sub/file.pdb", false},    {"box/sub/../../outside", false},
+        {"box/none/deeper/x.pdb", true}, {"box/sub/dangling.pdb", true}, {"boxer", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(resolvesInside(t.file(c.path), t.file("box"), nullptr), c.inside) << c.path;
+    std::string resolved;
+    EXPECT_FALSE(resolvesInside(t.file("box/away/new.pdb"), t.file("box/"), &resolved));
+    EXPECT_EQ(resolved, fs::canonical(t.file("outside")).string() + "/new.pdb");
+}
+
 TEST(FileIo_Atomic, ReplacesTheWholeFile) {
     test::TempFolder folder;
     std::string path = folder.write("a.txt", "old content");
