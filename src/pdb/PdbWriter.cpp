@@ -5,12 +5,13 @@
 #include "data/DataListView.h"
 #include "data/QaTextFile.h"
 #include "data/QuestionSet.h"
+#include "data/Validation.h"
 #include "pdb/Pdbcommon.h"
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
-#include "settings/ProgramValues.h"
 #include "platform/TextEncoding.h"
+#include "settings/ProgramValues.h"
 
 namespace rovik {
 namespace {
@@ -144,6 +145,19 @@ PdbImage layOut(const std::vector<std::string>& lines, const std::string& databa
     return image;
 }
 
+// The handheld takes no record longer than loading allows, counted as written (widened).
+bool refuseLongRecord(const std::vector<std::string>& lines, Prompter& prompter) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const char* problem = recordLengthProblem(lines[i]);
+        if (!problem) continue;
+        prompter.error(std::to_string(i + 1) +
+                       "行目のレコードが長すぎるため、ファイル保存はできませんでした。\n" +
+                       cp932ToUtf8(lines[i]) + "\n" + problem);
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 PdbImage buildPdbImage(const std::vector<std::string>& lines, const std::string& databaseName,
@@ -163,6 +177,7 @@ int WritePdb(QuestionSet& set, const std::string& path, Prompter& prompter) {
         prompter.ask("ファイル名の「" + name.unmappable +
                          "」はPDBのデータベース名に使えないため、除いて保存します。",
                      "確認", Buttons::Ok, Icon::Warning);
+    if (refuseLongRecord(set.lines, prompter)) return -2;
     PdbImage image = buildPdbImage(set.lines, name.bytes, palmDateToday());
     if (image.tooLarge) {
         prompter.error("レコードが64KBを超えているためにファイル保存はできませんでした。");

@@ -37,9 +37,10 @@ PdbImage buildPdbImage(const std::vector<std::string>& lines, const std::string&
                        std::uint32_t date);
 
 // Writes the set as a PDB at `path`: 0; -1 after saveFailedText when it cannot be written
-// (an existing file stays as it was); -2 after the 64 KB message when a record would start past
-// 64 KB (nothing is written). On success the set's lines hold their full-width katakana and the
-// saved flag is set. A file name CP932 cannot hold is reported before writing.
+// (an existing file stays as it was); -2 after its message when a record would start past 64 KB
+// or a question record is longer than loading allows (nothing is written). On success the set's lines hold
+// their full-width katakana and the saved flag is set. A file name CP932 cannot hold is reported before
+// writing.
 int WritePdb(QuestionSet& set, const std::string& path, Prompter& prompter);
 
 // The status line text after WritePdb returned `result` for `path` (empty after -1).
