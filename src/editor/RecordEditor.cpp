@@ -2,6 +2,7 @@
 
 #include "data/Common.h"
 #include "data/QuestionSet.h"
+#include "data/Validation.h"
 #include "editor/ClipboardCommands.h"
 #include "editor/DataListLogic.h"
 #include "platform/Cp932.h"
@@ -125,12 +126,17 @@ void RecordEditor::UpdateRecordStatus() {
     m_view.setTitleLabel("ﾀｲﾄﾙ：" + cp932ToUtf8(shown.name));
     m_view.setRecordNumberLabel("ﾚｺｰﾄﾞNo./総数=" + std::to_string(m_logic.currentRecordRow()) + "/" +
                                 std::to_string(recordCount()));
+    updateByteCount();
+}
+
+void RecordEditor::updateByteCount() {
+    // Counted as stored: half-width katakana are widened when the set is saved.
     size_t bytes = 0;
     for (RecordBox box : {RecordBox::Question, RecordBox::Answer, RecordBox::Reference})
-        bytes += utf8ToCp932(recordItemText(m_view.text(box))).bytes.size();
+        bytes += ToFullWidthKana(utf8ToCp932(recordItemText(m_view.text(box))).bytes).size();
     std::string text = "文字総数=" + std::to_string(bytes);
-    m_byteWarning = bytes > static_cast<size_t>(kRecordByteLimit);
-    if (m_byteWarning) text += " (文字総数は最大306文字(半角)です。)";
+    m_byteWarning = bytes > static_cast<size_t>(kRecordTextByteLimit);
+    if (m_byteWarning) text += " (文字総数は最大299文字(半角)です。)";
     m_view.setByteCountLabel(text, m_byteWarning);
 }
 
@@ -163,16 +169,23 @@ bool RecordEditor::StoreRecord() {
     const std::string line =
         recordLine(categoryCharacter(CategoryBox::A, code), categoryCharacter(CategoryBox::B, code), texts[0],
                    texts[1], texts[2]);
-    const StepStart start = m_logic.startStep(m_logic.currentRecordRow());
     int at = -1;
-    std::vector<std::string> replaced;
     if (m_addMode) {
         if (set.selectedTitle < 1 || set.selectedTitle > set.titleCount()) return false;
         at = std::min(set.title(set.selectedTitle).last + 1, static_cast<int>(set.lines.size()));
-        set.lines.insert(set.lines.begin() + at, line);
     } else {
         at = m_logic.setLineOfRow(m_logic.currentRecordRow());
         if (at < 0) return false;
+    }
+    if (refuseUnloadable(static_cast<size_t>(at), line)) {
+        updateByteCount(); // shows why
+        return false;
+    }
+    const StepStart start = m_logic.startStep(m_logic.currentRecordRow());
+    std::vector<std::string> replaced;
+    if (m_addMode) {
+        set.lines.insert(set.lines.begin() + at, line);
+    } else {
         replaced.push_back(std::move(set.lines[static_cast<size_t>(at)]));
         set.lines[static_cast<size_t>(at)] = line;
     }
@@ -189,6 +202,14 @@ bool RecordEditor::StoreRecord() {
     m_logic.finishStep(start, m_addMode ? "ﾚｺｰﾄﾞ追加" : "ﾚｺｰﾄﾞ登録", static_cast<size_t>(at),
                        std::move(replaced), {line}, m_logic.currentRecordRow());
     m_addMode = false;
+    return true;
+}
+
+// A stored line the next load would refuse would make the saved file impossible to open.
+bool RecordEditor::refuseUnloadable(size_t at, const std::string& line) {
+    const std::vector<std::string> problems = lineProblems(line);
+    if (problems.empty()) return false;
+    m_prompter.ask(editRefusalText(at, line, problems), "確認", Buttons::Ok, Icon::Warning);
     return true;
 }
 

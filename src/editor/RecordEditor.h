@@ -17,7 +17,8 @@ enum class CategoryBox { A, B };
 // context menu's "貼付け".
 enum class RecordControl { Store, Add, Previous, Next, Paste, RecordPaste };
 
-constexpr int kRecordByteLimit = 306;
+// The record line adds its code, four tabs and "0" to the three texts; the line may hold 306 bytes.
+constexpr int kRecordTextByteLimit = 299;
 constexpr const char* kCategoryANone = "---（選択不可）";
 constexpr const char* kCategoryBNone = "なし";
 
@@ -103,6 +104,8 @@ private:
                    const std::string& reference);
     char categoryCharacter(CategoryBox box, std::optional<int> code) const;
     bool hasClipboardText() const;
+    bool refuseUnloadable(size_t at, const std::string& line);
+    void updateByteCount();
 
     DataListLogic& m_logic;
     Prompter& m_prompter;

@@ -2,6 +2,7 @@
 
 #include "data/Common.h"
 #include "data/QuestionSet.h"
+#include "data/Validation.h"
 #include "editor/ClipboardCommands.h"
 #include "editor/DataListLogic.h"
 #include "editor/RecordEditor.h"
@@ -126,6 +127,15 @@ bool TitleEditor::RegisterTitleAndCategories(TitleFields& fields) {
     if (!unmappable.empty()) {
         m_prompter.ask("「" + unmappable + "」はShift-JISにない文字のため、登録できません。", "確認",
                        Buttons::Ok, Icon::Warning);
+        return false;
+    }
+
+    // Empty names after the clean-up, say, would give category lines loading refuses.
+    const size_t headerAt = static_cast<size_t>(m_logic.set().title(m_logic.set().selectedTitle).start - 1);
+    for (size_t i = 0; i < block.size(); ++i) {
+        std::vector<std::string> problems = lineProblems(block[i]);
+        if (problems.empty()) continue;
+        m_prompter.ask(editRefusalText(headerAt + i, block[i], problems), "確認", Buttons::Ok, Icon::Warning);
         return false;
     }
 

@@ -168,30 +168,50 @@ TEST_F(RecordEditorTest, OnlyFifteenCategoryNamesAreItems) {
     EXPECT_EQ("N15", view.items[CategoryBox::A].back());
 }
 
-TEST_F(RecordEditorTest, ByteCountCountsShiftJisBytesAndWarnsAbove306) {
+// The record line adds 7 bytes to the texts; half-width katakana count as the full-width
+// characters they are saved as.
+TEST_F(RecordEditorTest, ByteCountCountsTheLineAsWrittenAndRefusesWhatLoadingRefuses) {
     struct Case {
         std::string question, answer, reference;
         std::string label;
         bool warning;
-        std::string stored; // the texts as stored, CP932
+        std::string stored; // the texts as stored, CP932; empty when refused
+        std::string refusal;
     };
-    const std::string q200(200, 'q'), a100(100, 'a');
+    const std::string q200(200, 'q'), a90(90, 'a');
+    const std::string kana40(40, '\xB1'); // ｱ, 2 bytes each once widened
+    const std::string q146(146, 'q');
     const Case cases[] = {
-        {"あ", "ab", "", "文字総数=4", false, "\x82\xa0\tab\t"},
-        {q200, a100, "rrrrrrr", "文字総数=307 (文字総数は最大306文字(半角)です。)", true,
-         q200 + "\t" + a100 + "\trrrrrrr"},
-        {q200, a100, "rrrrrr", "文字総数=306", false, q200 + "\t" + a100 + "\trrrrrr"},
-        {"a\tb", "c\r\nd", "", "文字総数=4", false, "ab\tcd\t"}, // counted as stored
+        {"あ", "ab", "", "文字総数=4", false, "\x82\xa0\tab\t", ""},
+        {q200, a90, "rrrrrrrrr", "文字総数=299", false, q200 + "\t" + a90 + "\trrrrrrrrr", ""},
+        {q200, a90, "rrrrrrrrrr", "文字総数=300 (文字総数は最大299文字(半角)です。)", true, "",
+         "この変更はできません。4行目が読み込めない行になります。\n11\t" + q200 + "\t" + a90 +
+             "\trrrrrrrrrr\t0\nレコードが長すぎます。最大306文字です。"},
+        {q146, "ｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱ", "", "文字総数=226", false,
+         q146 + "\t" + kana40 + "\t", ""},
+        {q200 + "qqqqqqqqqqqqqqqqqqq", "ｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱ", "", "文字総数=299", false,
+         q200 + "qqqqqqqqqqqqqqqqqqq\t" + kana40 + "\t", ""},
+        {q200 + "qqqqqqqqqqqqqqqqqqqq", "ｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱ", "",
+         "文字総数=300 (文字総数は最大299文字(半角)です。)", true, "",
+         "この変更はできません。4行目が読み込めない行になります。\n11\t" + q200 +
+             "qqqqqqqqqqqqqqqqqqqq\tｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱ\t\t0\n"
+             "レコードが長すぎます。最大306文字です。（半角カナは全角にして数えます）"},
+        {"a\tb", "c\r\nd", "", "文字総数=4", false, "ab\tcd\t", ""}, // counted as stored
     };
     for (const Case& c : cases) {
         open(titleLines("T", 1));
         view.texts[RecordBox::Question] = c.question;
         view.texts[RecordBox::Answer] = c.answer;
         view.texts[RecordBox::Reference] = c.reference;
+        if (!c.refusal.empty()) prompter.expectMessage(c.refusal, "確認", Buttons::Ok, Icon::Warning);
         editor.Button1Click();
+        EXPECT_TRUE(prompter.done()) << c.label;
         EXPECT_EQ(c.label, view.byteLabel);
         EXPECT_EQ(c.warning, view.warning);
-        EXPECT_EQ("11\t" + c.stored + "\t0", line(3)) << c.label;
+        if (!c.refusal.empty())
+            EXPECT_EQ("11\tTq1\ta\tr\t0", line(3)) << c.label; // unchanged
+        else
+            EXPECT_EQ("11\t" + c.stored + "\t0", line(3)) << c.label;
     }
 }
 
