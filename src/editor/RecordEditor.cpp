@@ -98,6 +98,48 @@ void RecordEditor::ShowRecord() {
     m_view.setControlEnabled(RecordControl::Previous, row > 1);
     m_view.setControlEnabled(RecordControl::Next, row < recordCount());
     DecodeRecordLine(currentLine());
+    m_stored = boxContents();
+    m_freshBoxes = false;
+}
+
+bool RecordEditor::BoxContents::operator==(const BoxContents& other) const {
+    return categoryA == other.categoryA && categoryB == other.categoryB && texts[0] == other.texts[0] &&
+           texts[1] == other.texts[1] && texts[2] == other.texts[2];
+}
+
+RecordEditor::BoxContents RecordEditor::boxContents() const {
+    BoxContents contents;
+    contents.categoryA = m_view.selectedCategory(CategoryBox::A);
+    contents.categoryB = m_view.selectedCategory(CategoryBox::B);
+    contents.texts[0] = m_view.text(RecordBox::Question);
+    contents.texts[1] = m_view.text(RecordBox::Answer);
+    contents.texts[2] = m_view.text(RecordBox::Reference);
+    return contents;
+}
+
+bool RecordEditor::hasUnstoredChanges() const {
+    const BoxContents now = boxContents();
+    if (m_freshBoxes) return !now.texts[0].empty() || !now.texts[1].empty() || !now.texts[2].empty();
+    return !(now == m_stored);
+}
+
+// Typed text is the user's data: stepping or closing never drops it without a question.
+bool RecordEditor::settleUnstoredChanges() {
+    if (!hasUnstoredChanges()) return true;
+    switch (m_prompter.ask("登録しますか？", "確認", Buttons::YesNoCancel, Icon::Question)) {
+    case Answer::Yes:
+        if (!m_addMode) return StoreRecord();
+        Button3Click();
+        return !m_addMode; // appended: add mode has ended
+    case Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool RecordEditor::FormCloseQuery() {
+    return settleUnstoredChanges();
 }
 
 // The last item is read up to the end of the line, so a record of four items keeps its reference.
@@ -202,6 +244,8 @@ bool RecordEditor::StoreRecord() {
     m_logic.finishStep(start, m_addMode ? "ﾚｺｰﾄﾞ追加" : "ﾚｺｰﾄﾞ登録", static_cast<size_t>(at),
                        std::move(replaced), {line}, m_logic.currentRecordRow());
     m_addMode = false;
+    m_stored = boxContents();
+    m_freshBoxes = false;
     return true;
 }
 
@@ -218,6 +262,7 @@ void RecordEditor::StartNewRecord() {
         m_view.setText(box, "");
     TextChanged();
     m_addMode = true;
+    m_freshBoxes = true;
     m_view.setControlEnabled(RecordControl::Store, false);
     m_view.setControlEnabled(RecordControl::Add, false);
     m_view.setRecordNumberLabel("ﾚｺｰﾄﾞNo./総数=");
@@ -239,6 +284,7 @@ void RecordEditor::Button3Click() {
 }
 
 void RecordEditor::Button4Click() {
+    if (!settleUnstoredChanges()) return;
     m_view.setControlEnabled(RecordControl::Add, true);
     if (m_logic.currentRecordRow() > 1) m_logic.setCurrentRecordRow(m_logic.currentRecordRow() - 1);
     ShowRecord();
@@ -246,6 +292,7 @@ void RecordEditor::Button4Click() {
 }
 
 void RecordEditor::Button5Click() {
+    if (!settleUnstoredChanges()) return;
     m_view.setControlEnabled(RecordControl::Add, true);
     if (m_logic.currentRecordRow() < recordCount())
         m_logic.setCurrentRecordRow(m_logic.currentRecordRow() + 1);
@@ -290,6 +337,7 @@ void RecordEditor::PasteRecordLine() {
     if (!text) return;
     showItems(ItemText(*text, kTab, 1), ItemText(*text, kTab, 2), ItemText(*text, kTab, 3),
               ItemText(*text, kTab, 4));
+    m_freshBoxes = true;
 }
 
 bool RecordEditor::hasClipboardText() const {

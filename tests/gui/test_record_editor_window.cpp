@@ -328,6 +328,26 @@ TEST_F(RecordEditorWindowTest, DoubleClickOpensTheEditorAndItsRowComesBack) {
     EXPECT_EQ(3, recordRow());
 }
 
+TEST_F(RecordEditorWindowTest, EveryWayOfClosingAsksAboutTypedText) {
+    openText("a.txt", titleText("T", 1));
+    auto editor = openEditor(1);
+    editor->show();
+    editor->Memo2->setPlainText(u("typed"));
+    prompter.expectMessage("登録しますか？", "確認", Buttons::YesNoCancel, Icon::Question, Answer::Cancel);
+    editor->Button2->click();
+    prompter.expectMessage("登録しますか？", "確認", Buttons::YesNoCancel, Icon::Question, Answer::Cancel);
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(editor.get(), &escape);
+    prompter.expectMessage("登録しますか？", "確認", Buttons::YesNoCancel, Icon::Question, Answer::Cancel);
+    EXPECT_FALSE(editor->close()); // the close box
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_TRUE(prompter.done());
+    prompter.expectMessage("登録しますか？", "確認", Buttons::YesNoCancel, Icon::Question, Answer::Yes);
+    editor->Exit1->trigger();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ("11\tTq1\ttyped\tr\t0", lines()[3]);
+}
+
 // Qt's own paste (Ctrl+V, the box's menu, a drop) gives LF line ends and tabs: every one is
 // dropped, as on store, so the boxes never show what would split the record's line.
 TEST_F(RecordEditorWindowTest, PastingIntoABoxDropsTabsAndLineBreaks) {
