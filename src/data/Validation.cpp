@@ -183,10 +183,21 @@ const char* recordLengthProblem(const std::string& line) {
     return mayBeHeader(line) || mayBeComment(line) ? nullptr : lengthProblem(line);
 }
 
+std::string shownLine(const std::string& line) {
+    constexpr std::size_t kShownCharacters = 60;
+    const std::string text = cp932ToUtf8(line);
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (characters++ == kShownCharacters) return text.substr(0, i) + "…";
+    }
+    return text;
+}
+
 std::string editRefusalText(std::size_t index, const std::string& line,
                             const std::vector<std::string>& problems) {
     std::string text = "この変更はできません。" + std::to_string(index + 1) +
-                       "行目が読み込めない行になります。\n" + cp932ToUtf8(line);
+                       "行目が読み込めない行になります。\n" + shownLine(line);
     for (const auto& problem : problems)
         text += "\n" + problem;
     return text;

@@ -22,6 +22,10 @@ std::vector<std::string> lineProblems(const std::string& line);
 // half-width katakana are widened; nullptr for any other line.
 const char* recordLengthProblem(const std::string& line);
 
+// A line (CP932) as a message shows it: UTF-8, cut after 60 characters with "…", since a
+// message box does not wrap a long line.
+std::string shownLine(const std::string& line);
+
 // The refusal of an edit that would leave line `index` (from 0, CP932) of the set a line loading
 // refuses with `problems` (UTF-8): it names the line and the loader's messages.
 std::string editRefusalText(std::size_t index, const std::string& line,

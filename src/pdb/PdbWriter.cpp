@@ -152,7 +152,7 @@ bool refuseLongRecord(const std::vector<std::string>& lines, Prompter& prompter)
         if (!problem) continue;
         prompter.error(std::to_string(i + 1) +
                        "行目のレコードが長すぎるため、ファイル保存はできませんでした。\n" +
-                       cp932ToUtf8(lines[i]) + "\n" + problem);
+                       shownLine(lines[i]) + "\n" + problem);
         return true;
     }
     return false;

@@ -182,6 +182,14 @@ TEST(Validation_LineProblems, OneLineAsLoadingSeesIt) {
         EXPECT_EQ(expected, lineProblems(line)) << line;
 }
 
+TEST(Validation_ShownLine, CutsAfterSixtyCharactersNeverInsideOne) {
+    EXPECT_EQ("tTitle\t\xE7\x84\xA1\xE9\xA1\x8C", shownLine("tTitle\t" + kUntitled)); // 無題
+    EXPECT_EQ(std::string(60, 'x'), shownLine(std::string(60, 'x')));
+    EXPECT_EQ(std::string(60, 'x') + "…", shownLine(std::string(61, 'x')));
+    std::string kana59 = std::string(59, 'x') + "\xB1\xB1"; // ｱ is three bytes in UTF-8
+    EXPECT_EQ(std::string(59, 'x') + "ｱ…", shownLine(kana59));
+}
+
 TEST(Validation_Modes, OtherFormatsAndModesCheckNothing) {
     std::vector<std::string> bad = {"", "x\ty\tz\tw"};
     EXPECT_TRUE(logOf(bad, 2, 1).empty());

@@ -170,8 +170,7 @@ TEST(ReplacedLine, RefusesWhatWouldBreakTheLine) {
          {0, 4, 0, 1},
          "rrrrrrr",
          std::nullopt,
-         refused + "11\t" + longText + "\t" + longText +
-             "\trrrrrrr\t0\nレコードが長すぎます。最大306文字です。"},
+         refused + "11\t" + std::string(57, 'a') + "…\nレコードが長すぎます。最大306文字です。"},
         {"11\t" + longText + "\t" + longText + "\tr\t0",
          {0, 4, 0, 1},
          "",
@@ -182,8 +181,8 @@ TEST(ReplacedLine, RefusesWhatWouldBreakTheLine) {
          {0, 4, 0, 1},
          "ｱｱｱｱｱｱｱｱｱｱ",
          std::nullopt,
-         refused + "11\t" + longText + "\t" + std::string(140, 'a') +
-             "\tｱｱｱｱｱｱｱｱｱｱ\t0\nレコードが長すぎます。最大306文字です。（半角カナは全角にして数えます）"},
+         refused + "11\t" + std::string(57, 'a') +
+             "…\nレコードが長すぎます。最大306文字です。（半角カナは全角にして数えます）"},
         {"tTitle\tT\t3\t3",
          {0, 2, 0, 1},
          "",

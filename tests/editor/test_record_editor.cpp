@@ -181,21 +181,21 @@ TEST_F(RecordEditorTest, ByteCountCountsTheLineAsWrittenAndRefusesWhatLoadingRef
     const std::string q200(200, 'q'), a90(90, 'a');
     const std::string kana40(40, '\xB1'); // ｱ, 2 bytes each once widened
     const std::string q146(146, 'q');
+    // the line shown as far as its first 60 characters
+    const std::string refusal =
+        "この変更はできません。4行目が読み込めない行になります。\n11\t" + std::string(57, 'q') + "…\n";
     const Case cases[] = {
         {"あ", "ab", "", "文字総数=4", false, "\x82\xa0\tab\t", ""},
         {q200, a90, "rrrrrrrrr", "文字総数=299", false, q200 + "\t" + a90 + "\trrrrrrrrr", ""},
         {q200, a90, "rrrrrrrrrr", "文字総数=300 (文字総数は最大299文字(半角)です。)", true, "",
-         "この変更はできません。4行目が読み込めない行になります。\n11\t" + q200 + "\t" + a90 +
-             "\trrrrrrrrrr\t0\nレコードが長すぎます。最大306文字です。"},
+         refusal + "レコードが長すぎます。最大306文字です。"},
         {q146, "ｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱ", "", "文字総数=226", false,
          q146 + "\t" + kana40 + "\t", ""},
         {q200 + "qqqqqqqqqqqqqqqqqqq", "ｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱ", "", "文字総数=299", false,
          q200 + "qqqqqqqqqqqqqqqqqqq\t" + kana40 + "\t", ""},
         {q200 + "qqqqqqqqqqqqqqqqqqqq", "ｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱ", "",
          "文字総数=300 (文字総数は最大299文字(半角)です。)", true, "",
-         "この変更はできません。4行目が読み込めない行になります。\n11\t" + q200 +
-             "qqqqqqqqqqqqqqqqqqqq\tｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱ\t\t0\n"
-             "レコードが長すぎます。最大306文字です。（半角カナは全角にして数えます）"},
+         refusal + "レコードが長すぎます。最大306文字です。（半角カナは全角にして数えます）"},
         {"a\tb", "c\r\nd", "", "文字総数=4", false, "ab\tcd\t", ""}, // counted as stored
     };
     for (const Case& c : cases) {
@@ -374,7 +374,7 @@ TEST_F(RecordEditorTest, ARefusedStoreKeepsTheEditorOpen) {
     view.texts[RecordBox::Question] = std::string(300, 'q');
     prompter.expectMessage("登録しますか？", "確認", Buttons::YesNoCancel, Icon::Question, Answer::Yes)
         .expectMessage("この変更はできません。4行目が読み込めない行になります。\n11\t" +
-                           std::string(300, 'q') + "\ta\tr\t0\nレコードが長すぎます。最大306文字です。",
+                           std::string(57, 'q') + "…\nレコードが長すぎます。最大306文字です。",
                        "確認", Buttons::Ok, Icon::Warning);
     EXPECT_FALSE(editor.FormCloseQuery());
     EXPECT_EQ(titleLines("T", 1), logic.set().lines);

@@ -195,8 +195,8 @@ TEST_F(WritePdbTest, ARecordLongerThanLoadingAllowsOnceWidenedIsNotWritten) {
     for (int i = 0; i < 40; ++i)
         kana40 += "ｱ";
     prompter.expectMessage("3行目のレコードが長すぎるため、ファイル保存はできませんでした。\n11\tq\ta\t" +
-                               kana40 + std::string(257, 'r') +
-                               "\t0\nレコードが長すぎます。最大306文字です。（半角カナは全角にして数えます）",
+                               kana40 + std::string(13, 'r') +
+                               "…\nレコードが長すぎます。最大306文字です。（半角カナは全角にして数えます）",
                            "エラー", Buttons::Ok, Icon::Error);
     EXPECT_EQ(-2, WritePdb(set, folder.file("long.pdb"), prompter));
     EXPECT_FALSE(std::filesystem::exists(folder.file("long.pdb")));
