@@ -9,6 +9,7 @@
 #include "pdb/PdbWriter.h"
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
+#include "platform/Utf8ToCp932.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -103,7 +104,12 @@ int runInstall(const Args& args, std::istream&, std::ostream& out, std::ostream&
 
     const std::string ext = lowerExtension(in);
     const bool ready = ext == ".pdb" || ext == ".prc";
-    if (dbName.empty()) dbName = fs::path(in).stem().string();
+    // A raw Shift-JIS name becomes the UTF-8 text it stands for, so that the trail byte 0x5C of
+    // 表 or ソ is no backslash in the installed file's name.
+    if (dbName.empty()) {
+        dbName = fs::path(in).stem().string();
+        if (!isUtf8WithMultiByte(dbName, dbName.size())) dbName = cp932ToUtf8(dbName);
+    }
     const std::string fileName = dbName + (ready ? ext : ".pdb");
     const std::string cp932Name = utf8ToCp932(dbName).bytes;
     if (dbName.empty() || dbName == ".." || !isSafeFolderEntry(fileName) || cp932Name.size() > 31) {

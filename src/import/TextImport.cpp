@@ -10,8 +10,10 @@
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
-#include "settings/ProgramValues.h"
 #include "platform/TextEncoding.h"
+#include "settings/ProgramValues.h"
+
+#include <algorithm>
 
 namespace rovik {
 namespace {
@@ -22,8 +24,12 @@ std::string record(const std::string& question, const std::string& answer, const
 
 } // namespace
 
+// Folders end only at the platform's separators ("\\" is a character of a Linux name, and the
+// trail byte of 表 in a raw Shift-JIS one); "." is never part of a double-byte character.
 std::string titleNameOf(const std::string& path) {
-    return BaseName(fileNameToCp932(fileNameOf(path)).bytes);
+    std::string name = fileNameOf(path);
+    name.erase(std::min(name.find('.'), name.size()));
+    return fileNameToCp932(name).bytes;
 }
 
 std::vector<std::string> textImportLines(const std::vector<std::string>& source, int format,

@@ -14,7 +14,8 @@ struct QuestionSet;
 
 constexpr std::uint32_t kMaxPdbRecordOffset = 65535;
 
-// The database name of a file name (UTF-8, or raw Shift-JIS when not UTF-8; folders allowed), as CP932 bytes:
+// The database name of a path (UTF-8, or raw Shift-JIS when not UTF-8; folders end only at the platform's
+// separators, so every character of the file name counts), as CP932 bytes:
 // up to the first ".", at most 31 bytes without splitting a character, 泄/餃 pairs in the first 30 bytes made
 // 0x14 0x14.
 struct DatabaseName {

@@ -122,6 +122,23 @@ TEST_F(CliInstallTest, PilotXferSucceedsOnlyOnExitZero) {
     }
 }
 
+// A raw Shift-JIS name installs under the characters it stands for: the trail byte 0x5C of 表
+// and ソ is no backslash (which install refuses in a name).
+TEST_F(CliInstallTest, RawShiftJisNamesInstallUnderTheirCharacters) {
+    const struct {
+        std::string name;
+        const char* installed;
+    } cases[] = {{"\x96\xe2\x91\xe8\x95\x5c.txt", "問題表.pdb"},
+                 {"\x83\x5c\x83\x74\x83\x67.txt", "ソフト.pdb"}};
+    pilotXfer(0);
+    for (const auto& c : cases) {
+        const Result r = cli({"install", home.write(c.name, kValid), "--target", "pilot-xfer"});
+        EXPECT_EQ(0, r.code) << r.err;
+        const std::string args = TempFolder::read(home.file("xfer-args"));
+        EXPECT_EQ(std::string("/") + c.installed + "\n", args.substr(args.rfind('/'))) << args;
+    }
+}
+
 TEST_F(CliInstallTest, PalmDesktopStandInChoosesTheNamedUser) {
     const std::string palm = home.file("Palm");
     home.write("Drill.pdb", std::string(100, '\0'));
