@@ -4,7 +4,9 @@
 #include "data/Loading.h"
 #include "data/QaTextFile.h"
 #include "data/QuestionSet.h"
+#include "data/Validation.h"
 #include "import/TextImport.h"
+#include "platform/Cp932.h"
 #include "platform/FileIo.h"
 
 #include <ostream>
@@ -59,6 +61,13 @@ int runImportTab(const Args& args, std::istream&, std::ostream& out, std::ostrea
     set.loadingBuffer = std::move(input.lines);
     if (FixHalfWidthKana(set)) err << "rovik-cli: 半角カナを全角カナに修正しました。\n";
     set.lines = textImportLines(set.loadingBuffer, format, titleNameOf(files[0]));
+    // Two- and three-line sources are checked as the records they make, as loading would.
+    if (format != 0) {
+        const std::vector<std::string> log = validationLog(set.lines, 1, 0);
+        for (const auto& line : log)
+            out << cp932ToUtf8(line) << "\n";
+        if (!log.empty()) return 1;
+    }
     std::string error;
     if (!writeFileAtomically(files[1], WriteQuestionLines(set, files[1]), &error)) {
         err << "rovik-cli: " << error << "\n";
