@@ -21,12 +21,12 @@ const std::string kUsage =
                 "data list window's import does, and writes it to OUT (CP932, CR LF).\n"
                 "\n"
                 "  --format 0    one question per line: question, answer and an optional reference,\n"
-                "                separated by tabs (the default; checked: at most 3 items, an answer, at\n"
-                "                most 306 bytes)\n"
+                "                separated by tabs (the default; checked: at most 3 items, an answer, a\n"
+                "                record of at most 306 bytes with half-width katakana counted full-width)\n"
                 "  --format 1    no tabs: a question line, then its answer line (a line left over is\n"
                 "                dropped)\n"
                 "  --format 2    no tabs: question, answer and reference lines (lines left over are\n"
-                "                dropped)\n") +
+                "                dropped); formats 1 and 2 are checked as the records they make\n") +
     kEncodingHelp +
     "\n"
     "exit status: 0 written; 1 IN refused (the error log on stdout) or empty, nothing written;\n"
