@@ -22,7 +22,12 @@ int main(int argc, char** argv) {
     const std::string givenFile = args.size() > 1 ? QFileInfo(args[1]).absoluteFilePath().toStdString() : "";
 #else
     // The bytes as given: a name that is not UTF-8 (raw Shift-JIS) would not survive a QString.
-    const std::string givenFile = argc > 1 ? std::filesystem::absolute(argv[1]).string() : "";
+    std::string givenFile;
+    if (argc > 1) {
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(argv[1], error);
+        givenFile = error ? std::string(argv[1]) : absolute.string();
+    }
 #endif
     std::string error;
     if (!rovik::enterUserStartFolder(QApplication::applicationDirPath().toStdString(), std::getenv("HOME"),
