@@ -75,6 +75,9 @@ TEST(CliFileNames, EveryCommandTakesEveryName) {
         const std::string back = folder.file("out/" + name.bytes);
 
         EXPECT_EQ(0, test::runCli({"check", in}).code);
+        const std::string log = folder.file("out/" + stem + ".log");
+        EXPECT_EQ(1, test::runCli({"check", folder.write("bad", "x\r\n"), "--log", log}).code);
+        EXPECT_EQ(0u, test::TempFolder::read(log).rfind("1", 0)) << "the log names line 1";
         const test::CliResult toPdb = test::runCli({"to-pdb", in, pdb});
         ASSERT_EQ(0, toPdb.code) << toPdb.err;
         const std::string pdbBytes = test::TempFolder::read(pdb);

@@ -3,6 +3,7 @@
 #include "platform/Registry.h"
 
 #include "../hotsync/PalmDesktopFixture.h"
+#include "support/HostileNames.h"
 #include "support/TempFolder.h"
 
 #include "cli/CliRun.h"
@@ -11,6 +12,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <sstream>
 
 // The install targets these tests reach (stand-in registry file, Wine, J-Pilot, pilot-xfer) and
@@ -136,6 +138,21 @@ TEST_F(CliInstallTest, RawShiftJisNamesInstallUnderTheirCharacters) {
         EXPECT_EQ(0, r.code) << r.err;
         const std::string args = TempFolder::read(home.file("xfer-args"));
         EXPECT_EQ(std::string("/") + c.installed + "\n", args.substr(args.rfind('/'))) << args;
+    }
+}
+
+// Every name of the table: installed under the characters it stands for, or refused when it cannot
+// be the installed file's name (a control character, a backslash, more than 31 bytes).
+TEST_F(CliInstallTest, EveryNameInstallsOrIsRefusedByName) {
+    const std::set<std::string> refused = {"newline", "cr", "tab", "backslash", "long-255", "long-sjis"};
+    pilotXfer(0);
+    for (const test::HostileName& name : test::hostileNames(ROVIK_FIXTURES)) {
+        if (name.bytes.find('/') != std::string::npos) continue; // a path into a folder
+        SCOPED_TRACE(name.id);
+        fs::remove(home.file("xfer-args"));
+        const Result r = cli({"install", home.write(name.bytes, kValid), "--target", "pilot-xfer"});
+        EXPECT_EQ(refused.count(name.id) ? 1 : 0, r.code) << r.err;
+        EXPECT_EQ(refused.count(name.id) == 0, fs::exists(home.file("xfer-args")));
     }
 }
 
