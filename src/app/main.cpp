@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <cstdlib>
+#include <filesystem>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -16,8 +17,18 @@ int main(int argc, char** argv) {
     rovik::installFontSubstitutions();
     rovik::installQtTranslations(app);
     // A file from the desktop's "open with", made absolute before the start folder becomes current.
+#ifdef _WIN32
     const QStringList args = QApplication::arguments();
     const std::string givenFile = args.size() > 1 ? QFileInfo(args[1]).absoluteFilePath().toStdString() : "";
+#else
+    // The bytes as given: a name that is not UTF-8 (raw Shift-JIS) would not survive a QString.
+    std::string givenFile;
+    if (argc > 1) {
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(argv[1], error);
+        givenFile = error ? std::string(argv[1]) : absolute.string();
+    }
+#endif
     std::string error;
     if (!rovik::enterUserStartFolder(QApplication::applicationDirPath().toStdString(), std::getenv("HOME"),
                                      &error))

@@ -4,7 +4,9 @@
 #include "data/Loading.h"
 #include "data/QaTextFile.h"
 #include "data/QuestionSet.h"
+#include "data/Validation.h"
 #include "import/TextImport.h"
+#include "platform/Cp932.h"
 #include "platform/FileIo.h"
 
 #include <ostream>
@@ -19,12 +21,12 @@ const std::string kUsage =
                 "data list window's import does, and writes it to OUT (CP932, CR LF).\n"
                 "\n"
                 "  --format 0    one question per line: question, answer and an optional reference,\n"
-                "                separated by tabs (the default; checked: at most 3 items, an answer, at\n"
-                "                most 306 bytes)\n"
+                "                separated by tabs (the default; checked: at most 3 items, an answer, a\n"
+                "                record of at most 306 bytes with half-width katakana counted full-width)\n"
                 "  --format 1    no tabs: a question line, then its answer line (a line left over is\n"
                 "                dropped)\n"
                 "  --format 2    no tabs: question, answer and reference lines (lines left over are\n"
-                "                dropped)\n") +
+                "                dropped); formats 1 and 2 are checked as the records they make\n") +
     kEncodingHelp +
     "\n"
     "exit status: 0 written; 1 IN refused (the error log on stdout) or empty, nothing written;\n"
@@ -59,6 +61,13 @@ int runImportTab(const Args& args, std::istream&, std::ostream& out, std::ostrea
     set.loadingBuffer = std::move(input.lines);
     if (FixHalfWidthKana(set)) err << "rovik-cli: 半角カナを全角カナに修正しました。\n";
     set.lines = textImportLines(set.loadingBuffer, format, titleNameOf(files[0]));
+    // Two- and three-line sources are checked as the records they make, as loading would.
+    if (format != 0) {
+        const std::vector<std::string> log = validationLog(set.lines, 1, 0);
+        for (const auto& line : log)
+            out << cp932ToUtf8(line) << "\n";
+        if (!log.empty()) return 1;
+    }
     std::string error;
     if (!writeFileAtomically(files[1], WriteQuestionLines(set, files[1]), &error)) {
         err << "rovik-cli: " << error << "\n";

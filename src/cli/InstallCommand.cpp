@@ -9,6 +9,7 @@
 #include "pdb/PdbWriter.h"
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
+#include "platform/Utf8ToCp932.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -121,7 +122,12 @@ int runInstall(const Args& args, std::istream&, std::ostream& out, std::ostream&
                "a .prc file\n";
         return 1;
     }
-    if (!nameGiven) dbName = fs::path(in).stem().string();
+    // A raw Shift-JIS name becomes the UTF-8 text it stands for, so that the trail byte 0x5C of
+    // 表 or ソ is no backslash in the installed file's name.
+    if (!nameGiven) {
+        dbName = fs::path(in).stem().string();
+        if (!isUtf8WithMultiByte(dbName, dbName.size())) dbName = cp932ToUtf8(dbName);
+    }
     const std::string fileName = dbName + (ready ? ext : ".pdb");
     const Cp932Encoding cp932Name = utf8ToCp932(dbName);
     // A name that is only an extension would leave the header's name empty.

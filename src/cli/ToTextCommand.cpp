@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 
+#include "data/QaTextFile.h"
 #include "pdb/PdbReader.h"
 #include "platform/FileIo.h"
 #include "platform/TextEncoding.h"
@@ -17,9 +18,9 @@ const char* kUsage =
     "\n"
     "  --encoding E  how OUT is written: cp932 (the default) or utf-8 (without a byte order mark)\n"
     "\n"
-    "exit status: 0 written; 1 the records hold bytes that are not Shift-JIS and utf-8 was asked\n"
-    "for, nothing written; 2 IN unreadable or not a Rovik database (nothing written), OUT not\n"
-    "writable or bad arguments; 3 IN too large, nothing written\n";
+    "exit status: 0 written; 1 IN holds no data, or the records hold bytes that are not Shift-JIS\n"
+    "and utf-8 was asked for, nothing written; 2 IN unreadable or not a Rovik database (nothing\n"
+    "written), OUT not writable or bad arguments; 3 IN too large, nothing written\n";
 
 int exitCodeOf(PdbReadStatus status) {
     switch (status) {
@@ -30,6 +31,7 @@ int exitCodeOf(PdbReadStatus status) {
     case PdbReadStatus::ShortHeader:
     case PdbReadStatus::ShortRecordList:
     case PdbReadStatus::NotADatabase:
+    case PdbReadStatus::OtherDatabase:
     case PdbReadStatus::CannotOpen:
     case PdbReadStatus::CannotWriteText:
         break;
@@ -57,21 +59,8 @@ int reportFailure(PdbReadStatus status, const std::string& reason, std::ostream&
     return exitCodeOf(status);
 }
 
-// The text in memory first: a record that cannot be written as UTF-8 must leave OUT alone.
-int writeUtf8Text(const Args& files, std::ostream& err) {
-    std::string text, utf8, reason;
-    PdbReadStatus status = readPdbText(files[0], text, &reason);
-    if (status != PdbReadStatus::Ok) return reportFailure(status, reason, err);
-    if (!encodeText(text, TextEncoding::Utf8, utf8)) {
-        err << "rovik-cli: " << files[0]
-            << ": Shift-JISとして読めないバイトがあるため、UTF-8では保存できません。\n";
-        return 1;
-    }
-    if (!writeFileAtomically(files[1], utf8, &reason))
-        return reportFailure(PdbReadStatus::CannotWriteText, reason, err);
-    return 0;
-}
-
+// The text in memory first: a database without data, or records that cannot be written as UTF-8,
+// leave OUT alone.
 int runToText(const Args& args, std::istream&, std::ostream&, std::ostream& err) {
     TextEncoding encoding = TextEncoding::Cp932;
     Args files;
@@ -79,10 +68,23 @@ int runToText(const Args& args, std::istream&, std::ostream&, std::ostream& err)
         err << kUsage;
         return 2;
     }
-    if (encoding == TextEncoding::Utf8) return writeUtf8Text(files, err);
-    std::string reason;
-    PdbReadStatus status = convertPdbFile(files[0], files[1], &reason);
-    return status == PdbReadStatus::Ok ? 0 : reportFailure(status, reason, err);
+    std::string text, reason;
+    PdbReadStatus status = readPdbText(files[0], text, &reason);
+    if (status != PdbReadStatus::Ok) return reportFailure(status, reason, err);
+    // As opening it in the data list window says.
+    if (text.empty()) {
+        err << "rovik-cli: " << noDataText(files[0]) << "\n";
+        return 1;
+    }
+    std::string bytes = text;
+    if (encoding == TextEncoding::Utf8 && !encodeText(text, TextEncoding::Utf8, bytes)) {
+        err << "rovik-cli: " << files[0]
+            << ": Shift-JISとして読めないバイトがあるため、UTF-8では保存できません。\n";
+        return 1;
+    }
+    if (!writeFileAtomically(files[1], bytes, &reason))
+        return reportFailure(PdbReadStatus::CannotWriteText, reason, err);
+    return 0;
 }
 
 } // namespace

@@ -67,6 +67,16 @@ void showRefusal(DataContext& ctx, const std::string& logPath, const std::string
 }
 } // namespace
 
+bool RefuseUnloadableLines(DataContext& ctx, const std::vector<std::string>& lines) {
+    const std::vector<std::string> log = validationLog(lines, 1, 0);
+    if (log.empty()) return false;
+    const std::string logPath = startFolderFile(ctx.values, "ErrorLog.txt");
+    std::string logError;
+    writeFileAtomically(logPath, errorLogBytes(log), &logError);
+    showRefusal(ctx, logPath, logError);
+    return true;
+}
+
 int ReadValidateAndFix(DataContext& ctx, const std::string& path, int mode, int format,
                        EncodingChoice choice) {
     QuestionSet& set = ctx.set;

@@ -53,6 +53,10 @@ int ReadAndValidate(DataContext& ctx, const std::string& path, EncodingChoice ch
 int ReadValidateAndFix(DataContext& ctx, const std::string& path, int mode, int format,
                        EncodingChoice choice = EncodingChoice::Auto);
 
+// Checks lines made from other data (an import) as loading would check them, writing and showing
+// the error log when it would refuse them: true when refused.
+bool RefuseUnloadableLines(DataContext& ctx, const std::vector<std::string>& lines);
+
 // Makes every line of the loading buffer full-width when any holds half-width katakana.
 // True when it converted.
 bool FixHalfWidthKana(QuestionSet& set);

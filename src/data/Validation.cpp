@@ -1,5 +1,6 @@
 #include "data/Validation.h"
 
+#include "data/Common.h"
 #include "data/QuestionSet.h"
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
@@ -81,34 +82,62 @@ private:
     std::vector<std::string>& m_log;
 };
 
-void checkRecord(LogWriter& log, std::size_t index, const std::string& line) {
+constexpr const char* kTooLong = "レコードが長すぎます。最大306文字です。";
+constexpr const char* kTooLongWidened =
+    "レコードが長すぎます。最大306文字です。（半角カナは全角にして数えます）";
+
+// Half-width katakana are widened when the line is stored or saved, so the limit counts them
+// widened; the message says so when only the widening crosses it. Widening at most doubles a
+// line, so short lines need no conversion.
+const char* lengthProblem(const std::string& line) {
+    constexpr std::size_t limit = kMaxRecordBytes;
+    if (line.size() > limit) return kTooLong;
+    if (line.size() * 2 <= limit || !HasHalfWidthKana(line)) return nullptr;
+    return ToFullWidthKana(line).size() > limit ? kTooLongWidened : nullptr;
+}
+
+template <typename Report> void checkRecord(const std::string& line, Report report) {
     const TabScan tabs(line);
-    if (tabs.itemCount() > 5) log.lineEntry(index, line, "項目が多すぎます。最大５項目です。");
+    if (tabs.itemCount() > 5) report("項目が多すぎます。最大５項目です。");
     std::string_view item;
-    if (!tabs.item(5, item) || item != "0") log.lineEntry(index, line, "第５項目に0がありません。");
+    if (!tabs.item(5, item) || item != "0") report("第５項目に0がありません。");
     tabs.item(1, item);
     if (item.size() == 2) {
-        if (!isCategoryCode(item[0])) log.lineEntry(index, line, "第１項目は1～9,A～Fです。");
+        if (!isCategoryCode(item[0])) report("第１項目は1～9,A～Fです。");
     } else {
-        log.lineEntry(index, line, "第１項目は2文字です。");
+        report("第１項目は2文字です。");
     }
-    if (line.size() > static_cast<std::size_t>(kMaxRecordBytes))
-        log.lineEntry(index, line, "レコードが長すぎます。最大306文字です。");
+    if (const char* problem = lengthProblem(line)) report(problem);
+}
+
+// The checks of one line of QA text; the title count is the caller's.
+template <typename Report> void checkQaLine(const std::string& line, Report report) {
+    if (mayBeHeader(line)) {
+        if (TabScan(line).itemMissingOrEmpty(2)) report("第２項目がありません。");
+    } else if (!mayBeComment(line)) {
+        checkRecord(line, report);
+    }
 }
 
 void checkQaText(LogWriter& log, const std::vector<std::string>& lines) {
     int titles = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
-        if (mayBeHeader(line)) {
-            if (isTitleHeaderLine(line)) ++titles;
-            if (TabScan(line).itemMissingOrEmpty(2)) log.lineEntry(i, line, "第２項目がありません。");
-        } else if (!mayBeComment(line)) {
-            checkRecord(log, i, line);
-        }
+        if (mayBeHeader(line) && isTitleHeaderLine(line)) ++titles;
+        checkQaLine(line, [&](const char* message) { log.lineEntry(i, line, message); });
     }
     if (titles == 0) log.fileEntry("tTitleがありません。");
     if (titles > kMaxTitles) log.fileEntry("tTitleが多すぎます。最大15件です。");
+}
+
+// An import line becomes the record "11", its three items and "0": seven bytes more than its
+// items, and its half-width katakana widened.
+std::size_t importRecordSize(const TabScan& tabs) {
+    std::size_t size = 7;
+    std::string_view item;
+    for (int n = 1; n <= 3; ++n)
+        if (tabs.item(n, item)) size += ToFullWidthKana(std::string(item)).size();
+    return size;
 }
 
 void checkImportText(LogWriter& log, const std::vector<std::string>& lines) {
@@ -117,8 +146,11 @@ void checkImportText(LogWriter& log, const std::vector<std::string>& lines) {
         const TabScan tabs(line);
         if (tabs.itemCount() > 3) log.lineEntry(i, line, "項目数が多すぎます。最大３項目です。");
         if (tabs.itemMissingOrEmpty(2)) log.lineEntry(i, line, "第２項目がありません。");
-        if (line.size() > static_cast<std::size_t>(kMaxRecordBytes))
-            log.lineEntry(i, line, "レコードが長すぎます。最大306文字です。");
+        constexpr std::size_t limit = kMaxRecordBytes;
+        if (line.size() > limit)
+            log.lineEntry(i, line, kTooLong);
+        else if (line.size() * 2 + 7 > limit && importRecordSize(tabs) > limit)
+            log.lineEntry(i, line, HasHalfWidthKana(line) ? kTooLongWidened : kTooLong);
     }
 }
 
@@ -139,6 +171,36 @@ std::string errorLogBytes(const std::vector<std::string>& log) {
         bytes += "\r\n";
     }
     return bytes;
+}
+
+std::vector<std::string> lineProblems(const std::string& line) {
+    std::vector<std::string> problems;
+    checkQaLine(line, [&](const char* message) { problems.emplace_back(message); });
+    return problems;
+}
+
+const char* recordLengthProblem(const std::string& line) {
+    return mayBeHeader(line) || mayBeComment(line) ? nullptr : lengthProblem(line);
+}
+
+std::string shownLine(const std::string& line) {
+    constexpr std::size_t kShownCharacters = 60;
+    const std::string text = cp932ToUtf8(line);
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (characters++ == kShownCharacters) return text.substr(0, i) + "…";
+    }
+    return text;
+}
+
+std::string editRefusalText(std::size_t index, const std::string& line,
+                            const std::vector<std::string>& problems) {
+    std::string text = "この変更はできません。" + std::to_string(index + 1) +
+                       "行目が読み込めない行になります。\n" + shownLine(line);
+    for (const auto& problem : problems)
+        text += "\n" + problem;
+    return text;
 }
 
 int Validate(QuestionSet& set, int mode, int format, const std::string& errorLogPath,

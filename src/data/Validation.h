@@ -14,6 +14,23 @@ constexpr int kMaxTitles = 15;
 // checks QA text, mode 2 with format 0 checks import text; anything else checks nothing.
 std::vector<std::string> validationLog(const std::vector<std::string>& lines, int mode, int format);
 
+// What loading would say of one line (UTF-8 messages, in the log's order), counting its half-width
+// katakana widened as they are written; empty when it would load. The title count is not checked.
+std::vector<std::string> lineProblems(const std::string& line);
+
+// The loader's message (UTF-8) for a question record longer than the handheld takes once its
+// half-width katakana are widened; nullptr for any other line.
+const char* recordLengthProblem(const std::string& line);
+
+// A line (CP932) as a message shows it: UTF-8, cut after 60 characters with "…", since a
+// message box does not wrap a long line.
+std::string shownLine(const std::string& line);
+
+// The refusal of an edit that would leave line `index` (from 0, CP932) of the set a line loading
+// refuses with `problems` (UTF-8): it names the line and the loader's messages.
+std::string editRefusalText(std::size_t index, const std::string& line,
+                            const std::vector<std::string>& problems);
+
 // The bytes of the error log file: every log line followed by CR LF.
 std::string errorLogBytes(const std::vector<std::string>& log);
 

@@ -45,8 +45,9 @@ ClipboardCommands::ClipboardCommands(DataListLogic& logic, DataListWindow& windo
     : m_logic(logic), m_window(window), m_prompter(prompter) {}
 
 // Where the clipboard's record came from: it may always go back there.
-void ClipboardCommands::rememberRecordSource() {
+void ClipboardCommands::rememberRecordSource(bool cut) {
     const QuestionSet& set = m_logic.set();
+    m_recordCut = cut;
     m_recordSource = set.selectedTitle;
     m_recordSourceHeader = set.shown.lines.empty() ? std::string() : set.shown.lines.front();
 }
@@ -104,7 +105,7 @@ void ClipboardCommands::CutRecord() {
     QuestionSet& set = m_logic.set();
     set.saved = false;
     set.recordClipboard = set.lines[static_cast<size_t>(setLine)];
-    rememberRecordSource();
+    rememberRecordSource(true);
     set.lines.erase(set.lines.begin() + at(setLine));
     refillRecords(row, top);
     m_logic.enable(EditorCommand::RecordPaste, true);
@@ -118,7 +119,7 @@ void ClipboardCommands::CopyRecord() {
     if (!recordRowOrSay(row, blockLine, setLine)) return;
     m_logic.setCurrentRecordRow(row);
     m_logic.set().recordClipboard = m_logic.set().lines[static_cast<size_t>(setLine)];
-    rememberRecordSource();
+    rememberRecordSource(false);
     m_logic.enable(EditorCommand::RecordPaste, true);
 }
 
@@ -127,8 +128,9 @@ void ClipboardCommands::PasteRecord() {
     if (set.recordClipboard.empty() || set.shown.lines.empty()) return;
     if (!fromShownTitle() && !recordFitsTitle(set.recordClipboard, set.shown)) {
         m_prompter.ask("貼り付けるレコードの分類コード「" + ItemText(set.recordClipboard, kTab, 1) +
-                           "」は、このタイトルの分類にありません。\n"
-                           "切り取ったタイトルに戻って貼り付けるか、分類を追加してください。",
+                           "」は、このタイトルの分類にありません。\n" +
+                           std::string(m_recordCut ? "切り取った" : "コピーした") +
+                           "タイトルに戻って貼り付けるか、分類を追加してください。",
                        "確認", Buttons::Ok, Icon::Warning);
         return;
     }

@@ -41,7 +41,7 @@ private:
     int currentRecordRow() const;
     bool recordLines(int row, int& blockLine, int& setLine) const;
     bool recordRowOrSay(int row, int& blockLine, int& setLine);
-    void rememberRecordSource();
+    void rememberRecordSource(bool cut);
     bool fromShownTitle() const;
     void refillRecords(int row, int topRow);
     bool titleLines(int row, int& first, int& last) const;
@@ -52,6 +52,7 @@ private:
     Prompter& m_prompter;
     int m_recordSource = -1;
     std::string m_recordSourceHeader;
+    bool m_recordCut = false; // the record clipboard was filled by a cut, not a copy
 };
 
 } // namespace rovik

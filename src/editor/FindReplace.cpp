@@ -1,6 +1,7 @@
 #include "editor/FindReplace.h"
 
 #include "data/QuestionSet.h"
+#include "data/Validation.h"
 #include "editor/RecordEditor.h"
 #include "platform/Cp932.h"
 
@@ -112,11 +113,6 @@ std::optional<std::pair<size_t, size_t>> itemSpan(const std::string& line, int i
     }
     const size_t tab = line.find('\t', start);
     return std::make_pair(start, tab == std::string::npos ? line.size() : tab);
-}
-
-std::string itemText(const std::string& line, int item) {
-    const auto span = itemSpan(line, item);
-    return span ? line.substr(span->first, span->second - span->first) : std::string();
 }
 
 std::vector<FindMatch> lineMatches(const QuestionSet& set, size_t line, const FindOptions& options,
@@ -250,19 +246,12 @@ std::optional<std::string> replacedLine(const std::string& line, const FindMatch
     }
     std::string result = line;
     result.replace(span->first + match.offset, match.length, replacement.bytes);
-    if (isTitleHeaderLine(line) && itemText(result, 2).empty()) {
-        refusal = "タイトルを入力してください。";
+    // A line loading would refuse makes the saved file impossible to open; problems the line
+    // already had are not the replacement's doing.
+    std::vector<std::string> problems = lineProblems(result);
+    if (!problems.empty() && problems != lineProblems(line)) {
+        refusal = editRefusalText(match.line, result, problems);
         return std::nullopt;
-    }
-    if (!isHeaderLine(line)) {
-        auto textBytes = [](const std::string& l) {
-            return itemText(l, 2).size() + itemText(l, 3).size() + itemText(l, 4).size();
-        };
-        const size_t bytes = textBytes(result);
-        if (bytes > static_cast<size_t>(kRecordByteLimit) && bytes > textBytes(line)) {
-            refusal = "文字総数は最大306文字(半角)です。";
-            return std::nullopt;
-        }
     }
     return result;
 }

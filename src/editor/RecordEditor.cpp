@@ -2,6 +2,7 @@
 
 #include "data/Common.h"
 #include "data/QuestionSet.h"
+#include "data/Validation.h"
 #include "editor/ClipboardCommands.h"
 #include "editor/DataListLogic.h"
 #include "platform/Cp932.h"
@@ -97,6 +98,48 @@ void RecordEditor::ShowRecord() {
     m_view.setControlEnabled(RecordControl::Previous, row > 1);
     m_view.setControlEnabled(RecordControl::Next, row < recordCount());
     DecodeRecordLine(currentLine());
+    m_stored = boxContents();
+    m_freshBoxes = false;
+}
+
+bool RecordEditor::BoxContents::operator==(const BoxContents& other) const {
+    return categoryA == other.categoryA && categoryB == other.categoryB && texts[0] == other.texts[0] &&
+           texts[1] == other.texts[1] && texts[2] == other.texts[2];
+}
+
+RecordEditor::BoxContents RecordEditor::boxContents() const {
+    BoxContents contents;
+    contents.categoryA = m_view.selectedCategory(CategoryBox::A);
+    contents.categoryB = m_view.selectedCategory(CategoryBox::B);
+    contents.texts[0] = m_view.text(RecordBox::Question);
+    contents.texts[1] = m_view.text(RecordBox::Answer);
+    contents.texts[2] = m_view.text(RecordBox::Reference);
+    return contents;
+}
+
+bool RecordEditor::hasUnstoredChanges() const {
+    const BoxContents now = boxContents();
+    if (m_freshBoxes) return !now.texts[0].empty() || !now.texts[1].empty() || !now.texts[2].empty();
+    return !(now == m_stored);
+}
+
+// Typed text is the user's data: stepping or closing never drops it without a question.
+bool RecordEditor::settleUnstoredChanges() {
+    if (!hasUnstoredChanges()) return true;
+    switch (m_prompter.ask("登録しますか？", "確認", Buttons::YesNoCancel, Icon::Question)) {
+    case Answer::Yes:
+        if (!m_addMode) return StoreRecord();
+        Button3Click();
+        return !m_addMode; // appended: add mode has ended
+    case Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool RecordEditor::FormCloseQuery() {
+    return settleUnstoredChanges();
 }
 
 // The last item is read up to the end of the line, so a record of four items keeps its reference.
@@ -125,12 +168,17 @@ void RecordEditor::UpdateRecordStatus() {
     m_view.setTitleLabel("ﾀｲﾄﾙ：" + cp932ToUtf8(shown.name));
     m_view.setRecordNumberLabel("ﾚｺｰﾄﾞNo./総数=" + std::to_string(m_logic.currentRecordRow()) + "/" +
                                 std::to_string(recordCount()));
+    updateByteCount();
+}
+
+void RecordEditor::updateByteCount() {
+    // Counted as stored: half-width katakana are widened when the set is saved.
     size_t bytes = 0;
     for (RecordBox box : {RecordBox::Question, RecordBox::Answer, RecordBox::Reference})
-        bytes += utf8ToCp932(recordItemText(m_view.text(box))).bytes.size();
+        bytes += ToFullWidthKana(utf8ToCp932(recordItemText(m_view.text(box))).bytes).size();
     std::string text = "文字総数=" + std::to_string(bytes);
-    m_byteWarning = bytes > static_cast<size_t>(kRecordByteLimit);
-    if (m_byteWarning) text += " (文字総数は最大306文字(半角)です。)";
+    m_byteWarning = bytes > static_cast<size_t>(kRecordTextByteLimit);
+    if (m_byteWarning) text += " (文字総数は最大299文字(半角)です。)";
     m_view.setByteCountLabel(text, m_byteWarning);
 }
 
@@ -163,16 +211,23 @@ bool RecordEditor::StoreRecord() {
     const std::string line =
         recordLine(categoryCharacter(CategoryBox::A, code), categoryCharacter(CategoryBox::B, code), texts[0],
                    texts[1], texts[2]);
-    const StepStart start = m_logic.startStep(m_logic.currentRecordRow());
     int at = -1;
-    std::vector<std::string> replaced;
     if (m_addMode) {
         if (set.selectedTitle < 1 || set.selectedTitle > set.titleCount()) return false;
         at = std::min(set.title(set.selectedTitle).last + 1, static_cast<int>(set.lines.size()));
-        set.lines.insert(set.lines.begin() + at, line);
     } else {
         at = m_logic.setLineOfRow(m_logic.currentRecordRow());
         if (at < 0) return false;
+    }
+    if (refuseUnloadable(static_cast<size_t>(at), line)) {
+        updateByteCount(); // shows why
+        return false;
+    }
+    const StepStart start = m_logic.startStep(m_logic.currentRecordRow());
+    std::vector<std::string> replaced;
+    if (m_addMode) {
+        set.lines.insert(set.lines.begin() + at, line);
+    } else {
         replaced.push_back(std::move(set.lines[static_cast<size_t>(at)]));
         set.lines[static_cast<size_t>(at)] = line;
     }
@@ -189,6 +244,16 @@ bool RecordEditor::StoreRecord() {
     m_logic.finishStep(start, m_addMode ? "ﾚｺｰﾄﾞ追加" : "ﾚｺｰﾄﾞ登録", static_cast<size_t>(at),
                        std::move(replaced), {line}, m_logic.currentRecordRow());
     m_addMode = false;
+    m_stored = boxContents();
+    m_freshBoxes = false;
+    return true;
+}
+
+// A stored line the next load would refuse would make the saved file impossible to open.
+bool RecordEditor::refuseUnloadable(size_t at, const std::string& line) {
+    const std::vector<std::string> problems = lineProblems(line);
+    if (problems.empty()) return false;
+    m_prompter.ask(editRefusalText(at, line, problems), "確認", Buttons::Ok, Icon::Warning);
     return true;
 }
 
@@ -197,6 +262,7 @@ void RecordEditor::StartNewRecord() {
         m_view.setText(box, "");
     TextChanged();
     m_addMode = true;
+    m_freshBoxes = true;
     m_view.setControlEnabled(RecordControl::Store, false);
     m_view.setControlEnabled(RecordControl::Add, false);
     m_view.setRecordNumberLabel("ﾚｺｰﾄﾞNo./総数=");
@@ -218,6 +284,7 @@ void RecordEditor::Button3Click() {
 }
 
 void RecordEditor::Button4Click() {
+    if (!settleUnstoredChanges()) return;
     m_view.setControlEnabled(RecordControl::Add, true);
     if (m_logic.currentRecordRow() > 1) m_logic.setCurrentRecordRow(m_logic.currentRecordRow() - 1);
     ShowRecord();
@@ -225,6 +292,7 @@ void RecordEditor::Button4Click() {
 }
 
 void RecordEditor::Button5Click() {
+    if (!settleUnstoredChanges()) return;
     m_view.setControlEnabled(RecordControl::Add, true);
     if (m_logic.currentRecordRow() < recordCount())
         m_logic.setCurrentRecordRow(m_logic.currentRecordRow() + 1);
@@ -269,6 +337,7 @@ void RecordEditor::PasteRecordLine() {
     if (!text) return;
     showItems(ItemText(*text, kTab, 1), ItemText(*text, kTab, 2), ItemText(*text, kTab, 3),
               ItemText(*text, kTab, 4));
+    m_freshBoxes = true;
 }
 
 bool RecordEditor::hasClipboardText() const {

@@ -17,7 +17,8 @@ enum class CategoryBox { A, B };
 // context menu's "貼付け".
 enum class RecordControl { Store, Add, Previous, Next, Paste, RecordPaste };
 
-constexpr int kRecordByteLimit = 306;
+// The record line adds its code, four tabs and "0" to the three texts; the line may hold 306 bytes.
+constexpr int kRecordTextByteLimit = 299;
 constexpr const char* kCategoryANone = "---（選択不可）";
 constexpr const char* kCategoryBNone = "なし";
 
@@ -82,6 +83,8 @@ public:
     void Button3Click(); // 追加
     void Button4Click(); // 前ﾚｺｰﾄﾞ
     void Button5Click(); // 次ﾚｺｰﾄﾞ
+    // Closing: false when the editor stays open (the user cancelled, or the store was refused).
+    bool FormCloseQuery();
     void Button6Click() { StartNewRecord(); }
     void CopySelection();
     void PasteClipboard();
@@ -98,11 +101,25 @@ public:
     int recordCount() const;
 
 private:
+    // What the boxes hold, to tell typed changes from the record as shown or stored.
+    struct BoxContents {
+        int categoryA = -1;
+        int categoryB = -1;
+        std::string texts[3];
+        bool operator==(const BoxContents& other) const;
+    };
+    BoxContents boxContents() const;
+    bool hasUnstoredChanges() const;
+    // Asks "登録しますか？" when the boxes hold unstored text; false when the user stays.
+    bool settleUnstoredChanges();
+
     std::string currentLine() const;
     void showItems(const std::string& codeItem, const std::string& question, const std::string& answer,
                    const std::string& reference);
     char categoryCharacter(CategoryBox box, std::optional<int> code) const;
     bool hasClipboardText() const;
+    bool refuseUnloadable(size_t at, const std::string& line);
+    void updateByteCount();
 
     DataListLogic& m_logic;
     Prompter& m_prompter;
@@ -110,6 +127,8 @@ private:
     bool m_addMode = false;
     bool m_recordCopied = false;
     bool m_byteWarning = false; // the byte count label is red
+    BoxContents m_stored;       // the boxes as last shown from or stored into the record
+    bool m_freshBoxes = false;  // after 新規 or ﾚｺｰﾄﾞ貼付け: any text counts as unstored
 };
 
 } // namespace rovik

@@ -196,6 +196,10 @@ void TForm4::connectEvents() {
     }
 }
 
+void TForm4::reject() {
+    if (m_editor->FormCloseQuery()) QDialog::reject();
+}
+
 void TForm4::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     centreOnScreen(this);

@@ -79,6 +79,9 @@ public:
     std::optional<std::string> clipboardText() const override;
     void setClipboardText(const std::string& text) override;
 
+    // Every way of closing (閉じる, the menu, the close box, Esc) asks about unstored text first.
+    void reject() override;
+
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

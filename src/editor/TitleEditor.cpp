@@ -2,6 +2,7 @@
 
 #include "data/Common.h"
 #include "data/QuestionSet.h"
+#include "data/Validation.h"
 #include "editor/ClipboardCommands.h"
 #include "editor/DataListLogic.h"
 #include "editor/RecordEditor.h"
@@ -42,6 +43,30 @@ void appendCategoryLines(const char* keyword, const std::array<std::string, kCat
         unmappable += name.unmappable;
         lines.push_back(std::string(keyword) + "\t" + name.bytes);
     }
+}
+// The selected title's category names of one kind, in code order, from its own lines.
+std::vector<std::string> titleCategoryNames(const QuestionSet& set, CategoryBox kind) {
+    std::vector<std::string> names;
+    const TitleRange& range = set.title(set.selectedTitle);
+    const size_t end = std::min(static_cast<size_t>(range.last) + 1, set.lines.size());
+    for (size_t i = static_cast<size_t>(range.start); i < end; ++i)
+        if (kind == CategoryBox::A ? isCategoryALine(set.lines[i]) : isCategoryBLine(set.lines[i]))
+            names.push_back(ItemText(set.lines[i], kTab, 2));
+    return names;
+}
+
+// How many of the selected title's records use category code `code` of one kind.
+int recordsUsing(const QuestionSet& set, CategoryBox kind, int code) {
+    int count = 0;
+    const TitleRange& range = set.title(set.selectedTitle);
+    const size_t end = std::min(static_cast<size_t>(range.last) + 1, set.lines.size());
+    for (size_t i = static_cast<size_t>(range.start); i < end; ++i) {
+        const std::string& line = set.lines[i];
+        if (isHeaderLine(line) || isCommentLine(line)) continue;
+        const std::optional<int> value = recordCode(ItemText(line, kTab, 1));
+        if (value && (kind == CategoryBox::A ? *value / 16 : *value % 16) == code) ++count;
+    }
+    return count;
 }
 } // namespace
 
@@ -84,17 +109,32 @@ TitleFields TitleEditor::FormCreate() const {
     fields.answerLines = std::to_string(lineCountItem(header, 4));
     // The names come from the title's own lines: the shown copy may be stale, and boxes left
     // empty by mistake would drop categories at 登録.
-    std::vector<std::string> namesA;
-    std::vector<std::string> namesB;
-    const TitleRange& range = set.title(set.selectedTitle);
-    const size_t end = std::min(static_cast<size_t>(range.last) + 1, set.lines.size());
-    for (size_t i = static_cast<size_t>(range.start); i < end; ++i) {
-        if (isCategoryALine(set.lines[i])) namesA.push_back(ItemText(set.lines[i], kTab, 2));
-        if (isCategoryBLine(set.lines[i])) namesB.push_back(ItemText(set.lines[i], kTab, 2));
-    }
+    const std::vector<std::string> namesA = titleCategoryNames(set, CategoryBox::A);
+    const std::vector<std::string> namesB = titleCategoryNames(set, CategoryBox::B);
     fillNames(fields.categoryA, namesA);
     fillNames(fields.categoryB, namesB);
     return fields;
+}
+
+// The later names close up over an emptied box while records keep their codes, so the records of
+// an emptied category would silently name another one: the user decides.
+bool TitleEditor::confirmClearedCategories(const TitleFields& fields) {
+    const QuestionSet& set = m_logic.set();
+    for (CategoryBox kind : {CategoryBox::A, CategoryBox::B}) {
+        const auto& boxes = kind == CategoryBox::A ? fields.categoryA : fields.categoryB;
+        const std::vector<std::string> names = titleCategoryNames(set, kind);
+        for (size_t k = 0; k < names.size() && k < boxes.size(); ++k) {
+            if (!recordItemText(boxes[k]).empty()) continue;
+            const int count = recordsUsing(set, kind, static_cast<int>(k) + 1);
+            if (count == 0) continue;
+            const std::string question = std::string(kind == CategoryBox::A ? "分類A " : "分類B ") +
+                                         std::to_string(k + 1) + "（" + cp932ToUtf8(names[k]) +
+                                         "）を使っているレコードが " + std::to_string(count) +
+                                         " 件あります。これらのレコードは別の分類になります。登録しますか？";
+            if (m_prompter.ask(question, "確認", Buttons::YesNo, Icon::Question) != Answer::Yes) return false;
+        }
+    }
+    return true;
 }
 
 bool TitleEditor::RegisterTitleAndCategories(TitleFields& fields) {
@@ -128,6 +168,17 @@ bool TitleEditor::RegisterTitleAndCategories(TitleFields& fields) {
                        Buttons::Ok, Icon::Warning);
         return false;
     }
+
+    // Empty names after the clean-up, say, would give category lines loading refuses.
+    const size_t headerAt = static_cast<size_t>(m_logic.set().title(m_logic.set().selectedTitle).start - 1);
+    for (size_t i = 0; i < block.size(); ++i) {
+        std::vector<std::string> problems = lineProblems(block[i]);
+        if (problems.empty()) continue;
+        m_prompter.ask(editRefusalText(headerAt + i, block[i], problems), "確認", Buttons::Ok, Icon::Warning);
+        return false;
+    }
+
+    if (!confirmClearedCategories(fields)) return false;
 
     fields.questionLines = questionText;
     fields.answerLines = answerText;

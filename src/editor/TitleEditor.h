@@ -41,10 +41,14 @@ public:
     // the non-empty boxes, in box order; every other line of the title stays. The line counts
     // are written back into `fields` as stored. False, with the user told and nothing changed
     // (`fields` included),
-    // when a line count is not a number or a text holds characters the data cannot keep.
+    // when a line count is not a number, a text holds characters the data cannot keep, a line
+    // would be one loading refuses, or the user keeps a category that records use from being
+    // emptied.
     bool RegisterTitleAndCategories(TitleFields& fields);
 
 private:
+    bool confirmClearedCategories(const TitleFields& fields);
+
     DataListLogic& m_logic;
     Prompter& m_prompter;
 };

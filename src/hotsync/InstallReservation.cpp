@@ -104,9 +104,14 @@ bool InstallReservation::writeFreshPdb() {
         m_prompter.ask(m_request.source + "はすでに存在します。上書きしますか？", "", Buttons::YesNo,
                        Icon::Question) != Answer::Yes)
         return false;
-    // A failed write leaves an older file of that name: installing it would report a false success.
-    if (!m_writePdb || m_writePdb(m_request.source) != 0) {
+    if (!m_writePdb) {
         failInstall(kCannotInstall);
+        return false;
+    }
+    // A failed write leaves an older file of that name: installing it would report a false success.
+    // The writer has told the user why (the 64 KB limit, a file it cannot create): once is enough.
+    if (m_writePdb(m_request.source) != 0) {
+        m_request.failed = true;
         return false;
     }
     return true;

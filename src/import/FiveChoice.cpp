@@ -164,8 +164,9 @@ std::optional<std::string> ConvertFiveChoice(DataContext& ctx, const std::string
 }
 
 int WriteFiveChoiceText(DataContext& ctx, const std::string& target, const std::string& text) {
-    if (fileExists(target) && ctx.prompter.ask(target + "\nは既にあります。上書きしますか？", "確認",
-                                               Buttons::YesNo, Icon::Warning) != Answer::Yes)
+    // The program's own overwrite question, as the install reservation asks it.
+    if (fileExists(target) && ctx.prompter.ask(target + "はすでに存在します。上書きしますか？", "確認",
+                                               Buttons::YesNo, Icon::Question) != Answer::Yes)
         return 1;
     if (!writeFileAtomically(target, text)) {
         ctx.prompter.error(saveFailedText(target));
@@ -198,7 +199,8 @@ void ImportFiveChoicePath(DataContext& ctx, const std::string& path) {
         ctx, target,
         [&] {
             const int written = WriteFiveChoiceText(ctx, target, *text);
-            return written != 0 ? written : ReadAndValidate(ctx, target, EncodingChoice::Cp932); // ours, CP932
+            return written != 0 ? written
+                                : ReadAndValidate(ctx, target, EncodingChoice::Cp932); // ours, CP932
         },
         opened);
     // LoadQAText pointed the data folder at the start folder; the user's files are elsewhere.

@@ -10,8 +10,10 @@
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
-#include "settings/ProgramValues.h"
 #include "platform/TextEncoding.h"
+#include "settings/ProgramValues.h"
+
+#include <algorithm>
 
 namespace rovik {
 namespace {
@@ -22,8 +24,12 @@ std::string record(const std::string& question, const std::string& answer, const
 
 } // namespace
 
+// Folders end only at the platform's separators ("\\" is a character of a Linux name, and the
+// trail byte of 表 in a raw Shift-JIS one); "." is never part of a double-byte character.
 std::string titleNameOf(const std::string& path) {
-    return BaseName(fileNameToCp932(fileNameOf(path)).bytes);
+    std::string name = fileNameOf(path);
+    name.erase(std::min(name.find('.'), name.size()));
+    return fileNameToCp932(name).bytes;
 }
 
 std::vector<std::string> textImportLines(const std::vector<std::string>& source, int format,
@@ -49,12 +55,16 @@ int ConvertTextImport(DataContext& ctx, const std::string& path) {
     if (!format) return 1;
     if (int result = ReadValidateAndFix(ctx, path, 2, *format); result != 0) return result;
     QuestionSet& set = ctx.set;
+    std::vector<std::string> lines = textImportLines(set.loadingBuffer, *format, titleNameOf(path));
+    // Two- and three-line sources are not checked on the way in: the records they make are, so
+    // that the title never holds a line the saved file could not be opened with.
+    if (*format != kTabSeparated && RefuseUnloadableLines(ctx, lines)) return -9;
     // The index and the shown title are dropped only now, so a stopped import leaves them
     // describing the lines as they are.
     set.shown.categoryA.clear();
     set.shown.categoryB.clear();
     set.titles.clear();
-    for (auto& line : textImportLines(set.loadingBuffer, *format, titleNameOf(path)))
+    for (auto& line : lines)
         set.lines.push_back(std::move(line));
     ctx.view.enableCommand(DataCommand::TextSave, true);
     ctx.view.enableCommand(DataCommand::PdbInstall, true);

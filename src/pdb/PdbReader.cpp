@@ -33,9 +33,13 @@ constexpr const char* kTypeAndCreator = "DataRvk2";
 
 // Any file can be read as a record list; only a Rovik database is one. Its name field holds a
 // zero byte and its type and creator are ours.
-bool isRovikDatabase(const std::string& pdb) {
-    return pdb.size() >= kListOffset && pdb.find('\0') < kNameBytes &&
-           pdb.compare(kTypeOffset, 8, kTypeAndCreator) == 0;
+// A name ended by a zero byte, and a type and creator of printable characters as Palm OS gives
+// every application.
+bool isPalmDatabase(const std::string& pdb) {
+    if (pdb.size() < kListOffset || pdb.find('\0') >= kNameBytes) return false;
+    for (std::size_t i = kTypeOffset; i < kTypeOffset + 8; ++i)
+        if (pdb[i] < 0x20 || pdb[i] > 0x7E) return false;
+    return true;
 }
 
 enum ByteClass : unsigned char { Plain, Control, CarriageReturn, LineFeed };
@@ -143,6 +147,8 @@ std::string pdbReadMessage(PdbReadStatus status) {
     case PdbReadStatus::ShortRecordList:
     case PdbReadStatus::NotADatabase:
         return "PDBﾌｧｲﾙが壊れているため読み込めませんでした。";
+    case PdbReadStatus::OtherDatabase:
+        return "PDBﾌｧｲﾙがRovikのデータベースではないため読み込めませんでした。";
     case PdbReadStatus::TooLarge:
         return "PDBﾌｧｲﾙが大きすぎるため読み込めませんでした。";
     case PdbReadStatus::CannotOpen:
@@ -183,7 +189,8 @@ PdbReadStatus pdbToText(const std::string& pdb, std::string& text) {
     text.clear();
     const int n = pdbRecordCount(pdb);
     if (n < 0) return PdbReadStatus::ShortHeader;
-    if (!isRovikDatabase(pdb)) return PdbReadStatus::NotADatabase;
+    if (!isPalmDatabase(pdb)) return PdbReadStatus::NotADatabase;
+    if (pdb.compare(kTypeOffset, 8, kTypeAndCreator) != 0) return PdbReadStatus::OtherDatabase;
     std::vector<std::uint32_t> offsets(static_cast<std::size_t>(n));
     for (std::size_t i = 0; i < offsets.size(); ++i)
         if (!readU32(pdb, kListOffset + kEntrySize * i, offsets[i])) return PdbReadStatus::ShortRecordList;

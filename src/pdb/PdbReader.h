@@ -16,7 +16,8 @@ enum class PdbReadStatus {
     CannotOpen,      // the database cannot be opened or read
     ShortHeader,     // the file ends before the record count
     ShortRecordList, // the file ends inside the record list
-    NotADatabase,    // no zero byte in the name field, or a type and creator other than DataRvk2
+    NotADatabase,    // no zero byte in the name field: no Palm database at all
+    OtherDatabase,   // a Palm database of a type and creator other than DataRvk2
     TooLarge,        // the file or its records' text is larger than kMaxPdbTextBytes
     CannotWriteText, // the text file cannot be written
 };

@@ -5,12 +5,13 @@
 #include "data/DataListView.h"
 #include "data/QaTextFile.h"
 #include "data/QuestionSet.h"
+#include "data/Validation.h"
 #include "pdb/Pdbcommon.h"
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
-#include "settings/ProgramValues.h"
 #include "platform/TextEncoding.h"
+#include "settings/ProgramValues.h"
 
 namespace rovik {
 namespace {
@@ -79,10 +80,8 @@ std::string headerOf(const std::string& name, std::uint32_t date, std::size_t li
     return header;
 }
 
-} // namespace
-
-std::string databaseNameFromCp932(const std::string& fileName) {
-    std::string name = shortened(namePart(fileName));
+std::string handheldName(std::string name) {
+    name = shortened(name);
     // 泄 and 餃 in the first 30 bytes are stored as 0x14 0x14, matching the databases already on
     // handhelds; the scan goes byte by byte on purpose (a trail byte and a lead byte match too).
     for (std::size_t i = 0; i + 1 < name.size() && i < 30; ++i) {
@@ -93,15 +92,21 @@ std::string databaseNameFromCp932(const std::string& fileName) {
     return name;
 }
 
+} // namespace
+
+std::string databaseNameFromCp932(const std::string& fileName) {
+    return handheldName(namePart(fileName));
+}
+
 DatabaseName databaseNameOf(const std::string& path) {
+    // Only the platform's own separators end a folder: a raw Shift-JIS name holds 0x5C as the
+    // trail byte of 表 or ソ, and a Linux name may hold "\" or ":" as characters. "." is never
+    // part of a double-byte character, in UTF-8 or Shift-JIS.
     std::string fileName = fileNameOf(path);
-    // Cut in UTF-8 first, so that only characters of the name itself can be reported.
-    std::size_t sep = fileName.find_last_of("\\:");
-    if (sep != std::string::npos) fileName.erase(0, sep + 1);
     std::size_t dot = fileName.find('.');
     if (dot != std::string::npos) fileName.erase(dot);
     Cp932Encoding encoded = fileNameToCp932(fileName);
-    return {databaseNameFromCp932(encoded.bytes), encoded.unmappable};
+    return {handheldName(encoded.bytes), encoded.unmappable};
 }
 
 namespace {
@@ -144,6 +149,19 @@ PdbImage layOut(const std::vector<std::string>& lines, const std::string& databa
     return image;
 }
 
+// The handheld takes no record longer than loading allows, counted as written (widened).
+bool refuseLongRecord(const std::vector<std::string>& lines, Prompter& prompter) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const char* problem = recordLengthProblem(lines[i]);
+        if (!problem) continue;
+        prompter.error(std::to_string(i + 1) +
+                       "行目のレコードが長すぎるため、ファイル保存はできませんでした。\n" +
+                       shownLine(lines[i]) + "\n" + problem);
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 PdbImage buildPdbImage(const std::vector<std::string>& lines, const std::string& databaseName,
@@ -163,6 +181,7 @@ int WritePdb(QuestionSet& set, const std::string& path, Prompter& prompter) {
         prompter.ask("ファイル名の「" + name.unmappable +
                          "」はPDBのデータベース名に使えないため、除いて保存します。",
                      "確認", Buttons::Ok, Icon::Warning);
+    if (refuseLongRecord(set.lines, prompter)) return -2;
     PdbImage image = buildPdbImage(set.lines, name.bytes, palmDateToday());
     if (image.tooLarge) {
         prompter.error("レコードが64KBを超えているためにファイル保存はできませんでした。");

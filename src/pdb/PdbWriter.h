@@ -14,7 +14,8 @@ struct QuestionSet;
 
 constexpr std::uint32_t kMaxPdbRecordOffset = 65535;
 
-// The database name of a file name (UTF-8, or raw Shift-JIS when not UTF-8; folders allowed), as CP932 bytes:
+// The database name of a path (UTF-8, or raw Shift-JIS when not UTF-8; folders end only at the platform's
+// separators, so every character of the file name counts), as CP932 bytes:
 // up to the first ".", at most 31 bytes without splitting a character, 泄/餃 pairs in the first 30 bytes made
 // 0x14 0x14.
 struct DatabaseName {
@@ -37,9 +38,10 @@ PdbImage buildPdbImage(const std::vector<std::string>& lines, const std::string&
                        std::uint32_t date);
 
 // Writes the set as a PDB at `path`: 0; -1 after saveFailedText when it cannot be written
-// (an existing file stays as it was); -2 after the 64 KB message when a record would start past
-// 64 KB (nothing is written). On success the set's lines hold their full-width katakana and the
-// saved flag is set. A file name CP932 cannot hold is reported before writing.
+// (an existing file stays as it was); -2 after its message when a record would start past 64 KB
+// or a question record is longer than loading allows (nothing is written). On success the set's lines hold
+// their full-width katakana and the saved flag is set. A file name CP932 cannot hold is reported before
+// writing.
 int WritePdb(QuestionSet& set, const std::string& path, Prompter& prompter);
 
 // The status line text after WritePdb returned `result` for `path` (empty after -1).

@@ -30,9 +30,13 @@ void setError(std::string* error, const std::string& text) {
     if (error) *error = text;
 }
 
+// A short name in the same folder: one made by appending to the file's name would pass the
+// file system's 255-byte limit for a file whose own name is close to it.
 std::string temporaryNameBeside(const std::string& path) {
     static std::mt19937_64 rng{std::random_device{}()};
-    return path + ".tmp" + std::to_string(rng() % 1000000000ULL);
+    const size_t slash = path.find_last_of(kSeparators);
+    const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    return folder + ".rovik-" + std::to_string(rng() % 1000000000ULL) + ".tmp";
 }
 
 // A link is kept and the file it points to replaced; renaming over the link would cut it off.

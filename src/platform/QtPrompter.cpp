@@ -1,5 +1,9 @@
 #include "platform/QtPrompter.h"
 
+#include "platform/Cp932.h"
+#include "platform/FileIo.h"
+#include "platform/Utf8ToCp932.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -13,6 +17,16 @@ QtPrompter::ChoiceDialog g_choiceDialog;
 
 QString q(const std::string& s) {
     return QString::fromStdString(s);
+}
+
+// A proposed name that is not UTF-8 (raw Shift-JIS) cannot pass through a QString as itself: the
+// dialog proposes the characters it stands for, which the save then writes as UTF-8.
+QString fileNameText(const std::string& path) {
+    const std::string name = fileNameOf(path);
+    const bool ascii =
+        std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii || isUtf8WithMultiByte(name, name.size())) return q(path);
+    return q(path.substr(0, path.size() - name.size()) + cp932ToUtf8(name));
 }
 
 QMessageBox::Icon toQtIcon(Icon icon) {
@@ -98,7 +112,7 @@ std::optional<std::string> QtPrompter::saveFile(const FileDialogRequest& request
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     if (!request.defaultSuffix.empty()) dialog.setDefaultSuffix(q(request.defaultSuffix));
-    if (!request.fileName.empty()) dialog.selectFile(q(request.fileName));
+    if (!request.fileName.empty()) dialog.selectFile(fileNameText(request.fileName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return dialog.selectedFiles().first().toStdString();
 }

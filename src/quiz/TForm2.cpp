@@ -19,6 +19,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -29,6 +30,33 @@ constexpr int kClientWidth = 297;
 constexpr int kClientHeight = 416;
 constexpr int kStatusHeight = 22;
 constexpr int kListPadding = 12;
+constexpr int kOptionPixels = 13;
+constexpr int kSmallestOptionPixels = 9;
+
+int textFieldWidth(const QComboBox* box) {
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    return box->style()
+        ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box)
+        .width();
+}
+
+// The box keeps its place: a name wider than its text field is shown a size smaller rather than
+// cut off (山・川・湖); the list keeps the usual size.
+void fitNamesInto(QComboBox* box, const QStringList& names) {
+    QFont font = box->font();
+    font.setPixelSize(kOptionPixels);
+    box->view()->setFont(font);
+    const int field = textFieldWidth(box);
+    for (; font.pixelSize() > kSmallestOptionPixels; font.setPixelSize(font.pixelSize() - 1)) {
+        const QFontMetrics metrics(font);
+        const bool fits = std::all_of(names.begin(), names.end(), [&](const QString& name) {
+            return metrics.horizontalAdvance(name) <= field;
+        });
+        if (fits) break;
+    }
+    box->setFont(font);
+}
 } // namespace
 
 // The engine keeps a reference to its prompter; this one passes each prompt on to whichever
@@ -194,6 +222,16 @@ void TForm2::applyLayout(const LineLayout& layout) {
     Memo3->setGeometry(10, layout.answer.top, 279, layout.answer.height);
     Memo4->setGeometry(10, layout.reference.top, 279, layout.reference.height);
     Memo4->setVisible(layout.reference.height > 0);
+    for (QPlainTextEdit* memo : {Memo2, Memo3, Memo4})
+        fitOneLineArea(memo);
+}
+
+// An area of one line has no room for a scroll bar's arrows or a margin: they would leave no line
+// of text to read.
+void TForm2::fitOneLineArea(QPlainTextEdit* area) {
+    const bool oneLine = area->height() < 2 * area->fontMetrics().height();
+    area->setVerticalScrollBarPolicy(oneLine ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    area->document()->setDocumentMargin(oneLine ? 0 : 1);
 }
 
 QPlainTextEdit* TForm2::area(QuizArea which) const {
@@ -249,6 +287,10 @@ void TForm2::setCategoryEntries(const std::vector<std::string>& a, const std::ve
         const int chrome = 2 * box->view()->frameWidth() +
                            box->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + kListPadding;
         box->view()->setMinimumWidth(std::max(box->width(), widest + chrome));
+        QStringList texts;
+        for (const std::string& name : names)
+            texts << QString::fromStdString(name);
+        fitNamesInto(box, texts);
     };
     fill(ComboBox1, a);
     fill(ComboBox2, b);

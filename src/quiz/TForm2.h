@@ -97,6 +97,7 @@ private:
 
     void createControls(QWidget* client);
     void createMenus();
+    void fitOneLineArea(QPlainTextEdit* area);
     void applyLayout(const LineLayout& layout);
     QPlainTextEdit* area(QuizArea which) const;
     void FormCloseQuery();

@@ -61,8 +61,11 @@ bool SaveSettings(ProgramValues& values, std::string* error) {
 }
 
 void AddRecentFile(ProgramValues& values, const std::string& path) {
+    // The settings file holds Shift-JIS text: a path that would not read back as itself (raw
+    // Shift-JIS bytes, a character with a second form such as 〜) would name another file.
     const Cp932Encoding encoded = utf8ToCp932(path);
-    if (!encoded.ok() || encoded.bytes.size() < 5 || encoded.bytes.size() > kMaxSettingsLineBytes) return;
+    if (!encoded.ok() || cp932ToUtf8(encoded.bytes) != path) return;
+    if (encoded.bytes.size() < 5 || encoded.bytes.size() > kMaxSettingsLineBytes) return;
     auto& list = values.settings;
     if (list.size() < 2) return;
     list.insert(list.begin() + 1, path);

@@ -129,6 +129,17 @@ TEST_F(CliTest, ToTextIsConvertPdbToText) {
               test::TempFolder::read(folder.file("out.txt")));
 }
 
+// As the data list window says when it opens such a database.
+TEST_F(CliTest, ToTextOfADatabaseWithoutRecordsSaysSoAndWritesNothing) {
+    const std::string pdb = folder.write("empty.pdb", buildPdbImage({}, "n", 0).bytes);
+    for (const char* encoding : {"cp932", "utf-8"}) {
+        CliResult r = runCli({"to-text", "--encoding", encoding, pdb, folder.file("out.txt")});
+        EXPECT_EQ(1, r.code);
+        EXPECT_EQ("rovik-cli: ファイルにデータがありません。\n" + pdb + "\n", r.err);
+        EXPECT_FALSE(std::filesystem::exists(folder.file("out.txt")));
+    }
+}
+
 TEST_F(CliTest, ToTextReportsBrokenAndUnreadableFiles) {
     CliResult r = runCli({"to-text", folder.file("none.pdb"), folder.file("out.txt")});
     EXPECT_EQ(2, r.code);
@@ -142,7 +153,7 @@ TEST_F(CliTest, ToTextReportsBrokenAndUnreadableFiles) {
         EXPECT_EQ("rovik-cli: PDBﾌｧｲﾙが壊れているため読み込めませんでした。\n", r.err);
         EXPECT_FALSE(std::filesystem::exists(folder.file("out.txt")));
     }
-    EXPECT_EQ(2, runCli({"to-text", folder.write("ok.pdb", buildPdbImage({}, "n", 0).bytes),
+    EXPECT_EQ(2, runCli({"to-text", folder.write("ok.pdb", buildPdbImage({"tTitle\tT"}, "n", 0).bytes),
                          folder.file("gone/out.txt")})
                      .code);
     EXPECT_EQ(2, runCli({"to-text"}).code);

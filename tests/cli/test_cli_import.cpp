@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <fstream>
 #include <sstream>
 
@@ -101,6 +103,18 @@ TEST(CliImportTab, ReportsUnusableInput) {
     EXPECT_EQ(2, runCli({"import-tab", folder.file("a.txt")}).code);
     EXPECT_EQ(2, runCli({"import-tab", folder.file("a.txt"), folder.file("no/such/folder/out.txt")}).code);
     EXPECT_FALSE(std::ifstream(out).good());
+}
+
+TEST(CliImportTab, TwoLineSourcesAreCheckedAsTheRecordsTheyMake) {
+    test::TempFolder folder;
+    const std::string out = folder.file("out.txt");
+    Result r = runCli(
+        {"import-tab", "--format", "1", folder.write("long.txt", std::string(300, 'q') + "\na\n"), out});
+    EXPECT_EQ(1, r.code);
+    EXPECT_EQ("4行目\n11\t" + std::string(300, 'q') + "\ta\t\t0\nレコードが長すぎます。最大306文字です。\n" +
+                  std::string(31, '-') + "\n",
+              r.out);
+    EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 TEST(CliImportFiveChoice, WritesTheConvertedText) {

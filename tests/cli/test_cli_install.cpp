@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <sstream>
 
 // The install targets these tests reach (stand-in registry file, Wine, J-Pilot, pilot-xfer) and
@@ -121,6 +122,38 @@ TEST_F(CliInstallTest, PilotXferSucceedsOnlyOnExitZero) {
         const Result r = cli({"install", home.file("Drill.pdb")});
         EXPECT_EQ(r.code, status == 0 ? 0 : 4) << r.err;
         EXPECT_EQ(TempFolder::read(home.file("xfer-args")), "-p usb: -i " + home.file("Drill.pdb") + "\n");
+    }
+}
+
+// A raw Shift-JIS name installs under the characters it stands for: the trail byte 0x5C of 表
+// and ソ is no backslash (which install refuses in a name).
+TEST_F(CliInstallTest, RawShiftJisNamesInstallUnderTheirCharacters) {
+    const struct {
+        std::string name;
+        const char* installed;
+    } cases[] = {{"\x96\xe2\x91\xe8\x95\x5c.txt", "問題表.pdb"},
+                 {"\x83\x5c\x83\x74\x83\x67.txt", "ソフト.pdb"}};
+    pilotXfer(0);
+    for (const auto& c : cases) {
+        const Result r = cli({"install", home.write(c.name, kValid), "--target", "pilot-xfer"});
+        EXPECT_EQ(0, r.code) << r.err;
+        const std::string args = TempFolder::read(home.file("xfer-args"));
+        EXPECT_EQ(std::string("/") + c.installed + "\n", args.substr(args.rfind('/'))) << args;
+    }
+}
+
+// Every name of the table: installed under the characters it stands for, or refused when it cannot
+// be the installed file's name (a control character, a backslash, more than 31 bytes).
+TEST_F(CliInstallTest, EveryNameInstallsOrIsRefusedByName) {
+    const std::set<std::string> refused = {"newline", "cr", "tab", "backslash", "long-255", "long-sjis"};
+    pilotXfer(0);
+    for (const test::HostileName& name : test::hostileNames(ROVIK_FIXTURES)) {
+        if (name.bytes.find('/') != std::string::npos) continue; // a path into a folder
+        SCOPED_TRACE(name.id);
+        fs::remove(home.file("xfer-args"));
+        const Result r = cli({"install", home.write(name.bytes, kValid), "--target", "pilot-xfer"});
+        EXPECT_EQ(refused.count(name.id) ? 1 : 0, r.code) << r.err;
+        EXPECT_EQ(refused.count(name.id) == 0, fs::exists(home.file("xfer-args")));
     }
 }
 

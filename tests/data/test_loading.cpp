@@ -202,15 +202,15 @@ TEST_F(LoadingTest, LineEndsAndTheZeroByteFollowTheTextRules) {
 }
 
 TEST_F(LoadingTest, HalfWidthKanaIsConvertedWithANotice) {
-    // 300 bytes with ten half-width katakana pass; converted they hold 310.
+    // 296 bytes with ten half-width katakana pass: converted they hold 306, the limit.
     const std::string record =
-        "11\t" + std::string(10, '\xB1') + "\ta\t" + std::string(300 - 18, 'r') + "\t0";
-    ASSERT_EQ(300u, record.size());
+        "11\t" + std::string(10, '\xB1') + "\ta\t" + std::string(296 - 18, 'r') + "\t0";
+    ASSERT_EQ(296u, record.size());
     const std::string path = folder.write("kana.txt", "tTitle\tT\t3\t3\r\n" + record + "\r\n");
     prompter.expectMessage("半角カナを全角カナに修正しました。", "確認", Buttons::Ok, Icon::None);
     LoadQAText(ctx, path);
     ASSERT_EQ(2u, set.lines.size());
-    EXPECT_EQ(310u, set.lines[1].size());
+    EXPECT_EQ(306u, set.lines[1].size());
     EXPECT_EQ("11\t\x83\x41\x83\x41", set.lines[1].substr(0, 7));
 }
 

@@ -77,6 +77,10 @@ TEST(Validation_QaText, RecordChecksRunIndependentlyInOrder) {
         {"11\tq\ta\tr\tx\ty", {"項目が多すぎます。最大５項目です。", "第５項目に0がありません。"}},
         {r306, {}},
         {r307, {"レコードが長すぎます。最大306文字です。"}},
+        // half-width katakana count widened, as they are written: 306 and 346 bytes
+        {"11\tq\ta\t" + std::string(10, '\xB1') + std::string(296 - 19, 'x') + "\t0", {}},
+        {"11\tq\ta\t" + std::string(40, '\xB1') + std::string(306 - 49, 'x') + "\t0",
+         {"レコードが長すぎます。最大306文字です。（半角カナは全角にして数えます）"}},
         {"x\tq\ta\tr\t1\t" + std::string(310, 'y'),
          {"項目が多すぎます。最大５項目です。", "第５項目に0がありません。", "第１項目は2文字です。",
           "レコードが長すぎます。最大306文字です。"}},
@@ -149,20 +153,41 @@ TEST(Validation_QaText, TheLineIsLoggedExactlyAsRead) {
 }
 
 TEST(Validation_Import, ChecksEveryLineForFormatZero) {
-    std::vector<std::string> lines = {"q\ta",
-                                      "q\ta\tr",
-                                      "q\ta\tr\tx",
-                                      "q",
-                                      "q\t",
-                                      "// c\t",
-                                      "// c\tx",
+    std::vector<std::string> lines = {"q\ta", "q\ta\tr", "q\ta\tr\tx", "q", "q\t", "// c\t", "// c\tx",
                                       "q\ta\t" + std::string(303, 'r'),
-                                      "q\ta\t" + std::string(302, 'r')};
+                                      // records "11", q, a, r, "0" of 306, 307 and (widened) 309 bytes
+                                      "q\ta\t" + std::string(297, 'r'), "q\ta\t" + std::string(298, 'r'),
+                                      "q\ta\t" + std::string(10, '\xB1') + std::string(280, 'r')};
     auto expected = concat(
         {entry(3, lines[2], "項目数が多すぎます。最大３項目です。"), entry(4, "q", "第２項目がありません。"),
          entry(5, "q\t", "第２項目がありません。"), entry(6, "// c\t", "第２項目がありません。"),
-         entry(8, lines[7], "レコードが長すぎます。最大306文字です。")});
+         entry(8, lines[7], "レコードが長すぎます。最大306文字です。"),
+         entry(10, lines[9], "レコードが長すぎます。最大306文字です。"),
+         entry(11, cp932ToUtf8(lines[10]),
+               "レコードが長すぎます。最大306文字です。（半角カナは全角にして数えます）")});
     EXPECT_EQ(expected, logOf(lines, 2, 0));
+}
+
+TEST(Validation_LineProblems, OneLineAsLoadingSeesIt) {
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {"11\tq\ta\tr\t0", {}},
+        {"// anything\t\t\t\t\t", {}},
+        {"tTitle\t", {"第２項目がありません。"}},
+        {"dBunrui\t", {"第２項目がありません。"}},
+        {"1\tq", {"第５項目に0がありません。", "第１項目は2文字です。"}},
+        {"11\tq\ta\t" + std::string(150, '\xB1') + "\t0",
+         {"レコードが長すぎます。最大306文字です。（半角カナは全角にして数えます）"}},
+    };
+    for (const auto& [line, expected] : cases)
+        EXPECT_EQ(expected, lineProblems(line)) << line;
+}
+
+TEST(Validation_ShownLine, CutsAfterSixtyCharactersNeverInsideOne) {
+    EXPECT_EQ("tTitle\t\xE7\x84\xA1\xE9\xA1\x8C", shownLine("tTitle\t" + kUntitled)); // 無題
+    EXPECT_EQ(std::string(60, 'x'), shownLine(std::string(60, 'x')));
+    EXPECT_EQ(std::string(60, 'x') + "…", shownLine(std::string(61, 'x')));
+    std::string kana59 = std::string(59, 'x') + "\xB1\xB1"; // ｱ is three bytes in UTF-8
+    EXPECT_EQ(std::string(59, 'x') + "ｱ…", shownLine(kana59));
 }
 
 TEST(Validation_Modes, OtherFormatsAndModesCheckNothing) {

@@ -208,6 +208,21 @@ TEST_F(ClipboardCommandsTest, ACutRecordPastesWhereItsCodesFit) {
     EXPECT_TRUE(prompter.done());
 }
 
+TEST_F(ClipboardCommandsTest, ACopiedRecordThatDoesNotFitSaysCopied) {
+    load(joined({{"tTitle\tW\t3\t3", "dBunrui\tA1", "dBunrui\tA2", "sBunrui\tB1", "21\tw\ta\tr\t0"},
+                 titleLines("T", 1)}));
+    window.recordRow = 1;
+    commands.CopyRecord();
+    logic.showTitleRow(1);
+    window.recordRow = 1;
+    prompter.expectMessage("貼り付けるレコードの分類コード「21」は、このタイトルの分類にありません。\n"
+                           "コピーしたタイトルに戻って貼り付けるか、分類を追加してください。",
+                           "確認", Buttons::Ok, Icon::Warning);
+    commands.PasteRecord();
+    EXPECT_EQ((Lines{"Tq1"}), questions());
+    EXPECT_TRUE(prompter.done());
+}
+
 TEST(ClipboardCommands_RecordFitsTitle, CodesMustNameTheTitlesCategories) {
     ShownTitle title;
     title.categoryA = {"a1", "a2"};

@@ -148,9 +148,10 @@ TEST(ReplacedLine, RefusesWhatWouldBreakTheLine) {
         FindMatch match;
         const char* replacement;
         std::optional<std::string> expected;
-        const char* refusal;
+        std::string refusal;
     };
-    const std::string longText(150, 'a');
+    const std::string longText(148, 'a');
+    const std::string refused = "この変更はできません。1行目が読み込めない行になります。\n";
     const Case cases[] = {
         {"11\tabc\ta\tr\t0", {0, 2, 1, 1}, "XY", "11\taXYc\ta\tr\t0", ""},
         {"11\tabc\ta\tr\t0", {0, 2, 1, 1}, "", "11\tac\ta\tr\t0", ""},
@@ -169,8 +170,34 @@ TEST(ReplacedLine, RefusesWhatWouldBreakTheLine) {
          {0, 4, 0, 1},
          "rrrrrrr",
          std::nullopt,
-         "文字総数は最大306文字(半角)です。"},
-        {"tTitle\tT\t3\t3", {0, 2, 0, 1}, "", std::nullopt, "タイトルを入力してください。"},
+         refused + "11\t" + std::string(57, 'a') + "…\nレコードが長すぎます。最大306文字です。"},
+        {"11\t" + longText + "\t" + longText + "\tr\t0",
+         {0, 4, 0, 1},
+         "",
+         "11\t" + longText + "\t" + longText + "\t\t0",
+         ""},
+        // 305 bytes, and 315 once the half-width ｱ are widened
+        {"11\t" + longText + "\t" + std::string(140, 'a') + "\tr\t0",
+         {0, 4, 0, 1},
+         "ｱｱｱｱｱｱｱｱｱｱ",
+         std::nullopt,
+         refused + "11\t" + std::string(57, 'a') +
+             "…\nレコードが長すぎます。最大306文字です。（半角カナは全角にして数えます）"},
+        {"tTitle\tT\t3\t3",
+         {0, 2, 0, 1},
+         "",
+         std::nullopt,
+         refused + "tTitle\t\t3\t3\n第２項目がありません。"},
+        {"dBunrui\t\x8A\xEE\x96\x7B",
+         {0, 2, 0, 4},
+         "",
+         std::nullopt,
+         refused + "dBunrui\t\n第２項目がありません。"},
+        {"sBunrui\t\x8A\xEE\x96\x7B",
+         {0, 2, 0, 4},
+         "",
+         std::nullopt,
+         refused + "sBunrui\t\n第２項目がありません。"},
         {"tTitle\tT\t3\t3", {0, 2, 0, 1}, "New", "tTitle\tNew\t3\t3", ""},
     };
     for (const Case& c : cases) {
@@ -178,7 +205,7 @@ TEST(ReplacedLine, RefusesWhatWouldBreakTheLine) {
         options.replacement = c.replacement;
         std::string refusal;
         EXPECT_EQ(c.expected, replacedLine(c.line, c.match, options, refusal)) << c.replacement;
-        EXPECT_EQ(std::string(c.refusal), refusal) << c.replacement;
+        EXPECT_EQ(c.refusal, refusal) << c.replacement;
     }
 }
 

@@ -168,30 +168,50 @@ TEST_F(RecordEditorTest, OnlyFifteenCategoryNamesAreItems) {
     EXPECT_EQ("N15", view.items[CategoryBox::A].back());
 }
 
-TEST_F(RecordEditorTest, ByteCountCountsShiftJisBytesAndWarnsAbove306) {
+// The record line adds 7 bytes to the texts; half-width katakana count as the full-width
+// characters they are saved as.
+TEST_F(RecordEditorTest, ByteCountCountsTheLineAsWrittenAndRefusesWhatLoadingRefuses) {
     struct Case {
         std::string question, answer, reference;
         std::string label;
         bool warning;
-        std::string stored; // the texts as stored, CP932
+        std::string stored; // the texts as stored, CP932; empty when refused
+        std::string refusal;
     };
-    const std::string q200(200, 'q'), a100(100, 'a');
+    const std::string q200(200, 'q'), a90(90, 'a');
+    const std::string kana40(40, '\xB1'); // ｱ, 2 bytes each once widened
+    const std::string q146(146, 'q');
+    // the line shown as far as its first 60 characters
+    const std::string refusal =
+        "この変更はできません。4行目が読み込めない行になります。\n11\t" + std::string(57, 'q') + "…\n";
     const Case cases[] = {
-        {"あ", "ab", "", "文字総数=4", false, "\x82\xa0\tab\t"},
-        {q200, a100, "rrrrrrr", "文字総数=307 (文字総数は最大306文字(半角)です。)", true,
-         q200 + "\t" + a100 + "\trrrrrrr"},
-        {q200, a100, "rrrrrr", "文字総数=306", false, q200 + "\t" + a100 + "\trrrrrr"},
-        {"a\tb", "c\r\nd", "", "文字総数=4", false, "ab\tcd\t"}, // counted as stored
+        {"あ", "ab", "", "文字総数=4", false, "\x82\xa0\tab\t", ""},
+        {q200, a90, "rrrrrrrrr", "文字総数=299", false, q200 + "\t" + a90 + "\trrrrrrrrr", ""},
+        {q200, a90, "rrrrrrrrrr", "文字総数=300 (文字総数は最大299文字(半角)です。)", true, "",
+         refusal + "レコードが長すぎます。最大306文字です。"},
+        {q146, "ｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱ", "", "文字総数=226", false,
+         q146 + "\t" + kana40 + "\t", ""},
+        {q200 + "qqqqqqqqqqqqqqqqqqq", "ｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱ", "", "文字総数=299", false,
+         q200 + "qqqqqqqqqqqqqqqqqqq\t" + kana40 + "\t", ""},
+        {q200 + "qqqqqqqqqqqqqqqqqqqq", "ｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱ", "",
+         "文字総数=300 (文字総数は最大299文字(半角)です。)", true, "",
+         refusal + "レコードが長すぎます。最大306文字です。（半角カナは全角にして数えます）"},
+        {"a\tb", "c\r\nd", "", "文字総数=4", false, "ab\tcd\t", ""}, // counted as stored
     };
     for (const Case& c : cases) {
         open(titleLines("T", 1));
         view.texts[RecordBox::Question] = c.question;
         view.texts[RecordBox::Answer] = c.answer;
         view.texts[RecordBox::Reference] = c.reference;
+        if (!c.refusal.empty()) prompter.expectMessage(c.refusal, "確認", Buttons::Ok, Icon::Warning);
         editor.Button1Click();
+        EXPECT_TRUE(prompter.done()) << c.label;
         EXPECT_EQ(c.label, view.byteLabel);
         EXPECT_EQ(c.warning, view.warning);
-        EXPECT_EQ("11\t" + c.stored + "\t0", line(3)) << c.label;
+        if (!c.refusal.empty())
+            EXPECT_EQ("11\tTq1\ta\tr\t0", line(3)) << c.label; // unchanged
+        else
+            EXPECT_EQ("11\t" + c.stored + "\t0", line(3)) << c.label;
     }
 }
 
@@ -263,10 +283,11 @@ TEST_F(RecordEditorTest, PreviousAndNextStopAtTheEnds) {
     EXPECT_EQ("ﾚｺｰﾄﾞNo./総数=3/3", view.numberLabel);
 }
 
-TEST_F(RecordEditorTest, StepsDropUnstoredTextsAndKeepAddMode) {
+TEST_F(RecordEditorTest, StepsAskAboutTypedTextAndKeepAddMode) {
     open(titleLines("T", 2));
     editor.Button6Click();
     view.texts[RecordBox::Question] = "unstored";
+    prompter.expectMessage("登録しますか？", "確認", Buttons::YesNoCancel, Icon::Question, Answer::No);
     editor.Button5Click();
     EXPECT_EQ("Tq2", view.texts[RecordBox::Question]);
     EXPECT_TRUE(editor.addMode());
@@ -275,12 +296,97 @@ TEST_F(RecordEditorTest, StepsDropUnstoredTextsAndKeepAddMode) {
     EXPECT_EQ(titleLines("T", 2), logic.set().lines);
 }
 
+// Which step or close asks "登録しますか？", and what each answer does with the typed text.
+TEST_F(RecordEditorTest, StepsAndClosingAskBeforeDroppingTypedText) {
+    enum class Act { Previous, Next, Close };
+    enum class Edit { None, Answer, CategoryB, NewEmpty, NewTyped, PasteSame };
+    struct Case {
+        const char* what;
+        Edit edit;
+        Act act;
+        std::optional<Answer> answer; // nothing: no question
+        int row;                      // the current record row afterwards
+        bool closes;
+        Lines records; // the title's records afterwards
+    };
+    const Lines untouched{"11\tTq1\ta\tr\t0", "11\tTq2\ta\tr\t0", "11\tTq3\ta\tr\t0"};
+    const Lines answerStored{"11\tTq1\ta\tr\t0", "11\tTq2\ttyped\tr\t0", "11\tTq3\ta\tr\t0"};
+    const Case cases[] = {
+        {"nothing typed", Edit::None, Act::Next, std::nullopt, 3, false, untouched},
+        {"nothing typed", Edit::None, Act::Close, std::nullopt, 2, true, untouched},
+        {"typed, cancel", Edit::Answer, Act::Next, Answer::Cancel, 2, false, untouched},
+        {"typed, no", Edit::Answer, Act::Next, Answer::No, 3, false, untouched},
+        {"typed, yes", Edit::Answer, Act::Previous, Answer::Yes, 1, false, answerStored},
+        {"typed, close yes", Edit::Answer, Act::Close, Answer::Yes, 2, true, answerStored},
+        {"typed, close no", Edit::Answer, Act::Close, Answer::No, 2, true, untouched},
+        {"typed, close cancel", Edit::Answer, Act::Close, Answer::Cancel, 2, false, untouched},
+        {"category chosen", Edit::CategoryB, Act::Close, Answer::Cancel, 2, false, untouched},
+        {"new, empty", Edit::NewEmpty, Act::Close, std::nullopt, 2, true, untouched},
+        {"new, typed, yes",
+         Edit::NewTyped,
+         Act::Next,
+         Answer::Yes,
+         4,
+         false,
+         {"11\tTq1\ta\tr\t0", "11\tTq2\ta\tr\t0", "11\tTq3\ta\tr\t0", "11\tnq\t\t\t0"}},
+        {"the record pasted over itself", Edit::PasteSame, Act::Close, Answer::Cancel, 2, false, untouched},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        open(titleLines("T", 3), 2);
+        switch (c.edit) {
+        case Edit::None:
+            break;
+        case Edit::Answer:
+            view.texts[RecordBox::Answer] = "typed";
+            break;
+        case Edit::CategoryB:
+            view.boxText[CategoryBox::B] = "なし";
+            break;
+        case Edit::NewEmpty:
+            editor.Button6Click();
+            break;
+        case Edit::NewTyped:
+            editor.Button6Click();
+            view.texts[RecordBox::Question] = "nq";
+            break;
+        case Edit::PasteSame:
+            editor.CopyRecordLine();
+            editor.PasteRecordLine();
+            break;
+        }
+        if (c.answer)
+            prompter.expectMessage("登録しますか？", "確認", Buttons::YesNoCancel, Icon::Question, *c.answer);
+        bool closes = false;
+        if (c.act == Act::Previous) editor.Button4Click();
+        if (c.act == Act::Next) editor.Button5Click();
+        if (c.act == Act::Close) closes = editor.FormCloseQuery();
+        EXPECT_TRUE(prompter.done());
+        EXPECT_EQ(c.row, logic.currentRecordRow());
+        EXPECT_EQ(c.closes, closes);
+        const Lines& lines = logic.set().lines;
+        EXPECT_EQ(c.records, Lines(lines.begin() + 3, lines.end()));
+    }
+}
+
+TEST_F(RecordEditorTest, ARefusedStoreKeepsTheEditorOpen) {
+    open(titleLines("T", 1));
+    view.texts[RecordBox::Question] = std::string(300, 'q');
+    prompter.expectMessage("登録しますか？", "確認", Buttons::YesNoCancel, Icon::Question, Answer::Yes)
+        .expectMessage("この変更はできません。4行目が読み込めない行になります。\n11\t" +
+                           std::string(57, 'q') + "…\nレコードが長すぎます。最大306文字です。",
+                       "確認", Buttons::Ok, Icon::Warning);
+    EXPECT_FALSE(editor.FormCloseQuery());
+    EXPECT_EQ(titleLines("T", 1), logic.set().lines);
+}
+
 TEST_F(RecordEditorTest, RecordCopyNextRecordPasteStoreCopiesRow2OverRow3) {
     open(categoryTitle({"11\tq1\ta1\tr1\t0", "A3\tq2\ta2\tr2\t0", "22\tq3\ta3\tr3\t0"}), 2);
     view.texts[RecordBox::Question] = "edited, not stored";
     editor.CopyRecordLine();
     EXPECT_EQ("A3\tq2\ta2\tr2\t0", view.clipboard);
     EXPECT_TRUE(editor.recordCopied());
+    prompter.expectMessage("登録しますか？", "確認", Buttons::YesNoCancel, Icon::Question, Answer::No);
     editor.Button5Click();
     editor.EditMenuOpening();
     EXPECT_TRUE(view.enabled[RecordControl::RecordPaste]);

@@ -106,11 +106,56 @@ TEST_F(TitleEditorTest, EmptiedBoxClosesUpTheCodes) {
     EXPECT_FALSE(logic.set().saved);
 }
 
+// Records keep their codes while the later names close up: emptying a category records use asks.
+TEST_F(TitleEditorTest, EmptyingACategoryRecordsUseAsksFirst) {
+    const Lines lines{"tTitle\tT\t3\t3", "dBunrui\t" + kUntitled, "dBunrui\tA2",
+                      "dBunrui\tA3",     "sBunrui\tB1",           "11\tq\ta\tr\t0",
+                      "10\tq\ta\tr\t0",  "21\tq\ta\tr\t0",        "//10\tnot a record"};
+    const std::string question = "分類A 1（無題）を使っているレコードが 2 "
+                                 "件あります。これらのレコードは別の分類になります。登録しますか？";
+    TitleFields fields = open(lines);
+    fields.categoryA[0].clear();
+    prompter.expectMessage(question, "確認", Buttons::YesNo, Icon::Question, Answer::No);
+    EXPECT_FALSE(editor.RegisterTitleAndCategories(fields));
+    EXPECT_EQ(lines, logic.set().lines);
+    EXPECT_TRUE(logic.set().saved);
+
+    fields.categoryA[2].clear(); // unused: no question
+    fields.categoryA[0] = "A1";
+    EXPECT_TRUE(editor.RegisterTitleAndCategories(fields));
+    EXPECT_EQ("dBunrui\tA1", logic.set().lines[1]);
+
+    fields = open(lines);
+    fields.categoryA[0].clear();
+    prompter.expectMessage(question, "確認", Buttons::YesNo, Icon::Question, Answer::Yes);
+    EXPECT_TRUE(editor.RegisterTitleAndCategories(fields));
+    EXPECT_EQ((Lines{"tTitle\tT\t3\t3", "dBunrui\tA2", "dBunrui\tA3", "sBunrui\tB1", "11\tq\ta\tr\t0",
+                     "10\tq\ta\tr\t0", "21\tq\ta\tr\t0", "//10\tnot a record"}),
+              logic.set().lines);
+}
+
+TEST_F(TitleEditorTest, ANameOfOnlyATabIsRefusedAsLoadingWould) {
+    TitleFields fields = open(titleLines("T", 1));
+    fields.categoryB[1] = "\t";
+    prompter.expectMessage(
+        "この変更はできません。4行目が読み込めない行になります。\nsBunrui\t\n第２項目がありません。", "確認",
+        Buttons::Ok, Icon::Warning);
+    EXPECT_FALSE(editor.RegisterTitleAndCategories(fields));
+    EXPECT_EQ(titleLines("T", 1), logic.set().lines);
+}
+
 TEST_F(TitleEditorTest, Box15AloneBecomesCode1) {
     TitleFields fields = open(titleLines("T", 1));
     fields.categoryA = {};
     fields.categoryB = {};
     fields.categoryA[14] = "last";
+    prompter
+        .expectMessage("分類A 1（A）を使っているレコードが 1 "
+                       "件あります。これらのレコードは別の分類になります。登録しますか？",
+                       "確認", Buttons::YesNo, Icon::Question, Answer::Yes)
+        .expectMessage("分類B 1（B）を使っているレコードが 1 "
+                       "件あります。これらのレコードは別の分類になります。登録しますか？",
+                       "確認", Buttons::YesNo, Icon::Question, Answer::Yes);
     ASSERT_TRUE(editor.RegisterTitleAndCategories(fields));
     EXPECT_EQ((Lines{"tTitle\tT\t3\t3", "dBunrui\tlast", "11\tTq1\ta\tr\t0"}), logic.set().lines);
 }

@@ -257,10 +257,8 @@ TEST_F(InstallDialogTest, DataListInstallOfATooLargeSetSaysWhy) {
     form.logic().enable(EditorCommand::PdbInstall, true);
     form.logic().setCurrentFileName("/data/Big.txt");
     form.StatusBar1->showMessage(QStringLiteral("a.pdbをｲﾝｽﾄｰﾙ予約しました。"));
-    prompter
-        .expectMessage("レコードが64KBを超えているためにファイル保存はできませんでした。", "エラー",
-                       Buttons::Ok, Icon::Error)
-        .expectMessage("インストールできません。(7)", "エラー", Buttons::Ok, Icon::Error);
+    prompter.expectMessage("レコードが64KBを超えているためにファイル保存はできませんでした。", "エラー",
+                           Buttons::Ok, Icon::Error); // and no second message
     onDialog([](TForm7& dialog) { dialog.Button1->click(); });
     form.PDBP1->trigger();
     EXPECT_TRUE(prompter.done());

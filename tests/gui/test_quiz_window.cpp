@@ -24,10 +24,13 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QStyleOptionComboBox>
 #include <QTableWidget>
+#include <QTextDocument>
 #include <QTimer>
 #include <QWindow>
 #include <functional>
@@ -460,6 +463,17 @@ TEST_F(QuizWindowTest, LineSettingsDivideTheTextSpace) {
     EXPECT_EQ(std::make_pair(2, 2), settle({5, 5, false}));
     EXPECT_EQ(4, form->lineLayout().questionLines);
     EXPECT_EQ(5, form->lineLayout().answerLines);
+
+    // A reference area of one line shows that line: no scroll bar arrows, no margin above it.
+    form->show();
+    EXPECT_EQ(std::make_pair(4, 5), settle({5, 3, false}));
+    EXPECT_EQ(QRect(10, 294, 279, 19), form->Memo4->geometry());
+    form->Memo4->setPlainText(u("参考"));
+    QApplication::processEvents();
+    EXPECT_FALSE(form->Memo4->verticalScrollBar()->isVisible());
+    EXPECT_LE(form->Memo4->document()->documentMargin() + form->Memo4->fontMetrics().ascent(),
+              form->Memo4->viewport()->height());
+    EXPECT_EQ(Qt::ScrollBarAsNeeded, form->Memo2->verticalScrollBarPolicy()) << "larger areas keep theirs";
 }
 
 TEST_F(QuizWindowTest, LineSettingsDialogControls) {
@@ -539,6 +553,24 @@ TEST_F(QuizWindowTest, CategoryListsAreWideEnoughForTheirLongestName) {
         EXPECT_GT(c.box->view()->minimumWidth(), needed) << c.longest;
         EXPECT_EQ(89, c.box->width()) << "the box itself keeps its place";
     }
+}
+
+// The box keeps its place and the list its size; a name wider than the box's text field is shown
+// a size smaller rather than cut off.
+TEST_F(QuizWindowTest, ANameLikeMountainsRiversLakesShowsWholeInItsBox) {
+    auto form = openWindow("tTitle\tT\t3\t3\r\ndBunrui\t山・川・湖\r\nsBunrui\t基本\r\n11\tQ\tA\tR\t0\r\n");
+    form->show();
+    form->ComboBox1->setCurrentIndex(1);
+    QStyleOptionComboBox option;
+    option.initFrom(form->ComboBox1);
+    const int field =
+        form->ComboBox1->style()
+            ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, form->ComboBox1)
+            .width();
+    EXPECT_LE(form->ComboBox1->fontMetrics().horizontalAdvance(u("山・川・湖")), field);
+    EXPECT_EQ(89, form->ComboBox1->width());
+    EXPECT_EQ(13, form->ComboBox1->view()->font().pixelSize());
+    EXPECT_EQ(13, form->ComboBox2->font().pixelSize()) << "a box whose names fit keeps its size";
 }
 
 TEST_F(QuizWindowTest, TitleDialogClosedByItsFrameChoosesNothing) {

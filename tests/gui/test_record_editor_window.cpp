@@ -203,18 +203,22 @@ TEST_F(RecordEditorWindowTest, NoneAndNotSelectableAndTypedCategoryTexts) {
     EXPECT_EQ("72\tq\ta\tr\t0", lines()[14]);
 }
 
-TEST_F(RecordEditorWindowTest, Over306BytesTheCountTurnsRedAndTheStoreHappens) {
+TEST_F(RecordEditorWindowTest, TooLongTheCountTurnsRedAndTheStoreIsRefused) {
     openText("a.txt", titleText("T", 1));
     auto editor = openEditor(1);
     EXPECT_EQ(QColor(Qt::black), editor->Label7->palette().color(QPalette::WindowText));
     editor->Memo1->setPlainText(QString(200, QLatin1Char('q')));
-    editor->Memo2->setPlainText(QString(100, QLatin1Char('a')));
-    editor->Memo3->setPlainText(QString(7, QLatin1Char('r')));
+    editor->Memo2->setPlainText(QString(90, QLatin1Char('a')));
+    editor->Memo3->setPlainText(QString(10, QLatin1Char('r')));
     EXPECT_EQ(u("文字総数=5"), editor->Label7->text()); // not while typing
+    prompter.expectMessage("この変更はできません。4行目が読み込めない行になります。\n11\t" +
+                               std::string(57, 'q') + "…\nレコードが長すぎます。最大306文字です。",
+                           "確認", Buttons::Ok, Icon::Warning);
     editor->Button1->click();
-    EXPECT_EQ(u("文字総数=307 (文字総数は最大306文字(半角)です。)"), editor->Label7->text());
+    EXPECT_TRUE(prompter.done());
+    EXPECT_EQ(u("文字総数=300 (文字総数は最大299文字(半角)です。)"), editor->Label7->text());
     EXPECT_EQ(QColor(Qt::red), editor->Label7->palette().color(QPalette::WindowText));
-    EXPECT_EQ(3u + 200 + 1 + 100 + 1 + 7 + 2, lines()[3].size());
+    EXPECT_EQ("11\tTq1\ta\tr\t0", lines()[3]);
     editor->Memo1->setPlainText(u("日本"));
     editor->Memo2->setPlainText(u("ab"));
     editor->Memo3->clear();
@@ -323,6 +327,26 @@ TEST_F(RecordEditorWindowTest, DoubleClickOpensTheEditorAndItsRowComesBack) {
     emit form.StringGrid1->doubleClicked(records()->index(1, 1));
     EXPECT_EQ(u("Rovik(ﾚｺｰﾄﾞ編集) - T"), caption);
     EXPECT_EQ(3, recordRow());
+}
+
+TEST_F(RecordEditorWindowTest, EveryWayOfClosingAsksAboutTypedText) {
+    openText("a.txt", titleText("T", 1));
+    auto editor = openEditor(1);
+    editor->show();
+    editor->Memo2->setPlainText(u("typed"));
+    prompter.expectMessage("登録しますか？", "確認", Buttons::YesNoCancel, Icon::Question, Answer::Cancel);
+    editor->Button2->click();
+    prompter.expectMessage("登録しますか？", "確認", Buttons::YesNoCancel, Icon::Question, Answer::Cancel);
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(editor.get(), &escape);
+    prompter.expectMessage("登録しますか？", "確認", Buttons::YesNoCancel, Icon::Question, Answer::Cancel);
+    EXPECT_FALSE(editor->close()); // the close box
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_TRUE(prompter.done());
+    prompter.expectMessage("登録しますか？", "確認", Buttons::YesNoCancel, Icon::Question, Answer::Yes);
+    editor->Exit1->trigger();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ("11\tTq1\ttyped\tr\t0", lines()[3]);
 }
 
 // Qt's own paste (Ctrl+V, the box's menu, a drop) gives LF line ends and tabs: every one is

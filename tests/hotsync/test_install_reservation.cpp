@@ -12,8 +12,6 @@ namespace fs = std::filesystem;
 using test::PalmDesktop;
 using test::TempFolder;
 
-const char* const kCannotInstall = "インストールできません。(7)";
-
 struct InstallTest : ::testing::Test {
     PalmDesktop desk;
     test::ScriptedPrompter prompter;
@@ -265,8 +263,9 @@ TEST_F(InstallTest, FailedPdbWriteInstallsNothing) {
     writeResult = -1;
     prompter.expectMessage(desk.start + "/Quiz1.pdbはすでに存在します。上書きしますか？", "", Buttons::YesNo,
                            Icon::Question, Answer::Yes);
-    expectError(kCannotInstall);
+    // The writer tells why it wrote nothing; the install adds no second message.
     EXPECT_TRUE(r->Button1Click("Quiz1"));
+    EXPECT_TRUE(request.failed);
     EXPECT_FALSE(request.done);
     EXPECT_FALSE(fs::exists(desk.installFolder("HanakoS") + "/Quiz1.pdb"))
         << "the stale file is not installed";

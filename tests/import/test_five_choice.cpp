@@ -290,8 +290,8 @@ TEST_F(FiveChoiceTest, ImportFiveChoiceFile_WritesOnlyWhatTheUserConfirmed) {
         prompter.expectOpen(path).expectChoice(false).expectMessage(append, "Open", Buttons::YesNoCancel,
                                                                     Icon::None, c.appendAnswer);
         if (c.replaceAnswer != Answer::Ok)
-            prompter.expectMessage(start.file("quiz.txt") + "\nは既にあります。上書きしますか？", "確認",
-                                   Buttons::YesNo, Icon::Warning, c.replaceAnswer);
+            prompter.expectMessage(start.file("quiz.txt") + "はすでに存在します。上書きしますか？", "確認",
+                                   Buttons::YesNo, Icon::Question, c.replaceAnswer);
         ImportFiveChoiceFile(ctx);
         EXPECT_TRUE(prompter.done());
         const std::string text = test::TempFolder::read(start.file("quiz.txt"));

@@ -68,7 +68,12 @@ TEST(TextImport_Lines, TabInATwoLineSourceGivesMoreThanFiveItems) {
 }
 
 TEST(TextImport_TitleName, IsTheBaseNameInCp932) {
+#ifdef _WIN32
     EXPECT_EQ("words", titleNameOf("C:\\data\\words.list.txt"));
+#else
+    // Only "/" ends a folder here: a backslash is a character of the name.
+    EXPECT_EQ("C:\\data\\words", titleNameOf("C:\\data\\words.list.txt"));
+#endif
     EXPECT_EQ("words", titleNameOf("/home/u/data.d/words.list.txt"));
     EXPECT_EQ(sjis("単語帳"), titleNameOf("/tmp/単語帳.txt"));
 }
@@ -223,17 +228,34 @@ TEST_F(TextImportTest, ConvertTextImport_RefusesBadTabSeparatedLines) {
     }
 }
 
-TEST_F(TextImportTest, ConvertTextImport_AcceptsThreeHundredSixBytes) {
-    const std::string line = "q\t" + std::string(304, 'a');
+TEST_F(TextImportTest, ConvertTextImport_AcceptsARecordOfThreeHundredSixBytes) {
+    const std::string line = "q\t" + std::string(298, 'a');
     prompter.expectFormat(0);
     EXPECT_EQ(0, ConvertTextImport(ctx, folder.write("ok.txt", line + "\r\n")));
-    EXPECT_EQ("11\tq\t" + std::string(304, 'a') + "\t\t0", set.lines.back());
+    EXPECT_EQ("11\tq\t" + std::string(298, 'a') + "\t\t0", set.lines.back());
+    EXPECT_EQ(306u, set.lines.back().size());
 }
 
-TEST_F(TextImportTest, ConvertTextImport_OtherFormatsAreNotValidated) {
+// Two- and three-line sources are checked as the records they make: a title loading would refuse
+// never reaches the set.
+TEST_F(TextImportTest, ConvertTextImport_OtherFormatsAreCheckedAsTheRecordsTheyMake) {
     prompter.expectFormat(1);
-    EXPECT_EQ(0, ConvertTextImport(ctx, folder.write("long.txt", std::string(400, 'q') + "\n\ta\tb\tc\n")));
-    EXPECT_EQ("11\t" + std::string(400, 'q') + "\t\ta\tb\tc\t\t0", set.lines.back());
+    EXPECT_EQ(0, ConvertTextImport(ctx, folder.write("ok.txt", "q\na\n")));
+    EXPECT_EQ("11\tq\ta\t\t0", set.lines.back());
+
+    set.lines.clear();
+    view.events.clear();
+    const std::string record = "11\t" + std::string(300, 'q') + "\t\ta\tb\t\t0";
+    prompter.expectFormat(1);
+    EXPECT_EQ(-9, ConvertTextImport(ctx, folder.write("long.txt", std::string(300, 'q') + "\n\ta\tb\n")));
+    EXPECT_TRUE(set.lines.empty());
+    EXPECT_EQ((Events{"busy", "idle", "errorlog:" + logPath()}), view.events);
+    const std::string sep = std::string(31, '-') + "\r\n";
+    EXPECT_EQ(sjis("4行目") + "\r\n" + record + "\r\n" + sjis("項目が多すぎます。最大５項目です。") + "\r\n" +
+                  sep + sjis("4行目") + "\r\n" + record + "\r\n" + sjis("第５項目に0がありません。") +
+                  "\r\n" + sep + sjis("4行目") + "\r\n" + record + "\r\n" +
+                  sjis("レコードが長すぎます。最大306文字です。") + "\r\n" + sep,
+              test::TempFolder::read(logPath()));
 }
 
 TEST_F(TextImportTest, ConvertTextImport_MakesHalfWidthKanaFullWidth) {

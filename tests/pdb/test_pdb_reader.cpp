@@ -128,9 +128,13 @@ TEST(PdbReader_Text, OtherFilesAreNoDatabase) {
     std::string otherCreator = kHeadBytes;
     otherCreator.replace(64, 4, "REAd");
     const std::string zeroCount = std::string(76, '\x7F') + std::string(40, '\0');
-    for (const std::string& pdb :
-         {noZeroInName + records, otherType + records, otherCreator + records, zeroCount})
+    for (const std::string& pdb : {noZeroInName + records, zeroCount})
         EXPECT_EQ("", textOf(pdb, PdbReadStatus::NotADatabase));
+    // A Palm database of another application is not called broken.
+    for (const std::string& pdb : {otherType + records, otherCreator + records})
+        EXPECT_EQ("", textOf(pdb, PdbReadStatus::OtherDatabase));
+    EXPECT_EQ("PDBﾌｧｲﾙがRovikのデータベースではないため読み込めませんでした。",
+              pdbReadMessage(PdbReadStatus::OtherDatabase));
     // The npm palm-pdb library leaves two bytes between the record list and the first record.
     EXPECT_EQ("tTitle\tT\r\n", textOf(rawPdb(1, {78 + 8 + 2}, std::string("\0\0", 2) + "tTitle\tT\n")));
 }

@@ -186,6 +186,24 @@ TEST_F(WritePdbTest, TooLargeLeavesNoFileAndTheSetAsItWas) {
     EXPECT_EQ("old database", test::TempFolder::read(existing));
 }
 
+TEST_F(WritePdbTest, ARecordLongerThanLoadingAllowsOnceWidenedIsNotWritten) {
+    // 306 bytes as they stand, 346 with the forty ｱ widened
+    const std::string record = "11\tq\ta\t" + std::string(40, '\xB1') + std::string(257, 'r') + "\t0";
+    set.lines = {"tTitle\tT\t3\t3", "//" + std::string(400, 'c'), record};
+    set.saved = false;
+    std::string kana40;
+    for (int i = 0; i < 40; ++i)
+        kana40 += "ｱ";
+    prompter.expectMessage("3行目のレコードが長すぎるため、ファイル保存はできませんでした。\n11\tq\ta\t" +
+                               kana40 + std::string(13, 'r') +
+                               "…\nレコードが長すぎます。最大306文字です。（半角カナは全角にして数えます）",
+                           "エラー", Buttons::Ok, Icon::Error);
+    EXPECT_EQ(-2, WritePdb(set, folder.file("long.pdb"), prompter));
+    EXPECT_FALSE(std::filesystem::exists(folder.file("long.pdb")));
+    EXPECT_EQ(record, set.lines[2]);
+    EXPECT_FALSE(set.saved);
+}
+
 TEST_F(WritePdbTest, AFileThatCannotBeCreatedChangesNothing) {
     set.lines = {"11\t\xB1\ta\tr\t0"};
     set.saved = false;

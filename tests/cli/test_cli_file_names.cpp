@@ -1,0 +1,124 @@
+// Every command that takes a file name, over the names that break path handling: raw Shift-JIS
+// with 0x5C trail bytes, UTF-8 outside Shift-JIS, shell and control characters, long names.
+#include "cli/Cli.h"
+
+#include "../import/FiveChoiceBytes.h"
+#include "cli/CliRun.h"
+#include "support/HostileNames.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+namespace rovik::cli {
+namespace {
+
+using test::fromHex;
+using test::HostileName;
+using test::stemOf;
+
+std::vector<HostileName> hostileNames() {
+    return test::hostileNames(ROVIK_FIXTURES);
+}
+
+// The name the handheld and the title get: the file name up to its first ".", as CP932 (hex);
+// the database name is cut to 31 bytes.
+const std::map<std::string, std::string> kExpectedNames = {
+    {"sjis-5c-hyou", "96e291e8955c"},
+    {"sjis-5c-so", "835c83748367"},
+    {"sjis-5c-nou", "945c97cd"},
+    {"sjis-5c-end", "8f5c"},
+    {"sjis-7c", "837c"},
+    {"sjis-kana", "b1b2b3"},
+    {"utf8-desktop", "83668358834e836783628376"},
+    {"utf8-small-a", "829f"},
+    {"utf8-palm", "8370815b8380"},
+    {"utf8-user", "8e5293632091be9859"},
+    {"utf8-umlaut", "6a7267656e"},
+    {"utf8-emoji", ""},
+    {"utf8-yoshi", "96ec"},
+    {"utf8-wave", "8160"},
+    {"utf8-nfd", "82a9"},
+    {"space", "6d792066696c65"},
+    {"leading-dash", "2d6e"},
+    {"shell", "613b6220242878292060796020277122"},
+    {"newline", "610a62"},
+    {"cr", "610d62"},
+    {"tab", "610962"},
+    {"backslash", "615c62"},
+    {"dot", ""},
+    {"win-reserved", "434f4e"},
+    {"trailing-dot", "6e616d65"},
+    {"invalid-utf8", "fffe"},
+};
+
+const std::string kValid = "tTitle\tT\t3\t3\r\ndBunrui\tA\r\nsBunrui\tB\r\n11\tq\ta\tr\t0\r\n";
+
+// The database name field: up to its zero byte.
+std::string databaseNameIn(const std::string& pdb) {
+    return pdb.substr(0, std::min<std::size_t>(pdb.find('\0'), 32));
+}
+
+TEST(CliFileNames, EveryCommandTakesEveryName) {
+    const std::vector<HostileName> names = hostileNames();
+    ASSERT_GE(names.size(), 30u);
+    for (const HostileName& name : names) {
+        if (name.bytes.find('/') != std::string::npos) continue; // a path into a folder, not a name
+        SCOPED_TRACE(name.id);
+        test::TempFolder folder;
+        std::filesystem::create_directory(folder.file("out"));
+        const std::string in = folder.write(name.bytes, kValid);
+        const std::string stem = stemOf(name.bytes);
+        const std::string pdb = folder.file(stem + ".pdb");
+        const std::string back = folder.file("out/" + name.bytes);
+
+        EXPECT_EQ(0, test::runCli({"check", in}).code);
+        const std::string log = folder.file("out/" + stem + ".log");
+        EXPECT_EQ(1, test::runCli({"check", folder.write("bad", "x\r\n"), "--log", log}).code);
+        EXPECT_EQ(0u, test::TempFolder::read(log).rfind("1", 0)) << "the log names line 1";
+        const test::CliResult toPdb = test::runCli({"to-pdb", in, pdb});
+        ASSERT_EQ(0, toPdb.code) << toPdb.err;
+        const std::string pdbBytes = test::TempFolder::read(pdb);
+        const auto expected = kExpectedNames.find(name.id);
+        if (expected != kExpectedNames.end()) EXPECT_EQ(fromHex(expected->second), databaseNameIn(pdbBytes));
+        EXPECT_EQ(0, test::runCli({"to-text", pdb, back}).code);
+        EXPECT_EQ(kValid, test::TempFolder::read(back));
+
+        const std::string imported = folder.file("out/" + stem + ".imp");
+        const std::string source = folder.write("out/" + name.bytes, "q\ta\r\n");
+        ASSERT_EQ(0, test::runCli({"import-tab", source, imported}).code);
+        const std::string fiveChoice = folder.write(stem + ".5tq", test::fiveTq({1, 0, 0, 0, 0, 0, 0, 0}));
+        ASSERT_EQ(0, test::runCli({"import-5tq", fiveChoice, folder.file("out/" + stem + ".5tx")}).code);
+        if (expected != kExpectedNames.end()) {
+            // the tab import widens half-width katakana, in its title too: ｱｲｳ becomes アイウ
+            const std::string title = name.id == "sjis-kana" ? "834183438345" : expected->second;
+            EXPECT_EQ(0u, test::TempFolder::read(imported).rfind("tTitle\t" + fromHex(title) + "\t", 0));
+            const std::string header = "tTitle\t" + fromHex(expected->second) + "\t";
+            EXPECT_EQ(0u, test::TempFolder::read(folder.file("out/" + stem + ".5tx")).rfind(header, 0));
+        }
+        const bool pdbName =
+            name.bytes.size() >= 4 && name.bytes.compare(name.bytes.size() - 4, 4, ".pdb") == 0;
+        if (!pdbName)
+            EXPECT_EQ(0, test::runCli({"quiz", in, "--title", "1"}).code); // a ".pdb" is read as one
+    }
+}
+
+TEST(CliFileNames, LongNamesAreCutOnlyForTheHandheld) {
+    for (const HostileName& name : hostileNames()) {
+        if (name.id != "long-255" && name.id != "long-sjis") continue;
+        SCOPED_TRACE(name.id);
+        test::TempFolder folder;
+        const std::string in = folder.write(stemOf(name.bytes) + ".txt", kValid);
+        const std::string pdb = folder.file(stemOf(name.bytes) + ".pdb");
+        ASSERT_EQ(0, test::runCli({"to-pdb", in, pdb}).code);
+        const std::string expected =
+            name.id == "long-255" ? std::string(31, 'N')
+                                  : fromHex("955c955c955c955c955c955c955c955c955c955c955c955c955c955c955c");
+        EXPECT_EQ(expected, databaseNameIn(test::TempFolder::read(pdb)));
+    }
+}
+
+} // namespace
+} // namespace rovik::cli
