@@ -43,8 +43,8 @@ void TForm7::createControls() {
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label2 = named(new QLabel(QStringLiteral("ﾕｰｻﾞ："), this), "Label2", {12, 62, 273, 16});
     ComboBox1 = named(new QComboBox(this), "ComboBox1", {12, 80, 273, 22});
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    // A plain list: typed text would show a user other than the one installed for.
+    ComboBox1->setEditable(false);
     Label3 = named(new QLabel(QStringLiteral("DB名称："), this), "Label3", {12, 108, 273, 16});
     Edit1 = named(new QLineEdit(this), "Edit1", {12, 126, 273, 22});
     Button1 = named(new QPushButton(QStringLiteral("ｲﾝｽﾄｰﾙ"), this), "Button1", {56, 158, 85, 25});
