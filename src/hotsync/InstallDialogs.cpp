@@ -114,7 +114,8 @@ InstallOutcome runInstallDialog(QWidget* parent, InstallRequest& request, const 
         };
     }
     TForm7 dialog(request, startFolder, prompter, writePdb, parent, other, outside);
-    dialog.setExplanation(explanation);
+    const bool now = other && other->kind() == TargetKind::PilotXfer;
+    dialog.setExplanation(now ? QString::fromUtf8(kPilotXferExplanation) : explanation);
     dialog.setDatabaseName(name, editable);
     dialog.exec();
     const std::string fileName =

@@ -18,6 +18,8 @@ const InstallOpening kSampleDataOpening = {
     "サンプルデータをインストール予約します。次回のHotSync時に自動インストールされます。"};
 const char* const kPdbExplanation =
     "PDBファイルをインストール予約します。次回のHotSync時に自動インストールされます。";
+const char* const kPilotXferExplanation =
+    "今すぐPalmデバイスへインストールします。HotSyncボタンを押してください。";
 
 std::string installStatusText(const std::string& fileName) {
     return fileName + "をｲﾝｽﾄｰﾙ予約しました。";
@@ -101,8 +103,8 @@ void InstallReservation::installThroughTarget(const std::string& targetName) {
 // False when the install stops here: an overwrite declined, or a failed write (reported).
 bool InstallReservation::writeFreshPdb() {
     if (fileExists(m_request.source) &&
-        m_prompter.ask(m_request.source + "はすでに存在します。上書きしますか？", "",
-                       Buttons::YesNo, Icon::Question) != Answer::Yes)
+        m_prompter.ask(m_request.source + "はすでに存在します。上書きしますか？", "", Buttons::YesNo,
+                       Icon::Question) != Answer::Yes)
         return false;
     // A failed write leaves an older file of that name: installing it would report a false success.
     if (!m_writePdb || m_writePdb(m_request.source) != 0) {

@@ -36,6 +36,8 @@ struct InstallOpening {
 extern const InstallOpening kRovikOpening;
 extern const InstallOpening kSampleDataOpening;
 extern const char* const kPdbExplanation;
+// pilot-xfer installs at once: every opening's explanation says so instead.
+extern const char* const kPilotXferExplanation;
 
 // The status line text after a successful reservation of `fileName`.
 std::string installStatusText(const std::string& fileName);

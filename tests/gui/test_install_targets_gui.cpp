@@ -96,15 +96,18 @@ TEST_F(NewUserTest, BothWindowsOfferTheSettingsUnderStart) {
 
 TEST_F(NewUserTest, JPilotQueueThroughTheDialog) {
     fs::create_directories(desk.root.file(".jpilot"));
-    QString label, box;
+    QString explanation, label, box;
     bool boxEnabled = true;
     onDialog([&](TForm7& dialog) {
+        explanation = dialog.Label1->text();
         label = dialog.Label2->text();
         box = dialog.ComboBox1->currentText();
         boxEnabled = dialog.ComboBox1->isEnabled();
         dialog.Button1->click();
     });
     form.Button3->click();
+    EXPECT_EQ(QStringLiteral("Rovikをインストール予約します。次回のHotSync時に自動インストールされます。"),
+              explanation);
     EXPECT_EQ(QStringLiteral("転送先："), label);
     EXPECT_TRUE(box.startsWith(QStringLiteral("J-Pilot ("))) << box.toStdString();
     EXPECT_FALSE(boxEnabled);
@@ -117,8 +120,9 @@ TEST_F(NewUserTest, JPilotQueueThroughTheDialog) {
 TEST_F(NewUserTest, PilotXferRunsWhileANoteAsksForTheHotSyncButton) {
     desk.root.write("bin/pilot-xfer", "#!/bin/sh\n/bin/sleep 0.5\necho installed\nexit 0\n");
     fs::permissions(desk.root.file("bin/pilot-xfer"), fs::perms::owner_all);
-    QString note;
+    QString note, explanation;
     onDialog([&](TForm7& dialog) {
+        explanation = dialog.Label1->text();
         QTimer::singleShot(100, [&] {
             if (QWidget* w = QApplication::activeModalWidget()) note = w->objectName();
         });
@@ -127,6 +131,8 @@ TEST_F(NewUserTest, PilotXferRunsWhileANoteAsksForTheHotSyncButton) {
         dialog.Button1->click();
     });
     form.Button3->click();
+    EXPECT_EQ(QStringLiteral("今すぐPalmデバイスへインストールします。HotSyncボタンを押してください。"),
+              explanation);
     EXPECT_EQ(QStringLiteral("InstallWait"), note);
     EXPECT_TRUE(prompter.done());
     EXPECT_EQ(QStringLiteral("Rovik.prcをpilot-xferでｲﾝｽﾄｰﾙしました。"), status());
