@@ -3,6 +3,7 @@
 #include "data/Common.h"
 #include "hotsync/Hotsync.h"
 #include "hotsync/PalmFolderTarget.h"
+#include "hotsync/ProgramWait.h"
 #include "hotsync/TForm7.h"
 #include "hotsync/TargetChoice.h"
 #include "hotsync/TargetSettingsDialog.h"
@@ -10,61 +11,24 @@
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
 
-#include <QDialog>
-#include <QLabel>
-#include <QTimer>
-#include <QVBoxLayout>
-
-#include <atomic>
-#include <chrono>
-#include <thread>
-
 namespace rovik {
 namespace {
 const char* const kTargetCaption = "インストール先";
 
-// Work that waits on another program (Wine answers in seconds, pilot-xfer waits for the HotSync
-// button) runs on a thread of its own; after a moment a note says what is happening, and the
-// windows keep painting.
-template <typename Work> auto withNote(QWidget* parent, const QString& text, Work work) -> decltype(work()) {
-    decltype(work()) result{};
-    std::atomic<bool> finished{false};
-    std::thread worker([&] {
-        result = work();
-        finished = true;
-    });
-    for (int i = 0; i < 10 && !finished; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    if (!finished) {
-        QDialog note(parent);
-        note.setObjectName(QStringLiteral("InstallWait"));
-        note.setWindowTitle(QStringLiteral("ｲﾝｽﾄｰﾙ"));
-        note.setWindowFlags(note.windowFlags() & ~Qt::WindowCloseButtonHint);
-        auto* layout = new QVBoxLayout(&note);
-        layout->addWidget(new QLabel(text, &note));
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, &note, [&] {
-            if (finished) note.accept();
-        });
-        poll.start(50);
-        note.exec();
-    }
-    worker.join();
-    return result;
-}
-
 const char* const kAskingWine = "Wine の Palm Desktop に問い合わせています...";
 
 // The install target, or null after one message, which offers the settings dialog.
+// Its programs are the ones `wait` can stop.
 std::unique_ptr<InstallTarget> resolveTarget(QWidget* parent, const std::string& startFolder,
-                                             Prompter& prompter) {
+                                             Prompter& prompter, ProgramWait& wait) {
     for (int round = 0; round < 2; ++round) {
-        const TargetEnvironment env = TargetEnvironment::fromProcess(startFolder);
+        TargetEnvironment env = TargetEnvironment::fromProcess(startFolder);
+        env.run = wait.run();
         std::string problem;
-        std::unique_ptr<InstallTarget> target = withNote(parent, QString::fromUtf8(kAskingWine), [&] {
-            return chooseTarget(env, loadTargetSettings(env), problem);
-        });
-        if (target) return target;
+        auto target = wait.withNote(QString::fromUtf8(kAskingWine),
+                                    [&] { return chooseTarget(env, loadTargetSettings(env), problem); });
+        if (!target) return nullptr;
+        if (*target) return std::move(*target);
         if (round == 1) {
             prompter.error(problem, kTargetCaption);
             break;
@@ -91,28 +55,29 @@ InstallOutcome runInstallDialog(QWidget* parent, InstallRequest& request, const 
                                 Prompter& prompter, const WritePdbFunction& writePdb,
                                 const QString& explanation, const QString& name, bool editable,
                                 const std::string& palmStatusFileName) {
-    std::unique_ptr<InstallTarget> target = resolveTarget(parent, startFolder, prompter);
+    ProgramWait wait(parent, prompter, QStringLiteral("ｲﾝｽﾄｰﾙ"));
+    std::unique_ptr<InstallTarget> target = resolveTarget(parent, startFolder, prompter, wait);
     if (!target) return {};
     InstallTarget* other = target->kind() == TargetKind::PalmDesktop ? nullptr : target.get();
-    RunOutside outside;
+    QString note;
     if (other && other->kind() == TargetKind::PilotXfer)
-        outside = [parent](const std::function<TargetOutcome()>& install) {
-            return withNote(parent,
-                            QStringLiteral("PalmデバイスのHotSyncボタンを押してください。\n"
-                                           "pilot-xfer が転送を終えるまでお待ちください。"),
-                            install);
-        };
+        note = QStringLiteral("PalmデバイスのHotSyncボタンを押してください。\n"
+                              "pilot-xfer が転送を終えるまでお待ちください。");
     if (other && other->kind() == TargetKind::Wine) {
         // Asked once here, so that the dialog's user list only reads users.dat.
         auto* wine = static_cast<WineTarget*>(other);
-        withNote(parent, QString::fromUtf8(kAskingWine), [wine] {
-            std::string ignored;
-            return wine->windowsPalmFolder(ignored);
-        });
-        outside = [parent](const std::function<TargetOutcome()>& install) {
-            return withNote(parent, QString::fromUtf8(kAskingWine), install);
-        };
+        std::string ignored;
+        if (!wait.withNote(QString::fromUtf8(kAskingWine), [&] { return wine->windowsPalmFolder(ignored); }))
+            return {};
+        note = QString::fromUtf8(kAskingWine);
     }
+    RunOutside outside;
+    if (!note.isEmpty())
+        outside = [&wait, note](const std::function<TargetOutcome()>& install) {
+            TargetOutcome stopped;
+            stopped.stopped = true;
+            return wait.withNote(note, install).value_or(stopped);
+        };
     TForm7 dialog(request, startFolder, prompter, writePdb, parent, other, outside);
     const bool now = other && other->kind() == TargetKind::PilotXfer;
     dialog.setExplanation(now ? QString::fromUtf8(kPilotXferExplanation) : explanation);

@@ -91,6 +91,10 @@ void InstallReservation::installThroughTarget(const std::string& targetName) {
         return target->install(source, targetName, withUser ? &user : nullptr);
     };
     const TargetOutcome outcome = m_runOutside ? m_runOutside(install) : install();
+    if (outcome.stopped) {
+        m_request.failed = true;
+        return;
+    }
     if (!outcome.ok) {
         failInstall(outcome.text);
         return;

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTest>
 #include <QTimer>
 
 #include <cstdlib>
@@ -136,6 +137,42 @@ TEST_F(NewUserTest, PilotXferRunsWhileANoteAsksForTheHotSyncButton) {
     EXPECT_EQ(QStringLiteral("InstallWait"), note);
     EXPECT_TRUE(prompter.done());
     EXPECT_EQ(QStringLiteral("Rovik.prcをpilot-xferでｲﾝｽﾄｰﾙしました。"), status());
+}
+
+// A handheld not on the cradle: pilot-xfer waits for ever. Each way of saying 中止 ends it, the
+// windows go on, and nothing claims an install.
+TEST_F(NewUserTest, PilotXferWaitingForeverIsStopped) {
+    desk.root.write("bin/pilot-xfer", "#!/bin/sh\n/bin/sleep 30\necho installed\nexit 0\n");
+    fs::permissions(desk.root.file("bin/pilot-xfer"), fs::perms::owner_all);
+    const struct {
+        const char* name;
+        std::function<void(QDialog&)> stop;
+    } ways[] = {
+        {"中止", [](QDialog& note) { note.findChild<QPushButton*>("ButtonStop")->click(); }},
+        {"Escape", [](QDialog& note) { QTest::keyClick(&note, Qt::Key_Escape); }},
+        {"close box", [](QDialog& note) { note.close(); }},
+    };
+    for (const auto& way : ways) {
+        form.StatusBar->showMessage(QStringLiteral("before"));
+        QString button;
+        onDialog([&](TForm7& dialog) {
+            QTimer::singleShot(400, [&] {
+                auto* note = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                ASSERT_NE(nullptr, note);
+                ASSERT_EQ(QStringLiteral("InstallWait"), note->objectName());
+                auto* stop = note->findChild<QPushButton*>("ButtonStop");
+                ASSERT_NE(nullptr, stop);
+                button = stop->text();
+                way.stop(*note);
+            });
+            prompter.expectMessage("中止しました", "確認", Buttons::Ok, Icon::None);
+            dialog.Button1->click();
+        });
+        form.Button3->click();
+        EXPECT_TRUE(prompter.done()) << way.name;
+        EXPECT_EQ(QStringLiteral("中止"), button) << way.name;
+        EXPECT_EQ(QString(), status()) << way.name;
+    }
 }
 
 TEST_F(NewUserTest, SettingsDialogSavesTheChoiceAndWritesTheStandInFile) {
