@@ -175,11 +175,11 @@ void TForm1::reserveInstall(const InstallOpening& opening) {
 }
 
 void TForm1::HotSyncH1Click() {
-    startHotSyncFrom(*m_prompter);
+    startHotSyncFrom(this, *m_prompter);
 }
 
 void TForm1::I1Click() {
-    startInstallToolFrom(*m_prompter);
+    startInstallToolFrom(this, *m_prompter);
 }
 
 void TForm1::ReadMeR1Click() {

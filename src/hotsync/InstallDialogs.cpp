@@ -16,6 +16,8 @@ namespace {
 const char* const kTargetCaption = "インストール先";
 
 const char* const kAskingWine = "Wine の Palm Desktop に問い合わせています...";
+// Detection may start Wine, which takes seconds.
+const char* const kChecking = "確認しています…";
 
 // The install target, or null after one message, which offers the settings dialog.
 // Its programs are the ones `wait` can stop.
@@ -25,7 +27,7 @@ std::unique_ptr<InstallTarget> resolveTarget(QWidget* parent, const std::string&
         TargetEnvironment env = TargetEnvironment::fromProcess(startFolder);
         env.run = wait.run();
         std::string problem;
-        auto target = wait.withNote(QString::fromUtf8(kAskingWine),
+        auto target = wait.withNote(QString::fromUtf8(kChecking),
                                     [&] { return chooseTarget(env, loadTargetSettings(env), problem); });
         if (!target) return nullptr;
         if (*target) return std::move(*target);
@@ -122,11 +124,16 @@ bool startProgram(const std::string& program) {
 
 // Starts the chosen target's own program: Palm's under Wine, or J-Pilot. False when there is
 // nothing to start other than Palm Desktop of this system.
-bool startTargetProgram(Prompter& prompter, const char* palmProgram, bool& handled) {
+bool startTargetProgram(QWidget* parent, Prompter& prompter, const char* palmProgram, bool& handled) {
     handled = true;
-    const TargetEnvironment env = TargetEnvironment::fromProcess({});
+    ProgramWait wait(parent, prompter, QStringLiteral("起動"));
+    TargetEnvironment env = TargetEnvironment::fromProcess({});
+    env.run = wait.run();
     std::string problem;
-    std::unique_ptr<InstallTarget> target = chooseTarget(env, loadTargetSettings(env), problem);
+    auto found = wait.withNote(QString::fromUtf8(kChecking),
+                               [&] { return chooseTarget(env, loadTargetSettings(env), problem); });
+    if (!found) return false;
+    std::unique_ptr<InstallTarget> target = std::move(*found);
     if (!target) {
         prompter.ask(problem, kTargetCaption, Buttons::Ok, Icon::Warning);
         return false;
@@ -137,7 +144,10 @@ bool startTargetProgram(Prompter& prompter, const char* palmProgram, bool& handl
         return false;
     case TargetKind::Wine: {
         auto* wine = static_cast<WineTarget*>(target.get());
-        const std::string folder = wine->windowsPalmFolder(problem);
+        std::string folder;
+        if (!wait.withNote(QString::fromUtf8(kChecking),
+                           [&] { return folder = wine->windowsPalmFolder(problem); }))
+            return false;
         if (folder.empty()) {
             prompter.error(problem);
             return false;
@@ -160,15 +170,15 @@ bool startTargetProgram(Prompter& prompter, const char* palmProgram, bool& handl
 }
 } // namespace
 
-void startHotSyncFrom(Prompter& prompter) {
+void startHotSyncFrom(QWidget* parent, Prompter& prompter) {
     bool handled = false;
-    startTargetProgram(prompter, "hotsync.exe", handled);
+    startTargetProgram(parent, prompter, "hotsync.exe", handled);
     if (!handled) StartHotSync(prompter, startProgram);
 }
 
-void startInstallToolFrom(Prompter& prompter) {
+void startInstallToolFrom(QWidget* parent, Prompter& prompter) {
     bool handled = false;
-    startTargetProgram(prompter, "Instapp.exe", handled);
+    startTargetProgram(parent, prompter, "Instapp.exe", handled);
     if (!handled) StartInstallTool(prompter, startProgram);
 }
 

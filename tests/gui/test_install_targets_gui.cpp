@@ -175,11 +175,48 @@ TEST_F(NewUserTest, PilotXferWaitingForeverIsStopped) {
     }
 }
 
+// Finding Wine's Palm Desktop starts Wine, which takes seconds: the windows wait under a note,
+// and 中止 there still lets the settings be opened.
+TEST_F(NewUserTest, WineIsAskedUnderANote) {
+    fs::create_directories(desk.root.file(".wine/dosdevices"));
+    desk.root.write(".wine/user.reg", "[Software\\U.S. Robotics\\Pilot Desktop\\Core]\n");
+    desk.root.write("bin/wine", "#!/bin/sh\n/bin/sleep 30\nexit 1\n");
+    fs::permissions(desk.root.file("bin/wine"), fs::perms::owner_all);
+    const struct {
+        const char* item;
+        const char* settings;
+        bool opensSettings;
+    } cases[] = {
+        {"TargetSettings1", "", true}, {"HotSyncH1", "Target=wine\n", false}, {"I1", "Target=wine\n", false}};
+    for (const auto& c : cases) {
+        desk.root.write("InstallTarget.ini", c.settings);
+        QString note, opened;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal) return;
+            if (modal->objectName() == QStringLiteral("InstallWait") && note.isEmpty()) {
+                note = modal->findChild<QLabel*>("LabelWait")->text();
+                modal->findChild<QPushButton*>("ButtonStop")->click();
+            } else if (modal->objectName() == QStringLiteral("TargetSettings")) {
+                opened = modal->objectName();
+                static_cast<QDialog*>(modal)->reject();
+            }
+        });
+        watch.start(50);
+        prompter.expectMessage("中止しました", "確認", Buttons::Ok, Icon::None);
+        form.findChild<QAction*>(c.item)->trigger();
+        EXPECT_TRUE(prompter.done()) << c.item;
+        EXPECT_EQ(QStringLiteral("確認しています…"), note) << c.item;
+        EXPECT_EQ(c.opensSettings, !opened.isEmpty()) << c.item;
+    }
+}
+
 TEST_F(NewUserTest, SettingsDialogSavesTheChoiceAndWritesTheStandInFile) {
     fs::create_directories(desk.palm);
     test::writeFile(desk.palm + "/users.dat", test::usersDatBytes(test::PalmDesktop::threeUsers()));
     TargetEnvironment env = TargetEnvironment::fromProcess(desk.start);
-    TargetSettingsDialog dialog(env, prompter);
+    TargetSettingsDialog dialog(env, findTargets(env), prompter);
     EXPECT_EQ(QStringLiteral("転送先の設定"), dialog.windowTitle());
     for (const char* name : {"RadioAuto", "RadioPalmDesktop", "RadioWine", "RadioJPilot", "RadioPilotXfer"})
         ASSERT_NE(nullptr, dialog.findChild<QRadioButton*>(name)) << name;
@@ -196,7 +233,8 @@ TEST_F(NewUserTest, SettingsDialogSavesTheChoiceAndWritesTheStandInFile) {
 }
 
 TEST_F(NewUserTest, SettingsDialogRefusesAMissingFolder) {
-    TargetSettingsDialog dialog(TargetEnvironment::fromProcess(desk.start), prompter);
+    const TargetEnvironment env = TargetEnvironment::fromProcess(desk.start);
+    TargetSettingsDialog dialog(env, findTargets(env), prompter);
     dialog.EditPalmFolder->setText(QString::fromStdString(desk.root.file("nowhere")));
     prompter.expectMessage("フォルダ " + desk.root.file("nowhere") + " がありません。", "エラー", Buttons::Ok,
                            Icon::Error);
