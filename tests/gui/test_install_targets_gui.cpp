@@ -80,7 +80,8 @@ TEST_F(NewUserTest, OneMessageSaysWhatWasLookedForAndNothingElse) {
     EXPECT_EQ(QString(), status());
     EXPECT_NE(noTarget().find("J-Pilot"), std::string::npos);
     for (const char* item : {"HotSyncH1", "I1"}) {
-        prompter.expectMessage(noTarget(), "インストール先", Buttons::Ok, Icon::Warning);
+        prompter.expectMessage(noTarget() + "\n\n転送先の設定を開きますか？", "インストール先",
+                               Buttons::YesNo, Icon::Warning, Answer::No);
         form.findChild<QAction*>(item)->trigger();
         EXPECT_TRUE(prompter.done()) << item;
     }
