@@ -30,8 +30,8 @@ struct TargetUser {
 struct TargetOutcome {
     bool ok = false;
     bool installedNow = false; // pilot-xfer: on the handheld already, not reserved
-    bool stopped = false;      // ended by the user's 中止, who has been told so
     std::string text;          // UTF-8: what was done, or which step failed and why
+    bool stopped = false;      // ended by the user's 中止, who has been told so
 };
 
 class InstallTarget {
