@@ -27,7 +27,8 @@ InstallOutcome runInstallDialog(QWidget* parent, InstallRequest& request, const 
                                 const QString& explanation, const QString& name, bool editable,
                                 const std::string& palmStatusFileName) {
     ProgramWait wait(parent, prompter, QStringLiteral("ｲﾝｽﾄｰﾙ"));
-    std::unique_ptr<InstallTarget> target = resolveTarget(parent, startFolder, prompter, wait);
+    std::unique_ptr<InstallTarget> target =
+        resolveTarget(parent, startFolder, prompter, wait, TargetPurpose::Install);
     if (!target) return {};
     InstallTarget* other = target->kind() == TargetKind::PalmDesktop ? nullptr : target.get();
     QString note;

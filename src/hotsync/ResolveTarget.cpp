@@ -27,14 +27,15 @@ std::string standInProblem(InstallTarget& target) {
 } // namespace
 
 std::unique_ptr<InstallTarget> resolveTarget(QWidget* parent, const std::string& startFolder,
-                                             Prompter& prompter, ProgramWait& wait) {
-    const std::string caption = "インストール先";
+                                             Prompter& prompter, ProgramWait& wait, TargetPurpose purpose) {
+    const std::string caption = purpose == TargetPurpose::Install ? "インストール先" : "転送先";
     for (int round = 0; round < 2; ++round) {
         TargetEnvironment env = TargetEnvironment::fromProcess(startFolder);
         env.run = wait.run();
         std::string problem;
-        auto found = wait.withNote(QString::fromUtf8(kCheckingNote),
-                                   [&] { return chooseTarget(env, loadTargetSettings(env), problem); });
+        auto found = wait.withNote(QString::fromUtf8(kCheckingNote), [&] {
+            return chooseTarget(env, loadTargetSettings(env), problem, purpose);
+        });
         if (!found) return nullptr;
         std::unique_ptr<InstallTarget> target = std::move(*found);
         if (target && (problem = standInProblem(*target)).empty()) return target;

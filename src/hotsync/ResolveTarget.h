@@ -15,6 +15,6 @@ extern const char* const kCheckingNote;
 
 // The target, or null after that message or after 中止. Its programs are the ones `wait` stops.
 std::unique_ptr<InstallTarget> resolveTarget(QWidget* parent, const std::string& startFolder,
-                                             Prompter& prompter, ProgramWait& wait);
+                                             Prompter& prompter, ProgramWait& wait, TargetPurpose purpose);
 
 } // namespace rovik

@@ -4,6 +4,8 @@
 #include "hotsync/PalmFolderTarget.h"
 #include "hotsync/ProgramWait.h"
 #include "hotsync/ResolveTarget.h"
+#include "hotsync/WineRegistry.h"
+#include "platform/FileIo.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
 
@@ -13,6 +15,8 @@ bool startProgram(const std::string& program) {
     return startDetached(program);
 }
 
+// Wine starts whatever it is given and only complains on its own terminal: a program missing
+// from the prefix is said here.
 bool startUnderWine(WineTarget& wine, ProgramWait& wait, Prompter& prompter, const char* palmProgram) {
     std::string folder, problem;
     if (!wait.withNote(QString::fromUtf8(kCheckingNote),
@@ -23,8 +27,14 @@ bool startUnderWine(WineTarget& wine, ProgramWait& wait, Prompter& prompter, con
         return false;
     }
     const std::string program = folder + "\\" + palmProgram;
+    const std::string cannot = "wine " + program + " を起動できません。";
+    const std::string onDisk = mapWinePath(wine.prefix(), program, problem);
+    if (onDisk.empty() || !fileExists(onDisk)) {
+        prompter.error(cannot + "\n" + (onDisk.empty() ? problem : onDisk + " がありません。"));
+        return false;
+    }
     if (startDetached(wine.wine(), program)) return true;
-    prompter.error("wine " + program + " を起動できません。");
+    prompter.error(cannot);
     return false;
 }
 
@@ -33,7 +43,7 @@ bool startUnderWine(WineTarget& wine, ProgramWait& wait, Prompter& prompter, con
 void startTargetProgram(QWidget* parent, Prompter& prompter, const char* palmProgram,
                         bool (*startPalm)(Prompter&, const StartProcess&)) {
     ProgramWait wait(parent, prompter, QStringLiteral("起動"));
-    std::unique_ptr<InstallTarget> target = resolveTarget(parent, {}, prompter, wait);
+    std::unique_ptr<InstallTarget> target = resolveTarget(parent, {}, prompter, wait, TargetPurpose::Start);
     if (!target) return;
     switch (target->kind()) {
     case TargetKind::PalmDesktop:

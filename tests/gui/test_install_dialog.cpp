@@ -210,7 +210,8 @@ TEST_F(LauncherInstallTest, ChosenPalmDesktopWithoutItsStandInSaysSoOnce) {
                 c.problem +
                     "\n「転送先の設定...」で Palm Desktop のフォルダ（users.dat のある所）を選びます。"
                     "\n\n転送先の設定を開きますか？",
-                "インストール先", Buttons::YesNo, Icon::Warning, Answer::No);
+                item == std::string("Button3") ? "インストール先" : "転送先", Buttons::YesNo, Icon::Warning,
+                Answer::No);
             if (QAction* action = form.findChild<QAction*>(item))
                 action->trigger();
             else

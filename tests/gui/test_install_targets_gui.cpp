@@ -79,9 +79,11 @@ TEST_F(NewUserTest, OneMessageSaysWhatWasLookedForAndNothingElse) {
     EXPECT_TRUE(prompter.done());
     EXPECT_EQ(QString(), status());
     EXPECT_NE(noTarget().find("J-Pilot"), std::string::npos);
+    const std::string toStart =
+        noTargetMessage(findTargets(TargetEnvironment::fromProcess(desk.start)), TargetPurpose::Start);
     for (const char* item : {"HotSyncH1", "I1"}) {
-        prompter.expectMessage(noTarget() + "\n\n転送先の設定を開きますか？", "インストール先",
-                               Buttons::YesNo, Icon::Warning, Answer::No);
+        prompter.expectMessage(toStart + "\n\n転送先の設定を開きますか？", "転送先", Buttons::YesNo,
+                               Icon::Warning, Answer::No);
         form.findChild<QAction*>(item)->trigger();
         EXPECT_TRUE(prompter.done()) << item;
     }
@@ -211,6 +213,40 @@ TEST_F(NewUserTest, WineIsAskedUnderANote) {
         EXPECT_EQ(QStringLiteral("確認しています…"), note) << c.item;
         EXPECT_EQ(c.opensSettings, !opened.isEmpty()) << c.item;
     }
+}
+
+// Wine starts whatever it is given and complains only on its terminal: a Palm program missing
+// from the prefix is said; one that is there (in any case) is started.
+TEST_F(NewUserTest, WineStartsOnlyPalmProgramsThatAreThere) {
+    const std::string prefix = desk.root.file(".wine");
+    fs::create_directories(prefix + "/drive_c/Palm");
+    fs::create_directories(prefix + "/dosdevices");
+    fs::create_directory_symlink("../drive_c", prefix + "/dosdevices/c:");
+    desk.root.write("bin/wine",
+                    "#!/bin/sh\n"
+                    "if [ \"$1\" = reg ]; then\n"
+                    "  printf 'HKEY_CURRENT_USER\\\\Software\\r\\n    Path    REG_SZ    C:\\\\Palm\\r\\n'\n"
+                    "  exit 0\n"
+                    "fi\n"
+                    "printf '%s\\n' \"$@\" > \"$0.started\"\n");
+    fs::permissions(desk.root.file("bin/wine"), fs::perms::owner_all);
+    desk.root.write("InstallTarget.ini", "Target=wine\n");
+    const std::string palm = fs::canonical(prefix).string() + "/drive_c/Palm/";
+    for (const char* item : {"HotSyncH1", "I1"}) {
+        const std::string program = item == std::string("I1") ? "Instapp.exe" : "hotsync.exe";
+        prompter.expectMessage("wine C:\\Palm\\" + program + " を起動できません。\n" + palm + program +
+                                   " がありません。",
+                               "エラー", Buttons::Ok, Icon::Error);
+        form.findChild<QAction*>(item)->trigger();
+        EXPECT_TRUE(prompter.done()) << item;
+        EXPECT_FALSE(fs::exists(desk.root.file("bin/wine.started"))) << item;
+    }
+    desk.root.write(".wine/drive_c/Palm/HotSync.exe", "MZ");
+    form.HotSyncH1->trigger();
+    const std::string started = desk.root.file("bin/wine.started");
+    for (int i = 0; i < 250 && TempFolder::read(started).empty(); ++i)
+        QTest::qWait(20);
+    EXPECT_EQ("C:\\Palm\\hotsync.exe\n", TempFolder::read(started));
 }
 
 TEST_F(NewUserTest, SettingsDialogSavesTheChoiceAndWritesTheStandInFile) {
