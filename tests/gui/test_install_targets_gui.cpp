@@ -100,20 +100,28 @@ TEST_F(NewUserTest, BothWindowsOfferTheSettingsUnderStart) {
 
 TEST_F(NewUserTest, JPilotQueueThroughTheDialog) {
     fs::create_directories(desk.root.file(".jpilot"));
-    QString explanation, label, box;
+    QString explanation, label, box, tip;
     bool boxEnabled = true;
+    int boxRoom = 0, boxText = 0;
     onDialog([&](TForm7& dialog) {
         explanation = dialog.Label1->text();
         label = dialog.Label2->text();
         box = dialog.ComboBox1->currentText();
+        tip = dialog.ComboBox1->toolTip();
         boxEnabled = dialog.ComboBox1->isEnabled();
+        boxRoom = dialog.ComboBox1->width() - 20; // less the arrow
+        boxText = dialog.ComboBox1->fontMetrics().horizontalAdvance(box);
         dialog.Button1->click();
     });
     form.Button3->click();
     EXPECT_EQ(QStringLiteral("Rovikをインストール予約します。次回のHotSync時に自動インストールされます。"),
               explanation);
     EXPECT_EQ(QStringLiteral("転送先："), label);
+    // The queue's path is longer than the box: its middle goes, the name and the file stay.
     EXPECT_TRUE(box.startsWith(QStringLiteral("J-Pilot ("))) << box.toStdString();
+    EXPECT_TRUE(box.endsWith(QStringLiteral("jpilot.install)"))) << box.toStdString();
+    EXPECT_LE(boxText, boxRoom) << box.toStdString();
+    EXPECT_EQ(QString::fromStdString("J-Pilot (" + desk.root.file(".jpilot/jpilot.install") + ")"), tip);
     EXPECT_FALSE(boxEnabled);
     EXPECT_EQ(QStringLiteral("Rovik.prcをJ-Pilotにｲﾝｽﾄｰﾙ予約しました。"), status());
     const std::string kept = fs::canonical(desk.start).string() + "/Install/Rovik.prc";
@@ -247,6 +255,32 @@ TEST_F(NewUserTest, WineStartsOnlyPalmProgramsThatAreThere) {
     for (int i = 0; i < 250 && TempFolder::read(started).empty(); ++i)
         QTest::qWait(20);
     EXPECT_EQ("C:\\Palm\\hotsync.exe\n", TempFolder::read(started));
+}
+
+// Palm Desktop under Wine with a long user name: the launcher's narrow status line keeps the
+// start of the result and the "(Wine)" at its end.
+TEST_F(NewUserTest, LongWineResultKeepsItsEndsOnTheLauncher) {
+    const std::string prefix = desk.root.file(".wine");
+    const std::string user = "Hanako-Yamamoto-of-the-Nishi-Tokyo-Office";
+    fs::create_directories(prefix + "/drive_c/Palm/HanakoY");
+    fs::create_directories(prefix + "/dosdevices");
+    fs::create_directory_symlink("../drive_c", prefix + "/dosdevices/c:");
+    desk.root.write(".wine/drive_c/Palm/users.dat", test::usersDatBytes({{3, user, "HanakoY", 1}}));
+    desk.root.write("bin/wine",
+                    "#!/bin/sh\n"
+                    "if [ \"$2\" = query ]; then\n"
+                    "  printf 'HKEY_CURRENT_USER\\\\Software\\r\\n    Path    REG_SZ    C:\\\\Palm\\r\\n'\n"
+                    "fi\n"
+                    "exit 0\n");
+    fs::permissions(desk.root.file("bin/wine"), fs::perms::owner_all);
+    desk.root.write("InstallTarget.ini", "Target=wine\n");
+    onDialog([](TForm7& dialog) { dialog.Button1->click(); });
+    form.Button3->click();
+    ASSERT_EQ("program", TempFolder::read(prefix + "/drive_c/Palm/HanakoY/Install/Rovik.prc"));
+    const QString shown = status();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("Rovik.prcをHanako"))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("予約しました。(Wine)"))) << shown.toStdString();
+    EXPECT_LE(form.StatusBar->fontMetrics().horizontalAdvance(shown), 277 - 12) << shown.toStdString();
 }
 
 TEST_F(NewUserTest, SettingsDialogSavesTheChoiceAndWritesTheStandInFile) {
