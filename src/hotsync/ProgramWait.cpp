@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include <atomic>
+#include <exception>
 #include <thread>
 
 namespace rovik {
@@ -67,8 +68,13 @@ ProgramWait::ProgramWait(QWidget* parent, Prompter& prompter, QString caption)
 bool ProgramWait::runAside(const QString& text, const std::function<void()>& work) {
     m_stop->reset();
     std::atomic<bool> finished{false};
+    std::exception_ptr failure;
     std::thread worker([&] {
-        work();
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception(); // raised again here, as if the work had run in place
+        }
         finished = true;
     });
     // Most answers come sooner than a note would be worth showing.
@@ -81,6 +87,7 @@ bool ProgramWait::runAside(const QString& text, const std::function<void()>& wor
         note.exec();
     }
     worker.join(); // the work has finished: this only collects the thread
+    if (failure) std::rethrow_exception(failure);
     if (!m_stop->ended()) return true;
     m_prompter.notice("中止しました");
     return false;
