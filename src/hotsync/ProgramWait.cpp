@@ -77,7 +77,8 @@ bool ProgramWait::runAside(const QString& text, const std::function<void()>& wor
         }
         finished = true;
     });
-    // Most answers come sooner than a note would be worth showing.
+    // Most answers come sooner than a note would be worth showing. A short sleep, not an event loop:
+    // one would run the windows' timers before the note is up to keep them from acting.
     for (int i = 0; i < 10 && !finished; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     if (!finished) {
