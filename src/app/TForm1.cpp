@@ -171,17 +171,25 @@ void TForm1::Button4Click() {
 void TForm1::reserveInstall(const InstallOpening& opening) {
     InstallOutcome outcome = reserveReadyMadeInstall(this, opening, programValues().startFolder, *m_prompter);
     if (outcome.done)
-        StatusBar->showMessage(QString::fromStdString(outcome.statusText));
+        showStatusText(QString::fromStdString(outcome.statusText));
     else if (outcome.failed)
         StatusBar->clearMessage(); // an earlier reservation's success no longer describes the state
 }
 
+// The launcher is narrow: a long result (a long user name) loses its middle, so that its start
+// and the target at its end stay in sight.
+void TForm1::showStatusText(const QString& text) {
+    constexpr int kMessageMargins = 12;
+    StatusBar->showMessage(
+        StatusBar->fontMetrics().elidedText(text, Qt::ElideMiddle, kClientWidth - kMessageMargins));
+}
+
 void TForm1::HotSyncH1Click() {
-    startHotSyncFrom(*m_prompter);
+    startHotSyncFrom(this, *m_prompter);
 }
 
 void TForm1::I1Click() {
-    startInstallToolFrom(*m_prompter);
+    startInstallToolFrom(this, *m_prompter);
 }
 
 void TForm1::ReadMeR1Click() {

@@ -62,6 +62,7 @@ private:
     void createControls();
     void createMenus();
     void reserveInstall(const InstallOpening& opening);
+    void showStatusText(const QString& text);
 
     std::unique_ptr<Prompter> m_ownPrompter;
     Prompter* m_prompter;

@@ -443,10 +443,10 @@ void TForm3::PDBP1Click() {
         setStatusText("");
 }
 void TForm3::HotSyncH1Click() {
-    startHotSyncFrom(m_logic->context().prompter);
+    startHotSyncFrom(this, m_logic->context().prompter);
 }
 void TForm3::I2Click() {
-    startInstallToolFrom(m_logic->context().prompter);
+    startInstallToolFrom(this, m_logic->context().prompter);
 }
 
 } // namespace rovik

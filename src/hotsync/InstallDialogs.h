@@ -32,8 +32,8 @@ InstallOutcome reservePdbInstall(QWidget* parent, QuestionSet& set, const std::s
 
 // The 起動 menu items "HotSync(&H)" and "ｲﾝｽﾄｰﾙﾂｰﾙ(&I)...": start Palm's programs detached.
 // Under Wine they start with wine; with J-Pilot chosen J-Pilot starts; with no target found
-// one message says what to set up.
-void startHotSyncFrom(Prompter& prompter);
-void startInstallToolFrom(Prompter& prompter);
+// one message says what to set up. Finding the target waits under a note over `parent`.
+void startHotSyncFrom(QWidget* parent, Prompter& prompter);
+void startInstallToolFrom(QWidget* parent, Prompter& prompter);
 
 } // namespace rovik

@@ -18,6 +18,8 @@ const InstallOpening kSampleDataOpening = {
     "サンプルデータをインストール予約します。次回のHotSync時に自動インストールされます。"};
 const char* const kPdbExplanation =
     "PDBファイルをインストール予約します。次回のHotSync時に自動インストールされます。";
+const char* const kPilotXferExplanation =
+    "今すぐPalmデバイスへインストールします。HotSyncボタンを押してください。";
 
 std::string installStatusText(const std::string& fileName) {
     return fileName + "をｲﾝｽﾄｰﾙ予約しました。";
@@ -89,6 +91,10 @@ void InstallReservation::installThroughTarget(const std::string& targetName) {
         return target->install(source, targetName, withUser ? &user : nullptr);
     };
     const TargetOutcome outcome = m_runOutside ? m_runOutside(install) : install();
+    if (outcome.stopped) {
+        m_request.failed = true;
+        return;
+    }
     if (!outcome.ok) {
         failInstall(outcome.text);
         return;

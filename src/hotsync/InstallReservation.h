@@ -24,7 +24,8 @@ struct InstallRequest {
 };
 
 // Runs a target's install away from the window's event loop and waits for it (pilot-xfer waits
-// for the HotSync button); without one it runs in place.
+// for the HotSync button); without one it runs in place. An outcome marked stopped was ended by
+// the user, who has been told.
 using RunOutside = std::function<TargetOutcome(const std::function<TargetOutcome()>& install)>;
 
 // How each opening fills the dialog.
@@ -36,6 +37,8 @@ struct InstallOpening {
 extern const InstallOpening kRovikOpening;
 extern const InstallOpening kSampleDataOpening;
 extern const char* const kPdbExplanation;
+// pilot-xfer installs at once: every opening's explanation says so instead.
+extern const char* const kPilotXferExplanation;
 
 // The status line text after a successful reservation of `fileName`.
 std::string installStatusText(const std::string& fileName);

@@ -31,6 +31,7 @@ struct TargetOutcome {
     bool ok = false;
     bool installedNow = false; // pilot-xfer: on the handheld already, not reserved
     std::string text;          // UTF-8: what was done, or which step failed and why
+    bool stopped = false;      // ended by the user's 中止, who has been told so
 };
 
 // True when `text` holds a byte below 0x20 or 0x7F (a line end, a tab, an escape).

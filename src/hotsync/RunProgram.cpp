@@ -7,14 +7,24 @@
 #include <process.h>
 #else
 #include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <thread>
 extern char** environ;
 #endif
 
 namespace rovik {
 namespace fs = std::filesystem;
+
+RunProgram stoppableRun(std::shared_ptr<ProgramStop> stop) {
+    return [stop](const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
+        return runStoppableProgram(argv, environment, *stop);
+    };
+}
 
 std::string findOnPath(const std::string& name, const std::string& pathList) {
     if (name.empty() || name.find('/') != std::string::npos) return {};
@@ -55,6 +65,17 @@ ProgramResult runProgram(const std::vector<std::string>& argv, const std::vector
     result.exitCode = result.started ? static_cast<int>(status) : -1;
     return result;
 }
+
+// Only the windows stop programs, and they are not built for Windows: a stop keeps the program
+// from starting but cannot end it.
+ProgramResult runStoppableProgram(const std::vector<std::string>& argv,
+                                  const std::vector<std::string>& environment, ProgramStop& stop) {
+    if (!stop.requested()) return runProgram(argv, environment);
+    stop.markEnded();
+    ProgramResult result;
+    result.stopped = true;
+    return result;
+}
 #else
 namespace {
 std::vector<std::string> mergedEnvironment(const std::vector<std::string>& extra) {
@@ -70,11 +91,76 @@ std::vector<std::string> mergedEnvironment(const std::vector<std::string>& extra
     merged.insert(merged.end(), extra.begin(), extra.end());
     return merged;
 }
-} // namespace
 
-ProgramResult runProgram(const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
+// Ends a program's process group once stop is asked for: TERM at once, KILL after the grace period.
+struct GroupEnder {
+    pid_t group;
+    ProgramStop* stop;
+    bool terminated = false;
+    bool killed = false;
+    std::chrono::steady_clock::time_point terminatedAt{};
+
+    void check() {
+        if (!stop || !stop->requested() || killed) return;
+        if (!terminated) {
+            signal(SIGTERM);
+            terminated = true;
+            terminatedAt = std::chrono::steady_clock::now();
+        } else if (std::chrono::steady_clock::now() - terminatedAt >= kStopGrace) {
+            signal(SIGKILL);
+            killed = true;
+        }
+    }
+    // The program itself too, in case it left the group.
+    void signal(int number) const {
+        kill(-group, number);
+        kill(group, number);
+    }
+};
+
+// Reads until the end of the output, or until the program has been killed: something it started
+// outside its group may hold the pipe open for ever.
+void readOutput(int fd, std::string& output, GroupEnder& ender) {
+    char buffer[4096];
+    while (!ender.killed) {
+        pollfd ready{fd, POLLIN, 0};
+        const int count = poll(&ready, 1, ender.stop ? 50 : -1);
+        ender.check();
+        if (count < 0 && errno != EINTR) break;
+        if (count <= 0) continue;
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        if (n == 0) break;
+        output.append(buffer, static_cast<std::size_t>(n));
+        if (output.size() > 2 * kMaxProgramOutput) output.erase(0, output.size() - kMaxProgramOutput);
+    }
+}
+
+int waitForExit(pid_t pid, GroupEnder& ender) {
+    int status = 0;
+    for (;;) {
+        const pid_t done = waitpid(pid, &status, ender.stop ? WNOHANG : 0);
+        if (done == pid) return status;
+        if (done < 0 && errno != EINTR) return -1;
+        if (done == 0) {
+            ender.check();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    }
+}
+
+ProgramResult runChild(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
+                       ProgramStop* stop) {
     ProgramResult result;
     if (argv.empty()) return result;
+    if (stop && stop->requested()) {
+        result.stopped = true;
+        stop->markEnded();
+        return result;
+    }
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return result;
     std::vector<std::string> env = mergedEnvironment(environment);
@@ -91,34 +177,46 @@ ProgramResult runProgram(const std::vector<std::string>& argv, const std::vector
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
     posix_spawn_file_actions_adddup2(&actions, fds[1], 2);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    // A group of its own, so that stopping reaches what a script starts; without a stop the
+    // program stays in ours and a terminal's Ctrl-C ends it with us.
+    if (stop) {
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setpgroup(&attributes, 0);
+    }
     pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), envp.data());
+    const int spawned = posix_spawnp(&pid, args[0], &actions, &attributes, args.data(), envp.data());
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
     if (spawned != 0) {
         close(fds[0]);
         return result;
     }
-    char buffer[4096];
-    ssize_t n = 0;
-    while ((n = read(fds[0], buffer, sizeof buffer)) != 0) {
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            break;
-        }
-        result.output.append(buffer, static_cast<std::size_t>(n));
-        if (result.output.size() > 2 * kMaxProgramOutput)
-            result.output.erase(0, result.output.size() - kMaxProgramOutput);
-    }
+    GroupEnder ender{pid, stop};
+    readOutput(fds[0], result.output, ender);
     close(fds[0]);
     if (result.output.size() > kMaxProgramOutput)
         result.output.erase(0, result.output.size() - kMaxProgramOutput);
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const int status = waitForExit(pid, ender);
+    const bool exitedWell = status >= 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    result.exitCode = status >= 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.started = true;
+    // A program that finished its work before the stop reached it has done that work.
+    result.stopped = ender.terminated && !exitedWell;
+    if (result.stopped) stop->markEnded();
     return result;
+}
+} // namespace
+
+ProgramResult runProgram(const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
+    return runChild(argv, environment, nullptr);
+}
+
+ProgramResult runStoppableProgram(const std::vector<std::string>& argv,
+                                  const std::vector<std::string>& environment, ProgramStop& stop) {
+    return runChild(argv, environment, &stop);
 }
 #endif
 

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 namespace rovik {
 namespace {
@@ -18,6 +20,15 @@ template <typename W> W* named(W* widget, const char* name, QRect place) {
     widget->setObjectName(QLatin1String(name));
     widget->setGeometry(place);
     return widget;
+}
+
+// A long label loses its middle, so the target's name at the start and the file at the end stay.
+QString fittedInto(const QComboBox* box, const QString& text) {
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    const QRect field =
+        box->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box);
+    return box->fontMetrics().elidedText(text, Qt::ElideMiddle, field.width() - 4);
 }
 } // namespace
 
@@ -43,8 +54,8 @@ void TForm7::createControls() {
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label2 = named(new QLabel(QStringLiteral("ﾕｰｻﾞ："), this), "Label2", {12, 62, 273, 16});
     ComboBox1 = named(new QComboBox(this), "ComboBox1", {12, 80, 273, 22});
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    // A plain list: typed text would show a user other than the one installed for.
+    ComboBox1->setEditable(false);
     Label3 = named(new QLabel(QStringLiteral("DB名称："), this), "Label3", {12, 108, 273, 16});
     Edit1 = named(new QLineEdit(this), "Edit1", {12, 126, 273, 22});
     Button1 = named(new QPushButton(QStringLiteral("ｲﾝｽﾄｰﾙ"), this), "Button1", {56, 158, 85, 25});
@@ -60,7 +71,9 @@ void TForm7::FormCreate() {
     if (m_logic.showsTargetOnly()) {
         // One handheld and no user list: the box names where the file goes.
         Label2->setText(QStringLiteral("転送先："));
-        ComboBox1->addItem(QString::fromStdString(m_logic.targetLabel()));
+        const QString where = QString::fromStdString(m_logic.targetLabel());
+        ComboBox1->addItem(fittedInto(ComboBox1, where));
+        ComboBox1->setToolTip(where);
         ComboBox1->setEnabled(false);
         return;
     }

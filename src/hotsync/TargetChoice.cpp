@@ -196,18 +196,20 @@ std::unique_ptr<InstallTarget> makeTarget(TargetKind kind, const TargetEnvironme
 }
 
 std::unique_ptr<InstallTarget> chooseTarget(const TargetEnvironment& env, const TargetSettings& settings,
-                                            std::string& problem) {
+                                            std::string& problem, TargetPurpose purpose) {
     problem.clear();
     if (settings.target) return makeTarget(*settings.target, env, settings, problem);
     const std::vector<TargetFinding> findings = findTargets(env);
     for (const TargetFinding& f : findings)
         if (f.found) return makeTarget(f.kind, env, settings, problem);
-    problem = noTargetMessage(findings);
+    problem = noTargetMessage(findings, purpose);
     return nullptr;
 }
 
-std::string noTargetMessage(const std::vector<TargetFinding>& findings) {
-    std::string text = "インストール先が見つかりません。次のものを探しました：\n\n";
+std::string noTargetMessage(const std::vector<TargetFinding>& findings, TargetPurpose purpose) {
+    const bool install = purpose == TargetPurpose::Install;
+    std::string text =
+        std::string(install ? "インストール先" : "転送先") + "が見つかりません。次のものを探しました：\n\n";
     for (const TargetFinding& f : findings) {
         text += "・" + std::string(targetTitle(f.kind)) + "（" + f.detail + "）\n    ";
         switch (f.kind) {
@@ -225,7 +227,7 @@ std::string noTargetMessage(const std::vector<TargetFinding>& findings) {
             break;
         }
     }
-    return text + "\n用意ができたら、もう一度インストールしてください。";
+    return text + "\n用意ができたら、もう一度" + (install ? "インストール" : "起動") + "してください。";
 }
 
 } // namespace rovik

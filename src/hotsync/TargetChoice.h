@@ -59,12 +59,17 @@ std::vector<TargetFinding> findTargets(const TargetEnvironment& env);
 std::unique_ptr<InstallTarget> makeTarget(TargetKind kind, const TargetEnvironment& env,
                                           const TargetSettings& settings, std::string& problem);
 
+// What a target is looked for: an install, or starting its own program (HotSync, the install tool).
+enum class TargetPurpose { Install, Start };
+
 // The chosen target, or the first one found when the choice is auto; null with `problem` (the
 // message that says what was looked for and how to set each up) when there is none.
 std::unique_ptr<InstallTarget> chooseTarget(const TargetEnvironment& env, const TargetSettings& settings,
-                                            std::string& problem);
+                                            std::string& problem,
+                                            TargetPurpose purpose = TargetPurpose::Install);
 
 // The one message shown when no target is found.
-std::string noTargetMessage(const std::vector<TargetFinding>& findings);
+std::string noTargetMessage(const std::vector<TargetFinding>& findings,
+                            TargetPurpose purpose = TargetPurpose::Install);
 
 } // namespace rovik

@@ -3,6 +3,7 @@
 #include "app/Help.h"
 #include "hotsync/Hotsync.h"
 #include "hotsync/PalmFolderTarget.h"
+#include "hotsync/ProgramWait.h"
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
 #include "platform/Registry.h"
@@ -19,7 +20,8 @@
 
 namespace rovik {
 
-TargetSettingsDialog::TargetSettingsDialog(TargetEnvironment env, Prompter& prompter, QWidget* parent)
+TargetSettingsDialog::TargetSettingsDialog(TargetEnvironment env, const std::vector<TargetFinding>& findings,
+                                           Prompter& prompter, QWidget* parent)
     : QDialog(parent), m_env(std::move(env)), m_prompter(prompter) {
     setObjectName(QStringLiteral("TargetSettings"));
     setWindowTitle(QStringLiteral("転送先の設定"));
@@ -27,7 +29,6 @@ TargetSettingsDialog::TargetSettingsDialog(TargetEnvironment env, Prompter& prom
     installHelpKey(this, kHelpTopic);
 
     const TargetSettings settings = loadTargetSettings(m_env);
-    const std::vector<TargetFinding> findings = findTargets(m_env);
     std::string problem;
     m_palmFolder = PalmDesktopTarget().palmFolder(problem);
 
@@ -45,7 +46,9 @@ TargetSettingsDialog::TargetSettingsDialog(TargetEnvironment env, Prompter& prom
     RadioAuto->setChecked(!settings.target);
     static const char* const kNames[4] = {"RadioPalmDesktop", "RadioWine", "RadioJPilot", "RadioPilotXfer"};
     for (int i = 0; i < 4; ++i) {
-        const TargetFinding& f = findings[static_cast<std::size_t>(i)];
+        TargetFinding f{kTargetKinds[i], false, {}};
+        for (const TargetFinding& each : findings)
+            if (each.kind == f.kind) f = each;
         const QString text =
             QString::fromUtf8(targetTitle(f.kind)) +
             (f.found ? QStringLiteral(" － 見つかりました") : QStringLiteral(" － 見つかりません")) +
@@ -136,7 +139,14 @@ void TargetSettingsDialog::ButtonOkClick() {
 }
 
 bool editInstallTargets(QWidget* parent, const std::string& startFolder, Prompter& prompter) {
-    TargetSettingsDialog dialog(TargetEnvironment::fromProcess(startFolder), prompter, parent);
+    ProgramWait wait(parent, prompter, QStringLiteral("転送先の設定"));
+    TargetEnvironment env = TargetEnvironment::fromProcess(startFolder);
+    env.run = wait.run();
+    // After 中止 the dialog still opens, so that another target can be chosen: Wine then counts
+    // as not found.
+    std::vector<TargetFinding> findings;
+    wait.withNote(QStringLiteral("確認しています…"), [&] { return !(findings = findTargets(env)).empty(); });
+    TargetSettingsDialog dialog(env, findings, prompter, parent);
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -18,7 +18,9 @@ class Prompter;
 class TargetSettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    TargetSettingsDialog(TargetEnvironment env, Prompter& prompter, QWidget* parent = nullptr);
+    // `findings`: what findTargets(env) found, which may start Wine and so is asked beforehand.
+    TargetSettingsDialog(TargetEnvironment env, const std::vector<TargetFinding>& findings,
+                         Prompter& prompter, QWidget* parent = nullptr);
 
     static constexpr int kHelpTopic = 9;
 
@@ -41,7 +43,7 @@ private:
     std::string m_palmFolder; // as found when the dialog opened
 };
 
-// Opens the dialog over `parent`; true when the user saved.
+// Looks for the targets under a note, then opens the dialog over `parent`; true when the user saved.
 bool editInstallTargets(QWidget* parent, const std::string& startFolder, Prompter& prompter);
 
 } // namespace rovik

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -72,7 +73,7 @@ TEST_F(InstallDialogTest, Form7_ControlsCaptionsAndOrder) {
     EXPECT_EQ(form.Button1->geometry().top(), form.Button2->geometry().top());
     EXPECT_LT(form.Button1->geometry().right(), form.Button2->geometry().left());
     EXPECT_TRUE(form.Label1->wordWrap());
-    EXPECT_TRUE(form.ComboBox1->isEditable());
+    EXPECT_FALSE(form.ComboBox1->isEditable());
 }
 
 TEST_F(InstallDialogTest, Form7_ListsTheUsersWithThePreselectedShown) {
@@ -89,8 +90,9 @@ TEST_F(InstallDialogTest, Form7_ChosenUserGetsTheFileAndTheFlag) {
     fs::create_directories(desk.installFolder("Yamada"));
     TForm7 form(request, desk.start, prompter);
     form.ComboBox1->setCurrentIndex(2);
-    form.ComboBox1->setEditText(QStringLiteral("Nobody")); // typed text is no choice
+    QTest::keyClicks(form.ComboBox1, QStringLiteral("Nobody")); // typing picks nothing new
     EXPECT_EQ(2, form.reservation().chosenIndex());
+    EXPECT_EQ(QStringLiteral("山田"), form.ComboBox1->currentText()) << "what is shown is who gets it";
     form.Button1->click();
     EXPECT_EQ(QDialog::Accepted, form.result());
     EXPECT_TRUE(request.done);
@@ -185,19 +187,37 @@ TEST_F(LauncherInstallTest, Button4MissingFileIsNamedAndAnEarlierSuccessLeavesTh
     EXPECT_EQ(QStringLiteral("before"), status()) << "ｷｬﾝｾﾙ changes nothing";
 }
 
-// A missing Palm Desktop is the no-target message now (test_install_targets_gui.cpp); a
-// stand-in file without its HotSyncPath still gets Palm's own messages.
-TEST_F(LauncherInstallTest, StartMenuItemsReportAnEmptyPalmDesktopPath) {
-    desk.writeRegistry("Hanako", false);
+// Palm Desktop chosen by name with its stand-in file missing or unusable: one message names the
+// file and offers 転送先の設定, for the install buttons and the 起動 items alike; nothing else shows.
+TEST_F(LauncherInstallTest, ChosenPalmDesktopWithoutItsStandInSaysSoOnce) {
     test::writeFile(desk.root.file("InstallTarget.ini"), "Target=palm-desktop\n");
-    for (const char* item : {"HotSyncH1", "I1"}) {
-        prompter.expectMessage("Registry valueを読めません", "", Buttons::Ok, Icon::None);
-        prompter.expectMessage("", "Starting Hotsync error", Buttons::Ok, Icon::Error);
-        prompter.expectMessage(std::string(item == std::string("I1") ? "/Instapp.exe" : "/hotsync.exe") +
-                                   " を起動できません。",
-                               "エラー", Buttons::Ok, Icon::Error);
-        form.findChild<QAction*>(item)->trigger();
-        EXPECT_TRUE(prompter.done()) << item;
+    const std::string emptyValues = desk.registry + " の Palm Desktop の設定（Path, HotSyncPath）が空です。";
+    const std::string noKey = desk.registry + " に Palm Desktop の設定がありません。";
+    const struct {
+        const char* name;
+        std::function<void()> breakStandIn;
+        std::string problem;
+    } cases[] = {
+        {"no HotSyncPath", [&] { desk.writeRegistry("Hanako", false); }, emptyValues},
+        {"missing", [&] { desk.removeRegistry(); }, noKey},
+        {"not a registry file", [&] { test::writeFile(desk.registry, std::string("\xFF\xFE\0garbage", 10)); },
+         noKey},
+    };
+    for (const auto& c : cases) {
+        c.breakStandIn();
+        for (const char* item : {"Button3", "HotSyncH1", "I1"}) {
+            prompter.expectMessage(
+                c.problem +
+                    "\n「転送先の設定...」で Palm Desktop のフォルダ（users.dat のある所）を選びます。"
+                    "\n\n転送先の設定を開きますか？",
+                item == std::string("Button3") ? "インストール先" : "転送先", Buttons::YesNo, Icon::Warning,
+                Answer::No);
+            if (QAction* action = form.findChild<QAction*>(item))
+                action->trigger();
+            else
+                form.findChild<QPushButton*>(item)->click();
+            EXPECT_TRUE(prompter.done()) << c.name << " " << item;
+        }
     }
 }
 

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTest>
 #include <QTimer>
 
 #include <cstdlib>
@@ -78,8 +79,11 @@ TEST_F(NewUserTest, OneMessageSaysWhatWasLookedForAndNothingElse) {
     EXPECT_TRUE(prompter.done());
     EXPECT_EQ(QString(), status());
     EXPECT_NE(noTarget().find("J-Pilot"), std::string::npos);
+    const std::string toStart =
+        noTargetMessage(findTargets(TargetEnvironment::fromProcess(desk.start)), TargetPurpose::Start);
     for (const char* item : {"HotSyncH1", "I1"}) {
-        prompter.expectMessage(noTarget(), "インストール先", Buttons::Ok, Icon::Warning);
+        prompter.expectMessage(toStart + "\n\n転送先の設定を開きますか？", "転送先", Buttons::YesNo,
+                               Icon::Warning, Answer::No);
         form.findChild<QAction*>(item)->trigger();
         EXPECT_TRUE(prompter.done()) << item;
     }
@@ -96,17 +100,28 @@ TEST_F(NewUserTest, BothWindowsOfferTheSettingsUnderStart) {
 
 TEST_F(NewUserTest, JPilotQueueThroughTheDialog) {
     fs::create_directories(desk.root.file(".jpilot"));
-    QString label, box;
+    QString explanation, label, box, tip;
     bool boxEnabled = true;
+    int boxRoom = 0, boxText = 0;
     onDialog([&](TForm7& dialog) {
+        explanation = dialog.Label1->text();
         label = dialog.Label2->text();
         box = dialog.ComboBox1->currentText();
+        tip = dialog.ComboBox1->toolTip();
         boxEnabled = dialog.ComboBox1->isEnabled();
+        boxRoom = dialog.ComboBox1->width() - 20; // less the arrow
+        boxText = dialog.ComboBox1->fontMetrics().horizontalAdvance(box);
         dialog.Button1->click();
     });
     form.Button3->click();
+    EXPECT_EQ(QStringLiteral("Rovikをインストール予約します。次回のHotSync時に自動インストールされます。"),
+              explanation);
     EXPECT_EQ(QStringLiteral("転送先："), label);
+    // The queue's path is longer than the box: its middle goes, the name and the file stay.
     EXPECT_TRUE(box.startsWith(QStringLiteral("J-Pilot ("))) << box.toStdString();
+    EXPECT_TRUE(box.endsWith(QStringLiteral("jpilot.install)"))) << box.toStdString();
+    EXPECT_LE(boxText, boxRoom) << box.toStdString();
+    EXPECT_EQ(QString::fromStdString("J-Pilot (" + desk.root.file(".jpilot/jpilot.install") + ")"), tip);
     EXPECT_FALSE(boxEnabled);
     EXPECT_EQ(QStringLiteral("Rovik.prcをJ-Pilotにｲﾝｽﾄｰﾙ予約しました。"), status());
     const std::string kept = fs::canonical(desk.start).string() + "/Install/Rovik.prc";
@@ -117,8 +132,9 @@ TEST_F(NewUserTest, JPilotQueueThroughTheDialog) {
 TEST_F(NewUserTest, PilotXferRunsWhileANoteAsksForTheHotSyncButton) {
     desk.root.write("bin/pilot-xfer", "#!/bin/sh\n/bin/sleep 0.5\necho installed\nexit 0\n");
     fs::permissions(desk.root.file("bin/pilot-xfer"), fs::perms::owner_all);
-    QString note;
+    QString note, explanation;
     onDialog([&](TForm7& dialog) {
+        explanation = dialog.Label1->text();
         QTimer::singleShot(100, [&] {
             if (QWidget* w = QApplication::activeModalWidget()) note = w->objectName();
         });
@@ -127,16 +143,151 @@ TEST_F(NewUserTest, PilotXferRunsWhileANoteAsksForTheHotSyncButton) {
         dialog.Button1->click();
     });
     form.Button3->click();
+    EXPECT_EQ(QStringLiteral("今すぐPalmデバイスへインストールします。HotSyncボタンを押してください。"),
+              explanation);
     EXPECT_EQ(QStringLiteral("InstallWait"), note);
     EXPECT_TRUE(prompter.done());
     EXPECT_EQ(QStringLiteral("Rovik.prcをpilot-xferでｲﾝｽﾄｰﾙしました。"), status());
+}
+
+// A handheld not on the cradle: pilot-xfer waits for ever. Each way of saying 中止 ends it, the
+// windows go on, and nothing claims an install.
+TEST_F(NewUserTest, PilotXferWaitingForeverIsStopped) {
+    desk.root.write("bin/pilot-xfer", "#!/bin/sh\n/bin/sleep 30\necho installed\nexit 0\n");
+    fs::permissions(desk.root.file("bin/pilot-xfer"), fs::perms::owner_all);
+    const struct {
+        const char* name;
+        std::function<void(QDialog&)> stop;
+    } ways[] = {
+        {"中止", [](QDialog& note) { note.findChild<QPushButton*>("ButtonStop")->click(); }},
+        {"Escape", [](QDialog& note) { QTest::keyClick(&note, Qt::Key_Escape); }},
+        {"close box", [](QDialog& note) { note.close(); }},
+    };
+    for (const auto& way : ways) {
+        form.StatusBar->showMessage(QStringLiteral("before"));
+        QString button;
+        onDialog([&](TForm7& dialog) {
+            QTimer::singleShot(400, [&] {
+                auto* note = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                ASSERT_NE(nullptr, note);
+                ASSERT_EQ(QStringLiteral("InstallWait"), note->objectName());
+                auto* stop = note->findChild<QPushButton*>("ButtonStop");
+                ASSERT_NE(nullptr, stop);
+                button = stop->text();
+                way.stop(*note);
+            });
+            prompter.expectMessage("中止しました", "確認", Buttons::Ok, Icon::None);
+            dialog.Button1->click();
+        });
+        form.Button3->click();
+        EXPECT_TRUE(prompter.done()) << way.name;
+        EXPECT_EQ(QStringLiteral("中止"), button) << way.name;
+        EXPECT_EQ(QString(), status()) << way.name;
+    }
+}
+
+// Finding Wine's Palm Desktop starts Wine, which takes seconds: the windows wait under a note,
+// and 中止 there still lets the settings be opened.
+TEST_F(NewUserTest, WineIsAskedUnderANote) {
+    fs::create_directories(desk.root.file(".wine/dosdevices"));
+    desk.root.write(".wine/user.reg", "[Software\\U.S. Robotics\\Pilot Desktop\\Core]\n");
+    desk.root.write("bin/wine", "#!/bin/sh\n/bin/sleep 30\nexit 1\n");
+    fs::permissions(desk.root.file("bin/wine"), fs::perms::owner_all);
+    const struct {
+        const char* item;
+        const char* settings;
+        bool opensSettings;
+    } cases[] = {
+        {"TargetSettings1", "", true}, {"HotSyncH1", "Target=wine\n", false}, {"I1", "Target=wine\n", false}};
+    for (const auto& c : cases) {
+        desk.root.write("InstallTarget.ini", c.settings);
+        QString note, opened;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal) return;
+            if (modal->objectName() == QStringLiteral("InstallWait") && note.isEmpty()) {
+                note = modal->findChild<QLabel*>("LabelWait")->text();
+                modal->findChild<QPushButton*>("ButtonStop")->click();
+            } else if (modal->objectName() == QStringLiteral("TargetSettings")) {
+                opened = modal->objectName();
+                static_cast<QDialog*>(modal)->reject();
+            }
+        });
+        watch.start(50);
+        prompter.expectMessage("中止しました", "確認", Buttons::Ok, Icon::None);
+        form.findChild<QAction*>(c.item)->trigger();
+        EXPECT_TRUE(prompter.done()) << c.item;
+        EXPECT_EQ(QStringLiteral("確認しています…"), note) << c.item;
+        EXPECT_EQ(c.opensSettings, !opened.isEmpty()) << c.item;
+    }
+}
+
+// Wine starts whatever it is given and complains only on its terminal: a Palm program missing
+// from the prefix is said; one that is there (in any case) is started.
+TEST_F(NewUserTest, WineStartsOnlyPalmProgramsThatAreThere) {
+    const std::string prefix = desk.root.file(".wine");
+    fs::create_directories(prefix + "/drive_c/Palm");
+    fs::create_directories(prefix + "/dosdevices");
+    fs::create_directory_symlink("../drive_c", prefix + "/dosdevices/c:");
+    desk.root.write("bin/wine",
+                    "#!/bin/sh\n"
+                    "if [ \"$1\" = reg ]; then\n"
+                    "  printf 'HKEY_CURRENT_USER\\\\Software\\r\\n    Path    REG_SZ    C:\\\\Palm\\r\\n'\n"
+                    "  exit 0\n"
+                    "fi\n"
+                    "printf '%s\\n' \"$@\" > \"$0.started\"\n");
+    fs::permissions(desk.root.file("bin/wine"), fs::perms::owner_all);
+    desk.root.write("InstallTarget.ini", "Target=wine\n");
+    const std::string palm = fs::canonical(prefix).string() + "/drive_c/Palm/";
+    for (const char* item : {"HotSyncH1", "I1"}) {
+        const std::string program = item == std::string("I1") ? "Instapp.exe" : "hotsync.exe";
+        prompter.expectMessage("wine C:\\Palm\\" + program + " を起動できません。\n" + palm + program +
+                                   " がありません。",
+                               "エラー", Buttons::Ok, Icon::Error);
+        form.findChild<QAction*>(item)->trigger();
+        EXPECT_TRUE(prompter.done()) << item;
+        EXPECT_FALSE(fs::exists(desk.root.file("bin/wine.started"))) << item;
+    }
+    desk.root.write(".wine/drive_c/Palm/HotSync.exe", "MZ");
+    form.HotSyncH1->trigger();
+    const std::string started = desk.root.file("bin/wine.started");
+    for (int i = 0; i < 250 && TempFolder::read(started).empty(); ++i)
+        QTest::qWait(20);
+    EXPECT_EQ("C:\\Palm\\hotsync.exe\n", TempFolder::read(started));
+}
+
+// Palm Desktop under Wine with a long user name: the launcher's narrow status line keeps the
+// start of the result and the "(Wine)" at its end.
+TEST_F(NewUserTest, LongWineResultKeepsItsEndsOnTheLauncher) {
+    const std::string prefix = desk.root.file(".wine");
+    const std::string user = "Hanako-Yamamoto-of-the-Nishi-Tokyo-Office";
+    fs::create_directories(prefix + "/drive_c/Palm/HanakoY");
+    fs::create_directories(prefix + "/dosdevices");
+    fs::create_directory_symlink("../drive_c", prefix + "/dosdevices/c:");
+    desk.root.write(".wine/drive_c/Palm/users.dat", test::usersDatBytes({{3, user, "HanakoY", 1}}));
+    desk.root.write("bin/wine",
+                    "#!/bin/sh\n"
+                    "if [ \"$2\" = query ]; then\n"
+                    "  printf 'HKEY_CURRENT_USER\\\\Software\\r\\n    Path    REG_SZ    C:\\\\Palm\\r\\n'\n"
+                    "fi\n"
+                    "exit 0\n");
+    fs::permissions(desk.root.file("bin/wine"), fs::perms::owner_all);
+    desk.root.write("InstallTarget.ini", "Target=wine\n");
+    onDialog([](TForm7& dialog) { dialog.Button1->click(); });
+    form.Button3->click();
+    ASSERT_EQ("program", TempFolder::read(prefix + "/drive_c/Palm/HanakoY/Install/Rovik.prc"));
+    const QString shown = status();
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("Rovik.prcをHanako"))) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("予約しました。(Wine)"))) << shown.toStdString();
+    EXPECT_LE(form.StatusBar->fontMetrics().horizontalAdvance(shown), 277 - 12) << shown.toStdString();
 }
 
 TEST_F(NewUserTest, SettingsDialogSavesTheChoiceAndWritesTheStandInFile) {
     fs::create_directories(desk.palm);
     test::writeFile(desk.palm + "/users.dat", test::usersDatBytes(test::PalmDesktop::threeUsers()));
     TargetEnvironment env = TargetEnvironment::fromProcess(desk.start);
-    TargetSettingsDialog dialog(env, prompter);
+    TargetSettingsDialog dialog(env, findTargets(env), prompter);
     EXPECT_EQ(QStringLiteral("転送先の設定"), dialog.windowTitle());
     for (const char* name : {"RadioAuto", "RadioPalmDesktop", "RadioWine", "RadioJPilot", "RadioPilotXfer"})
         ASSERT_NE(nullptr, dialog.findChild<QRadioButton*>(name)) << name;
@@ -153,7 +304,8 @@ TEST_F(NewUserTest, SettingsDialogSavesTheChoiceAndWritesTheStandInFile) {
 }
 
 TEST_F(NewUserTest, SettingsDialogRefusesABadPortAndStaysOpen) {
-    TargetSettingsDialog dialog(TargetEnvironment::fromProcess(desk.start), prompter);
+    const TargetEnvironment env = TargetEnvironment::fromProcess(desk.start);
+    TargetSettingsDialog dialog(env, findTargets(env), prompter);
     dialog.EditPort->setText(QStringLiteral("/dev/tty USB0"));
     prompter.expectMessage(
         "pilot-xferのポート「/dev/tty USB0」は使えません。\nusb:、net: または /dev/ の下のデバイス"
@@ -166,7 +318,8 @@ TEST_F(NewUserTest, SettingsDialogRefusesABadPortAndStaysOpen) {
 }
 
 TEST_F(NewUserTest, SettingsDialogRefusesAMissingFolder) {
-    TargetSettingsDialog dialog(TargetEnvironment::fromProcess(desk.start), prompter);
+    const TargetEnvironment env = TargetEnvironment::fromProcess(desk.start);
+    TargetSettingsDialog dialog(env, findTargets(env), prompter);
     dialog.EditPalmFolder->setText(QString::fromStdString(desk.root.file("nowhere")));
     prompter.expectMessage("フォルダ " + desk.root.file("nowhere") + " がありません。", "エラー", Buttons::Ok,
                            Icon::Error);

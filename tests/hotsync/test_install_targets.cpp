@@ -700,6 +700,26 @@ TEST_F(DetectionTest, NothingFoundGivesOneMessageNamingEveryTarget) {
         EXPECT_NE(problem.find(named), std::string::npos) << named;
 }
 
+// Starting HotSync is no install: the message says what was looked for and what to do again.
+TEST_F(DetectionTest, NothingFoundSaysWhatFor) {
+    const struct {
+        TargetPurpose purpose;
+        std::string first, last;
+    } cases[] = {
+        {TargetPurpose::Install, "インストール先が見つかりません。次のものを探しました：\n",
+         "\n用意ができたら、もう一度インストールしてください。"},
+        {TargetPurpose::Start, "転送先が見つかりません。次のものを探しました：\n",
+         "\n用意ができたら、もう一度起動してください。"},
+    };
+    for (const auto& c : cases) {
+        std::string problem;
+        EXPECT_EQ(chooseTarget(env, {}, problem, c.purpose), nullptr);
+        EXPECT_EQ(c.first, problem.substr(0, c.first.size()));
+        ASSERT_GE(problem.size(), c.last.size());
+        EXPECT_EQ(c.last, problem.substr(problem.size() - c.last.size()));
+    }
+}
+
 TEST_F(DetectionTest, FollowsTheOrderAndTheSavedChoice) {
 #ifdef _WIN32
     GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
