@@ -5,6 +5,7 @@
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
 #include "platform/Registry.h"
+#include "platform/TextEncoding.h"
 
 #include <algorithm>
 #include <cctype>
@@ -119,7 +120,7 @@ std::string PalmDesktopTarget::palmFolder(std::string& problem) {
         problem = where() + " の Palm Desktop の設定（Path, HotSyncPath）が空です。";
         return {};
     }
-    return registryPathName(path);
+    return path;
 }
 
 bool PalmDesktopTarget::setInstallFlag(std::uint32_t id, std::string& problem) {
@@ -204,6 +205,24 @@ std::string sectionKey(const std::string& line) {
     return text;
 }
 
+// A name for a message: control characters, and every byte of a name that is not UTF-8, as \xNN.
+std::string printableName(const std::string& name) {
+    const bool utf8 = isValidUtf8(name);
+    std::string out;
+    for (const char c : name) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b == 0x7F || (b >= 0x80 && !utf8)) {
+            static const char kHex[] = "0123456789ABCDEF";
+            out += "\\x";
+            out += kHex[b >> 4];
+            out += kHex[b & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 std::string lowerKey(const char* key) {
     std::string text = key;
     std::transform(text.begin(), text.end(), text.begin(),
@@ -214,8 +233,24 @@ std::string lowerKey(const char* key) {
 
 bool writePalmDesktopStandIn(const std::string& registryFile, const std::string& folder,
                              std::string& problem) {
+    // The file is one line per value: a folder with a line break would end its value early.
+    if (!isValidUtf8(folder) ||
+        std::any_of(folder.begin(), folder.end(), [](char c) { return c >= 0 && c < 0x20; })) {
+        problem = "フォルダ名「" + printableName(folder) +
+                  "」は改行などの制御文字か、UTF-8でない文字を含むため、設定ファイルに書けません。";
+        return false;
+    }
     std::string bytes;
     if (fileExists(registryFile) && !readWholeFile(registryFile, bytes, &problem)) return false;
+    // A UTF-16 export of regedit is rewritten as UTF-8, as the registry layer reads it.
+    if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
+        auto text = utf16leToUtf8(bytes.substr(2));
+        if (!text) {
+            problem = registryFile + " はUTF-16として読めません。";
+            return false;
+        }
+        bytes = *text;
+    }
     if (bytes.empty()) bytes = "REGEDIT4\n\n";
     const std::string core = lowerKey(kCoreKey), manager = lowerKey(kHotSyncManagerKey);
     std::string kept;

@@ -190,10 +190,27 @@ TEST_F(HotsyncTest, CheckLastUserNamesAFileItCannotRead) {
     EXPECT_EQ(-1, CheckLastUser(desk.palm, "", prompter)); // a folder
 }
 
-TEST_F(HotsyncTest, CheckLastUserShowsShiftJisNamesReadably) {
-    std::string path = desk.root.write("users.dat", std::string(30, '.'));
-    expectPlain("山田が存在しません");
-    EXPECT_EQ(-1, CheckLastUser(path, "\x8E\x52\x93\x63", prompter));
+// users.dat holds CP932; the stand-in's name may be UTF-8 or CP932: both meet in one encoding.
+TEST_F(HotsyncTest, LastUserIsFoundInUsersDatWhateverEncodingTheRegistryHoldsItIn) {
+    const std::string usersFile =
+        desk.root.write("users.dat", usersDatBytes({{1, "\x8E\x52\x93\x63", "Yamada", 1}}));
+    const struct {
+        const char* what;
+        std::string stored;  // the value's bytes in the stand-in file
+        const char* missing; // the message's name, or nullptr when found
+    } cases[] = {
+        {"UTF-8", "\xE5\xB1\xB1\xE7\x94\xB0", nullptr},
+        {"CP932", "\x8E\x52\x93\x63", nullptr},
+        {"outside CP932", "J\xC3\xBCrgen", "Jürgen"},
+        {"another name", "\xE7\x94\xB0\xE4\xB8\xAD", "田中"},
+    };
+    for (const auto& c : cases) {
+        desk.writeRegistryText("[Software\\U.S. Robotics\\Pilot Desktop\\Preferences]\n\"LastUserName\"=\"" +
+                               c.stored + "\"\n");
+        if (c.missing) expectPlain(std::string(c.missing) + "が存在しません");
+        EXPECT_EQ(c.missing ? -1 : 0, CheckLastUser(usersFile, GetLastUserName(), prompter)) << c.what;
+        EXPECT_TRUE(prompter.done()) << c.what;
+    }
 }
 
 TEST_F(HotsyncTest, PalmDesktopPathAndItsFailures) {
@@ -230,9 +247,6 @@ TEST_F(HotsyncTest, PalmDesktopPathAndItsFailures) {
 }
 
 TEST_F(HotsyncTest, PalmDesktopPathInShiftJisBecomesANativePath) {
-#ifdef _WIN32
-    GTEST_SKIP() << "the stand-in file's UTF-8 values are Linux's; Windows' registry holds UTF-16";
-#endif
     desk.writeRegistryText("[Software\\U.S. Robotics\\Pilot Desktop\\Core]\n"
                            "\"HotSyncPath\"=\"h\"\n\"Path\"=\"/\x83\x5C\x83\x74\x83\x67\"\n");
     EXPECT_EQ("/ソフト", GetPalmDesktopPath(prompter));

@@ -8,11 +8,13 @@
 #include "platform/Registry.h"
 
 #include "PalmDesktopFixture.h"
+#include "support/HostileNames.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 namespace rovik {
 namespace {
@@ -233,13 +235,28 @@ TEST_F(StandInTest, UserFolderThatEscapesIsRefused) {
     EXPECT_NE(desk.installFlag(5), 1u);
 }
 
-TEST(RegistryPathName, TakesUtf8AsItIsAndCp932AsCp932) {
+// A folder picked in the settings dialog reads back byte for byte, or is refused with a message.
+TEST_F(StandInTest, HostileFolderNamesRoundTripOrAreRefused) {
 #ifdef _WIN32
     GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
 #endif
-    EXPECT_EQ(registryPathName("/home/a/パーム"), "/home/a/パーム");
-    EXPECT_EQ(registryPathName("/home/a/\x83\x70\x81\x5b\x83\x80"), "/home/a/パーム");
-    EXPECT_EQ(registryPathName("C:\\Palm"), "C:\\Palm");
+    // Paths are UTF-8 in the program, and the file holds a value on one line.
+    const std::set<std::string> refused = {"sjis-5c-hyou", "sjis-5c-so", "sjis-5c-nou", "sjis-5c-end",
+                                           "sjis-7c",      "sjis-kana",  "newline",     "cr",
+                                           "tab",          "long-sjis",  "invalid-utf8"};
+    for (const test::HostileName& name : test::hostileNames()) {
+        const std::string folder = desk.root.file("p/" + name.bytes);
+        fs::create_directories(folder);
+        std::string problem;
+        const bool written = writePalmDesktopStandIn(desk.registry, folder, problem);
+        if (refused.count(name.id)) {
+            EXPECT_FALSE(written) << name.id;
+            EXPECT_NE(problem.find("制御文字"), std::string::npos) << name.id;
+            continue;
+        }
+        ASSERT_TRUE(written) << name.id << ": " << problem;
+        EXPECT_EQ(PalmDesktopTarget().palmFolder(problem), folder) << name.id << ": " << problem;
+    }
 }
 
 // ---- Wine's reg output and drive links ---------------------------------------------------------
