@@ -28,6 +28,29 @@ protected:
     test::TempFolder folder;
 };
 
+// An error a command does not name itself is said and ends the command, never the program.
+TEST_F(CliTest, ErrorsThatNoCommandExpectsEndWithAMessage) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows keeps a current folder from being removed";
+#endif
+    const std::string gone = folder.file("gone");
+    std::filesystem::create_directory(gone);
+    test::CurrentFolder inside(gone);
+    std::filesystem::remove(gone);
+    const struct {
+        Args args;
+        const char* prefix;
+    } cases[] = {
+        {{"targets"}, "rovik-cli targets: "},
+        {{"install", "x.pdb"}, "rovik-cli install: "},
+    };
+    for (const auto& c : cases) {
+        CliResult r = runCli(c.args);
+        EXPECT_EQ(2, r.code) << c.prefix;
+        EXPECT_EQ(0u, r.err.rfind(c.prefix, 0)) << r.err;
+    }
+}
+
 TEST_F(CliTest, CheckAcceptsAValidFileQuietly) {
     CliResult r = runCli({"check", folder.write("ok.txt", kValid)});
     EXPECT_EQ(0, r.code);
