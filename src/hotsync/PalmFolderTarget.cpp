@@ -8,8 +8,10 @@
 #include "platform/TextEncoding.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <filesystem>
+#include <random>
 
 namespace rovik {
 namespace fs = std::filesystem;
@@ -140,22 +142,46 @@ WineTarget::WineTarget(std::string wine, std::string prefix, RunProgram run)
 ProgramResult WineTarget::reg(const std::vector<std::string>& arguments) {
     std::vector<std::string> argv{m_wine, "reg"};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    // UTF-8 output whatever the user's locale; Wine's debug chatter stays out of the answer.
+    // UTF-8 arguments whatever the user's locale; Wine's debug chatter stays out of the answer.
     return m_run(argv, {"WINEPREFIX=" + m_prefix, "WINEDEBUG=-all", "LC_ALL=C.UTF-8"});
+}
+
+// `reg export` writes UTF-16, which keeps every character; `reg query` prints the console's code
+// page, which turns a folder such as "C:\Program Files\パーム" into "???". The file goes to the
+// prefix's own temporary folder, which every prefix has and Wine names the same way everywhere.
+std::optional<std::vector<RegValue>> WineTarget::exportKey(const std::string& key, std::string& problem) {
+    // Another copy of the program may export at the same moment: a name of this run's own.
+    static const unsigned run = std::random_device{}();
+    static std::atomic<unsigned> exports{0};
+    const std::string name = "rovik-" + std::to_string(run) + "-" + std::to_string(++exports) + ".reg";
+    const std::string folder = mapWinePath(m_prefix, "C:\\windows\\temp", problem);
+    if (folder.empty()) return std::nullopt;
+    const std::string file = joinPath(folder, name);
+    const ProgramResult result = reg({"export", "HKCU\\" + key, "C:\\windows\\temp\\" + name, "/y"});
+    std::string bytes;
+    const bool read = readWholeFile(file, bytes);
+    std::error_code ec;
+    fs::remove(nativePath(file), ec);
+    if (!result.started) {
+        problem = m_wine + " を起動できません。";
+        return std::nullopt;
+    }
+    std::optional<std::vector<RegValue>> values;
+    if (result.exitCode == 0 && read) values = parseRegExport(bytes, "HKEY_CURRENT_USER\\" + key);
+    if (!values)
+        problem = "Wine prefix " + m_prefix +
+                  " に Palm Desktop が見つかりません（wine reg export の終了コード " +
+                  std::to_string(result.exitCode) + "）。";
+    return values;
 }
 
 std::string WineTarget::windowsPalmFolder(std::string& problem) {
     if (!m_windowsFolder.empty()) return m_windowsFolder;
-    const ProgramResult result = reg({"query", "HKCU\\" + std::string(kCoreKey), "/v", "Path"});
-    if (!result.started) {
-        problem = m_wine + " を起動できません。";
-        return {};
-    }
-    const std::string path = regQueryValue(parseRegQuery(result.output), "Path").value_or(std::string());
-    if (result.exitCode != 0 || path.empty()) {
-        problem = "Wine prefix " + m_prefix +
-                  " に Palm Desktop が見つかりません（wine reg query の終了コード " +
-                  std::to_string(result.exitCode) + "）。";
+    const std::optional<std::vector<RegValue>> core = exportKey(kCoreKey, problem);
+    if (!core) return {};
+    const std::string path = regString(*core, "Path").value_or(std::string());
+    if (path.empty() || regString(*core, "HotSyncPath").value_or(std::string()).empty()) {
+        problem = "Wine prefix " + m_prefix + " の Palm Desktop の設定（Path, HotSyncPath）が空です。";
         return {};
     }
     m_windowsFolder = path;

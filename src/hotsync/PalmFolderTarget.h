@@ -4,6 +4,9 @@
 // registry (or its stand-in file); Palm Desktop under Wine is asked through Wine's reg tool.
 #include "hotsync/InstallTarget.h"
 #include "hotsync/RunProgram.h"
+#include "hotsync/WineRegistry.h"
+
+#include <optional>
 
 namespace rovik {
 
@@ -51,6 +54,8 @@ protected:
 
 private:
     ProgramResult reg(const std::vector<std::string>& arguments);
+    // The values of a key under HKEY_CURRENT_USER, read losslessly; nothing with `problem` set.
+    std::optional<std::vector<RegValue>> exportKey(const std::string& key, std::string& problem);
 
     std::string m_wine;
     std::string m_prefix;

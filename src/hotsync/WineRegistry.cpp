@@ -1,5 +1,7 @@
 #include "hotsync/WineRegistry.h"
 
+#include "platform/TextEncoding.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -8,7 +10,6 @@ namespace rovik {
 namespace fs = std::filesystem;
 
 namespace {
-constexpr const char* kGap = "    ";
 
 std::string lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -24,6 +25,27 @@ bool isInside(const fs::path& inner, const fs::path& outer) {
     return true;
 }
 
+// A quoted string of an export line from line[pos] == '"'; pos ends after the closing quote. Wine
+// writes a line break, a carriage return and a zero inside a value as \n, \r and \0.
+bool unquote(const std::string& line, std::size_t& pos, std::string& out) {
+    if (pos >= line.size() || line[pos] != '"') return false;
+    out.clear();
+    for (std::size_t i = pos + 1; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == '"') {
+            pos = i + 1;
+            return true;
+        }
+        if (c != '\\' || i + 1 == line.size()) {
+            out += c;
+            continue;
+        }
+        const char next = line[++i];
+        out += next == 'n' ? '\n' : next == 'r' ? '\r' : next == '0' ? '\0' : next;
+    }
+    return false;
+}
+
 // The entry of `folder` named `part` regardless of case; `part` itself when none is there.
 fs::path caseBlindEntry(const fs::path& folder, const std::string& part) {
     std::error_code ec;
@@ -35,35 +57,53 @@ fs::path caseBlindEntry(const fs::path& folder, const std::string& part) {
 }
 } // namespace
 
-std::vector<RegQueryValue> parseRegQuery(const std::string& output) {
-    std::vector<RegQueryValue> values;
+std::optional<std::vector<RegValue>> parseRegExport(const std::string& bytes, const std::string& key) {
+    if (bytes.compare(0, 2, "\xFF\xFE") != 0) return std::nullopt;
+    const std::optional<std::string> text = utf16leToUtf8(bytes.substr(2));
+    if (!text) return std::nullopt;
+    std::vector<RegValue> values;
+    const std::string wanted = "[" + lower(key) + "]";
+    bool inKey = false;
     std::size_t from = 0;
-    while (from < output.size()) {
-        std::size_t end = output.find('\n', from);
-        if (end == std::string::npos) end = output.size();
-        std::string line = output.substr(from, end - from);
+    while (from < text->size()) {
+        std::size_t end = text->find('\n', from);
+        if (end == std::string::npos) end = text->size();
+        std::string line = text->substr(from, end - from);
         from = end + 1;
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        // Value lines are indented and read "NAME    TYPE    DATA"; key lines start at the margin.
-        if (line.compare(0, 4, kGap) != 0) continue;
-        const std::size_t typeAt = line.find(std::string(kGap) + "REG_", 4);
-        if (typeAt == std::string::npos) continue;
-        RegQueryValue value;
-        value.name = line.substr(4, typeAt - 4);
-        const std::size_t typeFrom = typeAt + 4;
-        const std::size_t dataAt = line.find(kGap, typeFrom);
-        value.type =
-            line.substr(typeFrom, dataAt == std::string::npos ? std::string::npos : dataAt - typeFrom);
-        if (dataAt != std::string::npos) value.data = line.substr(dataAt + 4);
+        if (!line.empty() && line[0] == '[') {
+            inKey = lower(line) == wanted;
+            continue;
+        }
+        if (!inKey) continue;
+        RegValue value;
+        std::size_t pos = 0;
+        if (line.compare(0, 1, "@") == 0) {
+            value.name = "@";
+            pos = 1;
+        } else if (!unquote(line, pos, value.name)) {
+            continue;
+        }
+        if (pos >= line.size() || line[pos] != '=') continue;
+        ++pos;
+        value.type = "other";
+        if (line.compare(pos, 1, "\"") == 0) {
+            if (!unquote(line, pos, value.data) || pos != line.size()) continue;
+            value.type = "REG_SZ";
+        } else if (lower(line.substr(pos, 6)) == "dword:" && line.size() == pos + 14) {
+            value.type = "REG_DWORD";
+            value.data = line.substr(pos + 6);
+        }
         values.push_back(std::move(value));
     }
     return values;
 }
 
-std::optional<std::string> regQueryValue(const std::vector<RegQueryValue>& values, const std::string& name) {
+std::optional<std::string> regString(const std::vector<RegValue>& values, const std::string& name) {
+    std::optional<std::string> found;
     for (const auto& v : values)
-        if (lower(v.name) == lower(name)) return v.data;
-    return std::nullopt;
+        if (lower(v.name) == lower(name)) found = v.type == "REG_SZ" ? std::optional(v.data) : std::nullopt;
+    return found;
 }
 
 std::string mapWinePath(const std::string& prefix, const std::string& windowsPath, std::string& problem) {

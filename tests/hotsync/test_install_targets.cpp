@@ -6,6 +6,7 @@
 #include "hotsync/TargetChoice.h"
 #include "hotsync/WineRegistry.h"
 #include "platform/Registry.h"
+#include "platform/TextEncoding.h"
 
 #include "PalmDesktopFixture.h"
 #include "support/HostileNames.h"
@@ -13,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <set>
 
@@ -259,25 +262,148 @@ TEST_F(StandInTest, HostileFolderNamesRoundTripOrAreRefused) {
     }
 }
 
-// ---- Wine's reg output and drive links ---------------------------------------------------------
+// ---- Wine's registry, read through reg export ---------------------------------------------------
 
-TEST(RegQuery, ReadsValueLines) {
-    const std::string out = "\r\nHKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core\r\n"
-                            "    Path    REG_SZ    C:\\Program Files\\Palm\r\n"
-                            "    HotSyncPath    REG_SZ    C:\\Program Files\\Palm\\hotsync.exe\r\n"
-                            "    Install3    REG_DWORD    0x1\r\n"
-                            "    Empty    REG_SZ\r\n"
-                            "it looks like wine32 is missing\r\n"
-                            "    no type here\r\n\r\n";
-    const std::vector<RegQueryValue> values = parseRegQuery(out);
-    ASSERT_EQ(values.size(), 4u);
-    EXPECT_EQ(regQueryValue(values, "path"), "C:\\Program Files\\Palm");
-    EXPECT_EQ(values[1].type, "REG_SZ");
-    EXPECT_EQ(regQueryValue(values, "Install3"), "0x1");
-    EXPECT_EQ(regQueryValue(values, "Empty"), "");
-    EXPECT_EQ(regQueryValue(values, "Missing"), std::nullopt);
-    EXPECT_TRUE(parseRegQuery("reg: Unable to find the specified registry key\n").empty());
+// UTF-8 -> UTF-16LE with a byte order mark, as `reg export` writes its file.
+std::string utf16File(const std::string& utf8) {
+    std::string out = "\xFF\xFE";
+    auto put = [&out](char32_t unit) {
+        out += static_cast<char>(unit & 0xFF);
+        out += static_cast<char>(unit >> 8 & 0xFF);
+    };
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        const std::size_t len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        char32_t c = len == 1 ? b : b & (0x7F >> len);
+        for (std::size_t k = 1; k < len; ++k)
+            c = c << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        i += len;
+        if (c < 0x10000) {
+            put(c);
+        } else {
+            put(0xD800 + ((c - 0x10000) >> 10));
+            put(0xDC00 + ((c - 0x10000) & 0x3FF));
+        }
+    }
+    return out;
 }
+
+// A value as Wine's export quotes it.
+std::string exportQuoted(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text)
+        out += c == '\\'   ? "\\\\"
+               : c == '"'  ? "\\\""
+               : c == '\n' ? "\\n"
+               : c == '\r' ? "\\r"
+                           : std::string(1, c);
+    return out + "\"";
+}
+
+const char* const kExportedCore = "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]";
+
+TEST(RegExport, ReadsTheKeysOwnValuesLosslessly) {
+    const std::string text = std::string("Windows Registry Editor Version 5.00\r\n\r\n") + kExportedCore +
+                             "\r\n"
+                             "\"Path\"=\"C:\\\\Program Files\\\\パーム\"\r\n"
+                             "\"Odd\"=\"a\\nb\\\"c\\\\d\\re\"\r\n"
+                             "\"Install3\"=dword:00000001\r\n"
+                             "\"E\"=hex(2):78,00,00,00\r\n"
+                             "@=\"default\"\r\n\r\n" +
+                             std::string(kExportedCore).insert(std::strlen(kExportedCore) - 1, "\\Sub") +
+                             "\r\n\"Path\"=\"sub\"\r\n\"Sub\"=\"only below\"\r\n";
+    const auto values =
+        parseRegExport(utf16File(text), "hkey_current_user\\software\\u.s. robotics\\pilot desktop\\core");
+    ASSERT_TRUE(values);
+    EXPECT_EQ(values->size(), 5u);
+    EXPECT_EQ(regString(*values, "path"), "C:\\Program Files\\パーム");
+    EXPECT_EQ(regString(*values, "Odd"), "a\nb\"c\\d\re");
+    EXPECT_EQ(regString(*values, "@"), "default");
+    EXPECT_EQ(regString(*values, "Install3"), std::nullopt);
+    EXPECT_EQ(regString(*values, "E"), std::nullopt);
+    EXPECT_EQ(regString(*values, "Sub"), std::nullopt);
+    EXPECT_EQ(parseRegExport(text, "HKEY_CURRENT_USER\\K"), std::nullopt) << "no UTF-16";
+    EXPECT_EQ(parseRegExport(utf16File(text) + "x", "HKEY_CURRENT_USER\\K"), std::nullopt) << "odd length";
+}
+
+// A Wine of the test's own: `reg export` writes `exported` into the prefix's C:\windows\temp.
+struct FakeWine {
+    TempFolder home;
+    std::string prefix = home.file("prefix");
+    std::string exported; // UTF-8 text of the export file; empty: the key is missing
+    std::vector<std::vector<std::string>> calls;
+
+    FakeWine() {
+        fs::create_directories(prefix + "/dosdevices");
+        fs::create_directories(prefix + "/drive_c/windows/temp");
+        fs::create_directory_symlink("../drive_c", prefix + "/dosdevices/c:");
+    }
+    RunProgram run() {
+        return [this](const std::vector<std::string>& argv, const std::vector<std::string>&) {
+            calls.push_back(argv);
+            ProgramResult result{true, 0, {}};
+            if (argv.size() == 6 && argv[1] == "reg" && argv[2] == "export") {
+                if (exported.empty())
+                    return ProgramResult{true, 1, "reg: Unable to find the specified registry key"};
+                const std::string name = argv[4].substr(argv[4].rfind('\\') + 1);
+                test::writeFile(prefix + "/drive_c/windows/temp/" + name, utf16File(exported));
+            }
+            return result;
+        };
+    }
+    void setCore(const std::string& path) {
+        exported = std::string("Windows Registry Editor Version 5.00\r\n\r\n") + kExportedCore +
+                   "\r\n\"Path\"=" + exportQuoted(path) +
+                   "\r\n\"HotSyncPath\"=" + exportQuoted(path + "\\hotsync.exe") + "\r\n";
+    }
+};
+
+// Every name Windows can hold (UTF-16 text) comes back as it was; a part with "/" is refused.
+TEST(WineValues, HostileFolderNamesComeBackAsTheyWere) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
+#endif
+    const std::set<std::string> refused = {"dotdot", "slash"};
+    for (const test::HostileName& name : test::hostileNames()) {
+        // Windows' registry holds UTF-16: bytes that are not text cannot be in it.
+        if (!isValidUtf8(name.bytes)) continue;
+        FakeWine wine;
+        std::string unixName = name.bytes;
+        std::replace(unixName.begin(), unixName.end(), '\\', '/');
+        fs::create_directories(wine.prefix + "/drive_c/Palm/" + unixName);
+        wine.setCore("C:\\Palm\\" + name.bytes);
+        WineTarget target("wine", wine.prefix, wine.run());
+        std::string problem;
+        EXPECT_EQ(target.windowsPalmFolder(problem), "C:\\Palm\\" + name.bytes) << name.id << ": " << problem;
+        const std::string folder = target.palmFolder(problem);
+        if (refused.count(name.id)) {
+            EXPECT_EQ(folder, "") << name.id;
+            EXPECT_NE(problem, "") << name.id;
+        } else {
+            EXPECT_EQ(folder, fs::canonical(wine.prefix).string() + "/drive_c/Palm/" + unixName)
+                << name.id << ": " << problem;
+        }
+        EXPECT_TRUE(fs::is_empty(wine.prefix + "/drive_c/windows/temp")) << "the export file is removed";
+    }
+}
+
+TEST(WineValues, MissingKeyOrEmptyValuesAreNamed) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
+#endif
+    FakeWine wine;
+    std::string problem;
+    EXPECT_EQ(WineTarget("wine", wine.prefix, wine.run()).windowsPalmFolder(problem), "");
+    EXPECT_NE(problem.find("終了コード 1"), std::string::npos) << problem;
+    wine.exported = std::string("Windows Registry Editor Version 5.00\r\n\r\n") + kExportedCore +
+                    "\r\n\"Path\"=\"C:\\\\Palm\"\r\n";
+    EXPECT_EQ(WineTarget("wine", wine.prefix, wine.run()).windowsPalmFolder(problem), "");
+    EXPECT_NE(problem.find("HotSyncPath"), std::string::npos) << problem;
+    ASSERT_EQ(wine.calls.size(), 2u);
+    EXPECT_EQ(wine.calls[1][3], "HKCU\\Software\\U.S. Robotics\\Pilot Desktop\\Core");
+}
+
+// ---- Wine's drive links ---------------------------------------------------------------------
 
 TEST(WinePath, MapsInsideThePrefixOnly) {
 #ifdef _WIN32
