@@ -136,8 +136,8 @@ bool PalmDesktopTarget::setInstallFlag(std::uint32_t id, std::string& problem) {
     return false;
 }
 
-WineTarget::WineTarget(std::string wine, std::string prefix, RunProgram run)
-    : m_wine(std::move(wine)), m_prefix(std::move(prefix)), m_run(std::move(run)) {}
+WineTarget::WineTarget(std::string wine, std::string prefix, RunProgram run, std::string home)
+    : m_wine(std::move(wine)), m_prefix(std::move(prefix)), m_run(std::move(run)), m_home(std::move(home)) {}
 
 ProgramResult WineTarget::reg(const std::vector<std::string>& arguments) {
     std::vector<std::string> argv{m_wine, "reg"};
@@ -154,7 +154,7 @@ std::optional<std::vector<RegValue>> WineTarget::exportKey(const std::string& ke
     static const unsigned run = std::random_device{}();
     static std::atomic<unsigned> exports{0};
     const std::string name = "rovik-" + std::to_string(run) + "-" + std::to_string(++exports) + ".reg";
-    const std::string folder = mapWinePath(m_prefix, "C:\\windows\\temp", problem);
+    const std::string folder = mapWinePath(m_prefix, {}, "C:\\windows\\temp", problem);
     if (folder.empty()) return std::nullopt;
     const std::string file = joinPath(folder, name);
     const ProgramResult result = reg({"export", "HKCU\\" + key, "C:\\windows\\temp\\" + name, "/y"});
@@ -191,7 +191,7 @@ std::string WineTarget::windowsPalmFolder(std::string& problem) {
 std::string WineTarget::palmFolder(std::string& problem) {
     const std::string windowsPath = windowsPalmFolder(problem);
     if (windowsPath.empty()) return {};
-    const std::string folder = mapWinePath(m_prefix, windowsPath, problem);
+    const std::string folder = mapWinePath(m_prefix, m_home, windowsPath, problem);
     if (!folder.empty() && !folderExists(folder)) {
         problem = "Palm Desktop のフォルダ " + folder + " がありません。";
         return {};

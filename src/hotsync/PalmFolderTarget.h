@@ -38,8 +38,9 @@ protected:
 
 class WineTarget : public PalmFolderTarget {
 public:
-    // `wine`: the wine program's path; `prefix`: the Wine prefix folder.
-    WineTarget(std::string wine, std::string prefix, RunProgram run);
+    // `wine`: the wine program's path; `prefix`: the Wine prefix folder; `home`: $HOME, where
+    // Wine links the user's folders (empty: only the prefix is written into).
+    WineTarget(std::string wine, std::string prefix, RunProgram run, std::string home = {});
     TargetKind kind() const override { return TargetKind::Wine; }
     std::string where() const override { return m_prefix; }
     std::string palmFolder(std::string& problem) override;
@@ -60,6 +61,7 @@ private:
     std::string m_wine;
     std::string m_prefix;
     RunProgram m_run;
+    std::string m_home;
     std::string m_windowsFolder;
 };
 

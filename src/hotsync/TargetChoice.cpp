@@ -111,7 +111,8 @@ std::vector<TargetFinding> findTargets(const TargetEnvironment& env) {
             if (!wine.empty() && folderExists(joinPath(env.winePrefix, "dosdevices")) &&
                 prefixMentionsPalmDesktop(env.winePrefix)) {
                 std::string problem;
-                f.found = !WineTarget(wine, env.winePrefix, env.run).windowsPalmFolder(problem).empty();
+                f.found =
+                    !WineTarget(wine, env.winePrefix, env.run, env.home).windowsPalmFolder(problem).empty();
             }
             f.detail = (wine.empty() ? "wine (PATH), " : "") + env.winePrefix;
             break;
@@ -140,7 +141,7 @@ std::unique_ptr<InstallTarget> makeTarget(TargetKind kind, const TargetEnvironme
             problem = "wine が PATH に見つかりません。";
             return nullptr;
         }
-        return std::make_unique<WineTarget>(wine, env.winePrefix, env.run);
+        return std::make_unique<WineTarget>(wine, env.winePrefix, env.run, env.home);
     }
     case TargetKind::JPilot:
         return std::make_unique<JPilotTarget>(env.jpilotQueue(), env.keepFolder);

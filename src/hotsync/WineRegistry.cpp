@@ -106,7 +106,8 @@ std::optional<std::string> regString(const std::vector<RegValue>& values, const 
     return found;
 }
 
-std::string mapWinePath(const std::string& prefix, const std::string& windowsPath, std::string& problem) {
+std::string mapWinePath(const std::string& prefix, const std::string& home, const std::string& windowsPath,
+                        std::string& problem) {
     problem.clear();
     if (windowsPath.size() < 2 || !std::isalpha(static_cast<unsigned char>(windowsPath[0])) ||
         windowsPath[1] != ':' || (windowsPath.size() > 2 && windowsPath[2] != '\\')) {
@@ -119,11 +120,11 @@ std::string mapWinePath(const std::string& prefix, const std::string& windowsPat
         problem = "Wine prefix " + prefix + " がありません。";
         return {};
     }
+    // The prefix's own links decide where a drive is: c: is drive_c, z: is "/" by default.
     const std::string drive = lower(windowsPath.substr(0, 2));
     fs::path folder = fs::canonical(root / "dosdevices" / drive, ec);
-    if (ec || !isInside(folder, root)) {
-        problem =
-            "ドライブ " + windowsPath.substr(0, 2) + " は Wine prefix " + prefix + " の中を指していません。";
+    if (ec) {
+        problem = "ドライブ " + windowsPath.substr(0, 2) + " は Wine prefix " + prefix + " にありません。";
         return {};
     }
     std::size_t from = 3;
@@ -139,13 +140,16 @@ std::string mapWinePath(const std::string& prefix, const std::string& windowsPat
         }
         folder = caseBlindEntry(folder, part);
     }
-    // Links inside the prefix may still lead out of it.
+    // Wine links the user's folders (Documents, Desktop, ...) into $HOME: those are the user's
+    // own too. Anything else outside the prefix is not Palm Desktop's to write into.
     const fs::path resolved = fs::weakly_canonical(folder, ec);
-    if (ec || !isInside(resolved, root)) {
-        problem = "「" + windowsPath + "」は Wine prefix " + prefix + " の外を指しています。";
-        return {};
-    }
-    return resolved.string();
+    const fs::path homeFolder = home.empty() ? fs::path() : fs::canonical(home, ec);
+    if (!resolved.empty() &&
+        (isInside(resolved, root) || (!homeFolder.empty() && isInside(resolved, homeFolder))))
+        return resolved.string();
+    problem = "「" + windowsPath + "」は " + resolved.string() + " を指しています。Wine prefix " + prefix +
+              (home.empty() ? "" : " とホームフォルダ " + home) + " の外には書き込みません。";
+    return {};
 }
 
 } // namespace rovik

@@ -21,9 +21,11 @@ std::optional<std::vector<RegValue>> parseRegExport(const std::string& bytes, co
 // The text of the string value `name` (case does not matter, as in the registry), or nothing.
 std::optional<std::string> regString(const std::vector<RegValue>& values, const std::string& name);
 
-// "C:\Program Files\Palm" as a path inside `prefix`, through prefix/dosdevices/c: and a case-blind
-// match of each part. Empty with `problem` set when the drive is unknown, a part is "..", or the
-// path leads outside the prefix.
-std::string mapWinePath(const std::string& prefix, const std::string& windowsPath, std::string& problem);
+// "C:\Program Files\Palm" as a path on disk, through the prefix's own links (dosdevices/c:, and the
+// user folders Wine links into $HOME) and a case-blind match of each part. Empty with `problem`
+// set when the drive is unknown, a part is "..", or the path leads outside both `prefix` and
+// `home` (empty: the prefix only); the problem names where it leads.
+std::string mapWinePath(const std::string& prefix, const std::string& home, const std::string& windowsPath,
+                        std::string& problem);
 
 } // namespace rovik

@@ -405,37 +405,51 @@ TEST(WineValues, MissingKeyOrEmptyValuesAreNamed) {
 
 // ---- Wine's drive links ---------------------------------------------------------------------
 
-TEST(WinePath, MapsInsideThePrefixOnly) {
+// The prefix's own links are followed: Documents into $HOME and Z: to "/" are the user's own.
+TEST(WinePath, MapsInsideThePrefixOrHomeOnly) {
 #ifdef _WIN32
     GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
 #endif
     TempFolder t;
     const std::string prefix = t.file("prefix");
+    const std::string home = t.file("home");
     fs::create_directories(prefix + "/dosdevices");
     fs::create_directories(prefix + "/drive_c/Program Files/Palm");
+    fs::create_directories(prefix + "/drive_c/users/u");
+    fs::create_directories(home + "/Documents/Palm");
     fs::create_directories(t.file("elsewhere"));
     fs::create_directory_symlink("../drive_c", prefix + "/dosdevices/c:");
     fs::create_directory_symlink("/", prefix + "/dosdevices/z:");
     fs::create_directory_symlink(t.file("elsewhere"), prefix + "/drive_c/away");
-    const std::string inside = fs::canonical(prefix).string() + "/drive_c/Program Files/Palm";
+    fs::create_directory_symlink(home + "/Documents", prefix + "/drive_c/users/u/Documents");
+    const std::string root = fs::canonical(t.path()).string();
+    const std::string inside = root + "/prefix/drive_c/Program Files/Palm";
+    std::string zHome = "Z:" + root + "/home/Documents/Palm";
+    std::replace(zHome.begin(), zHome.end(), '/', '\\');
     const struct {
-        const char* windows;
+        std::string windows;
         std::string native; // empty: refused
+        std::string named;  // what the refusal names
     } cases[] = {
-        {"C:\\Program Files\\Palm", inside},
-        {"c:\\PROGRAM FILES\\palm\\", inside},
-        {"C:\\Program Files\\..\\..\\..", ""},
-        {"Z:\\etc", ""},
-        {"D:\\Palm", ""},
-        {"C:\\away", ""},
-        {"Palm", ""},
-        {"C:Palm", ""},
+        {"C:\\Program Files\\Palm", inside, ""},
+        {"c:\\PROGRAM FILES\\palm\\", inside, ""},
+        {"C:\\users\\u\\Documents\\Palm", root + "/home/Documents/Palm", ""},
+        {zHome, root + "/home/Documents/Palm", ""},
+        {"C:\\Program Files\\..\\..\\..", "", ".."},
+        {"Z:\\etc", "", "/etc"},
+        {"D:\\Palm", "", "D:"},
+        {"C:\\away", "", root + "/elsewhere"},
+        {"Palm", "", "Palm"},
+        {"C:Palm", "", "C:Palm"},
     };
     for (const auto& c : cases) {
         std::string problem;
-        EXPECT_EQ(mapWinePath(prefix, c.windows, problem), c.native) << c.windows;
+        EXPECT_EQ(mapWinePath(prefix, home, c.windows, problem), c.native) << c.windows;
         EXPECT_EQ(problem.empty(), !c.native.empty()) << c.windows;
+        EXPECT_NE(problem.find(c.named), std::string::npos) << problem;
     }
+    std::string problem;
+    EXPECT_EQ(mapWinePath(prefix, "", "C:\\users\\u\\Documents\\Palm", problem), "") << "no home given";
 }
 
 // ---- settings and detection --------------------------------------------------------------------

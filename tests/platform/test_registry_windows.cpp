@@ -55,7 +55,7 @@ TEST_F(WindowsRegistryTest, StringsComeBackAsUtf8) {
     setString(L"Expand", L"%ProgramFiles%\\Palm", REG_EXPAND_SZ);
     setString(L"Empty", L"");
     setString(L"Korean", L"\uD55C");
-    setString(L"Surrogates", L"\uD842\uDFB7");
+    setString(L"Surrogates", std::wstring{wchar_t(0xD842), wchar_t(0xDFB7)});
     setString(L"LoneSurrogate", std::wstring(1, wchar_t(0xD842)));
     setDword(L"Number", 7);
     RegistryKey reg;
