@@ -45,7 +45,7 @@ const char* kTargetsUsage =
     "exit status: 0 at least one found; 4 none found\n";
 
 std::string lowerExtension(const std::string& path) {
-    std::string ext = fs::path(path).extension().string();
+    std::string ext = pathText(nativePath(path).extension());
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return ext;
@@ -89,7 +89,7 @@ int runInstall(const Args& args, std::istream&, std::ostream& out, std::ostream&
         err << kUsage;
         return 2;
     }
-    TargetEnvironment env = TargetEnvironment::fromProcess(fs::current_path().string());
+    TargetEnvironment env = TargetEnvironment::fromProcess(pathText(fs::current_path()));
     TargetSettings settings = loadTargetSettings(env);
     if (!targetWord.empty() && targetWord != "auto") {
         settings.target = targetKindFromKeyword(targetWord);
@@ -103,7 +103,7 @@ int runInstall(const Args& args, std::istream&, std::ostream& out, std::ostream&
 
     const std::string ext = lowerExtension(in);
     const bool ready = ext == ".pdb" || ext == ".prc";
-    if (dbName.empty()) dbName = fs::path(in).stem().string();
+    if (dbName.empty()) dbName = pathText(nativePath(in).stem());
     const std::string fileName = dbName + (ready ? ext : ".pdb");
     const std::string cp932Name = utf8ToCp932(dbName).bytes;
     if (dbName.empty() || dbName == ".." || !isSafeFolderEntry(fileName) || cp932Name.size() > 31) {
@@ -132,7 +132,7 @@ int runInstall(const Args& args, std::istream&, std::ostream& out, std::ostream&
         set.loadingBuffer = std::move(input.lines);
         if (FixHalfWidthKana(set)) err << "rovik-cli: 半角カナを全角カナに修正しました。\n";
         set.lines = std::move(set.loadingBuffer);
-        file = (scratch.path / fileName).string();
+        file = pathText(scratch.path / nativePath(fileName));
         ConsolePrompter prompter(err);
         const int written = WritePdb(set, file, prompter);
         if (written == -2) return 1;
@@ -181,7 +181,7 @@ int runTargets(const Args& args, std::istream&, std::ostream& out, std::ostream&
         err << kTargetsUsage;
         return 2;
     }
-    TargetEnvironment env = TargetEnvironment::fromProcess(fs::current_path().string());
+    TargetEnvironment env = TargetEnvironment::fromProcess(pathText(fs::current_path()));
     const TargetSettings settings = loadTargetSettings(env);
     out << "choice: " << (settings.target ? targetKeyword(*settings.target) : "auto") << "\n";
     bool any = false;

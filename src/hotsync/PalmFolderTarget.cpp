@@ -80,7 +80,7 @@ TargetOutcome PalmFolderTarget::install(const std::string& file, const std::stri
     const std::string installFolder = palmPath(palmPath(folder, sub), "Install");
     std::error_code ec;
     if (!folderExists(palmPath(folder, sub)) ||
-        (!folderExists(installFolder) && !fs::create_directory(installFolder, ec))) {
+        (!folderExists(installFolder) && !fs::create_directory(nativePath(installFolder), ec))) {
         outcome.text = "Can't make install dir. " + installFolder;
         return outcome;
     }
@@ -300,7 +300,7 @@ bool writePalmDesktopStandIn(const std::string& registryFile, const std::string&
             "\"\n\"HotSyncPath\"=\"" + escapedRegString(palmPath(folder, "hotsync.exe")) + "\"\n";
     if (!hasManager) kept += "\n[" + std::string(kHotSyncManagerKey) + "]\n";
     std::error_code ec;
-    fs::create_directories(folderOf(registryFile), ec);
+    fs::create_directories(nativePath(folderOf(registryFile)), ec);
     return writeFileAtomically(registryFile, kept, &problem);
 }
 

@@ -91,7 +91,7 @@ TargetSettings loadTargetSettings(const TargetEnvironment& env) {
 
 bool saveTargetSettings(const TargetEnvironment& env, const TargetSettings& settings, std::string& problem) {
     std::error_code ec;
-    fs::create_directories(folderOf(env.settingsFile), ec);
+    fs::create_directories(nativePath(folderOf(env.settingsFile)), ec);
     return writeFileAtomically(env.settingsFile, formatTargetSettings(settings), &problem);
 }
 

@@ -5,6 +5,7 @@
 #include "pdb/PdbWriter.h"
 #include "pdb/Pdbcommon.h"
 #include "platform/Cp932.h"
+#include "platform/FileIo.h"
 
 #include "support/TempFolder.h"
 
@@ -49,6 +50,16 @@ TEST_F(CliTest, ErrorsThatNoCommandExpectsEndWithAMessage) {
         EXPECT_EQ(2, r.code) << c.prefix;
         EXPECT_EQ(0u, r.err.rfind(c.prefix, 0)) << r.err;
     }
+}
+
+// On Windows the current folder's narrow name threw for a folder the ANSI code page cannot hold.
+TEST_F(CliTest, JapaneseStartFolderIsTakenAsItIs) {
+    const std::string start = folder.file("起動");
+    std::filesystem::create_directory(nativePath(start));
+    test::CurrentFolder inside(start);
+    CliResult r = runCli({"targets"});
+    EXPECT_NE(2, r.code) << r.err;
+    EXPECT_EQ(std::string::npos, r.err.find("rovik-cli targets: ")) << r.err;
 }
 
 TEST_F(CliTest, CheckAcceptsAValidFileQuietly) {

@@ -5,6 +5,7 @@
 #include "hotsync/PilotXferTarget.h"
 #include "hotsync/TargetChoice.h"
 #include "hotsync/WineRegistry.h"
+#include "platform/FileIo.h"
 #include "platform/Registry.h"
 #include "platform/TextEncoding.h"
 
@@ -175,6 +176,43 @@ TEST(FindOnPath, SkipsEmptyEntriesAndFolders) {
               t.file("b/tool"));
     EXPECT_EQ(findOnPath("tool", t.file("a") + ":" + t.file("c")), "");
     EXPECT_EQ(findOnPath("../b/tool", t.file("a")), "");
+}
+
+#ifdef _WIN32
+// Arguments reach the program as they were: quoted where needed, in UTF-16.
+TEST(RunProgram, PassesEachArgumentAndTheEnvironmentAsTheyAre) {
+    const std::vector<std::string> args = {
+        "plain",      "two words",       "",       "quote\"inside",
+        "trailing\\", "back\\\\\"quote", "パーム", "C:\\Program Files\\パーム\\hotsync.exe"};
+    std::vector<std::string> argv = {ROVIK_ECHO_ARGS};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const ProgramResult result = runProgram(argv, {"ROVIK_TEST=値 with space"});
+    ASSERT_TRUE(result.started);
+    EXPECT_EQ(result.exitCode, 7);
+    EXPECT_EQ(result.output, "plain\ntwo words\n\nquote\"inside\ntrailing\\\nback\\\\\"quote\nパーム\n"
+                             "C:\\Program Files\\パーム\\hotsync.exe\nROVIK_TEST=値 with space\n");
+    EXPECT_FALSE(runProgram({"no-such-program-here"}, {}).started);
+}
+#endif
+
+// A Palm Desktop folder with a Japanese name gets its user's Install folder (on Windows through
+// the wide file calls).
+TEST(PalmDesktopFolder, JapaneseFolderGetsItsInstallFolder) {
+    test::PalmDesktop desk;
+    const std::string palm = desk.root.file("パーム");
+    fs::create_directories(nativePath(palm + "/TaroY"));
+    desk.root.write("パーム/users.dat", test::usersDatBytes(test::PalmDesktop::threeUsers()));
+    desk.writeRegistryText(
+        "[Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n\"HotSyncPath\"=\"h\"\r\n\"Path\"=\"" +
+        test::regQuote(palm) + "\"\r\n[Software\\U.S. Robotics\\Pilot Desktop\\HotSync Manager]\r\n");
+    PalmDesktopTarget target;
+    std::string problem;
+    int preselected = -1;
+    const std::vector<TargetUser> users = target.users(preselected, problem);
+    ASSERT_EQ(users.size(), 3u) << problem;
+    const TargetOutcome outcome = target.install(desk.root.write("Quiz.pdb", "pdb"), "Quiz.pdb", &users[0]);
+    EXPECT_TRUE(outcome.ok) << outcome.text;
+    EXPECT_EQ(TempFolder::read(palm + "/TaroY/Install/Quiz.pdb"), "pdb");
 }
 
 // ---- Palm Desktop through the stand-in file ----------------------------------------------------

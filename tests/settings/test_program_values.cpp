@@ -1,5 +1,6 @@
 #include "settings/ProgramValues.h"
 
+#include "platform/FileIo.h"
 #include "support/TempFolder.h"
 
 #include <filesystem>
@@ -82,6 +83,21 @@ TEST(Settings_LoadSave, RoundTripsShiftJisPaths) {
     EXPECT_EQ((Lines{"0\t-1", "/home/表/a.txt", "last"}), values.settings);
     ASSERT_TRUE(SaveSettings(values));
     EXPECT_EQ("0\t-1\r\n/home/\x95\x5C/a.txt\r\nlast\r\n", test::TempFolder::read(folder.file("Rovik.ini")));
+}
+
+// On Windows the settings file of a start folder such as "起動" read as missing and was then
+// overwritten at close.
+TEST(Settings_LoadSave, JapaneseStartFolderKeepsItsFile) {
+    test::TempFolder folder;
+    const std::string start = folder.file("起動 フォルダ");
+    std::filesystem::create_directory(nativePath(start));
+    folder.write("起動 フォルダ/Rovik.ini", "1\t0\r\n/a.txt\r\n");
+    test::CurrentFolder here(start);
+    ProgramValues values;
+    LoadSettings(values);
+    EXPECT_EQ((Lines{"1\t0", "/a.txt"}), values.settings);
+    ASSERT_TRUE(SaveSettings(values));
+    EXPECT_EQ("1\t0\r\n/a.txt\r\n", test::TempFolder::read(start + "/Rovik.ini"));
 }
 
 TEST(Settings_FromBytes, SplitsAtEveryLineEndAndConverts) {
