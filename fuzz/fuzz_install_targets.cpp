@@ -1,6 +1,7 @@
 // The install targets' readers on any bytes. The first byte picks the reader: J-Pilot's install
 // queue (appending keeps every byte and adds the path once), Wine's `reg export` file (every
-// value comes from one line of the key), or the target settings file (what it writes reads back the same).
+// value comes from one line of the key), a prefix's user.reg (the same), or the target settings file (what it
+// writes reads back the same).
 #include "FuzzSupport.h"
 
 #include "hotsync/JPilotTarget.h"
@@ -34,6 +35,17 @@ void regExport(const std::string& bytes) {
     }
 }
 
+void userReg(const std::string& bytes) {
+    const auto values = parseWineUserReg(bytes, "Software\\K");
+    if (!values) return;
+    std::size_t lines = 1;
+    for (char c : bytes)
+        lines += c == '\n';
+    ROVIK_FUZZ_CHECK(values->size() <= lines);
+    for (const RegValue& v : *values)
+        ROVIK_FUZZ_CHECK(v.type == "REG_SZ" || v.type == "REG_DWORD" || v.type == "other");
+}
+
 void settings(const std::string& bytes) {
     const TargetSettings s = parseTargetSettings(bytes);
     ROVIK_FUZZ_CHECK(!s.port.empty());
@@ -45,12 +57,15 @@ void settings(const std::string& bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     const std::string bytes = fuzz::inputBytes(data + 1, size - 1);
-    switch (data[0] % 3) {
+    switch (data[0] % 4) {
     case 0:
         queue(bytes);
         break;
     case 1:
         regExport(bytes);
+        break;
+    case 3:
+        userReg(bytes);
         break;
     default:
         settings(bytes);

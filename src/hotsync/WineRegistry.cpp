@@ -46,6 +46,56 @@ bool unquote(const std::string& line, std::size_t& pos, std::string& out) {
     return false;
 }
 
+int hexDigit(char c) {
+    return c >= '0' && c <= '9'   ? c - '0'
+           : c >= 'a' && c <= 'f' ? c - 'a' + 10
+           : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                  : -1;
+}
+
+// A string as Wine's server writes it into user.reg, from just after its opening `close` (a quote,
+// or none for a key name up to `close`): \xHHHH (one to four hex digits) is a UTF-16 unit, \ooo an
+// octal one, \n and the like a control character. pos ends after the closing character.
+std::optional<std::string> wineString(const std::string& line, std::size_t& pos, char close) {
+    std::string units; // UTF-16LE
+    auto put = [&units](unsigned unit) {
+        units += static_cast<char>(unit & 0xFF);
+        units += static_cast<char>(unit >> 8 & 0xFF);
+    };
+    static const std::string kEscapes = "abtnvfre", kCodes = "\a\b\t\n\v\f\r\x1b";
+    for (; pos < line.size(); ++pos) {
+        const char c = line[pos];
+        if (c == close) {
+            ++pos;
+            return utf16leToUtf8(units);
+        }
+        if (c != '\\' || pos + 1 == line.size()) {
+            put(static_cast<unsigned char>(c));
+            continue;
+        }
+        const char e = line[++pos];
+        unsigned unit = 0;
+        if (e == 'x') {
+            int digits = 0;
+            for (; digits < 4 && pos + 1 < line.size() && hexDigit(line[pos + 1]) >= 0; ++digits)
+                unit = unit * 16 + static_cast<unsigned>(hexDigit(line[++pos]));
+            if (digits == 0) return std::nullopt;
+        } else if (e >= '0' && e <= '7') {
+            unit = static_cast<unsigned>(e - '0');
+            for (int digits = 1;
+                 digits < 3 && pos + 1 < line.size() && line[pos + 1] >= '0' && line[pos + 1] <= '7';
+                 ++digits)
+                unit = unit * 8 + static_cast<unsigned>(line[++pos] - '0');
+        } else if (kEscapes.find(e) != std::string::npos) {
+            unit = static_cast<unsigned char>(kCodes[kEscapes.find(e)]);
+        } else {
+            unit = static_cast<unsigned char>(e);
+        }
+        put(unit);
+    }
+    return std::nullopt;
+}
+
 // The entry of `folder` named `part` regardless of case; `part` itself when none is there.
 fs::path caseBlindEntry(const fs::path& folder, const std::string& part) {
     std::error_code ec;
@@ -95,6 +145,46 @@ std::optional<std::vector<RegValue>> parseRegExport(const std::string& bytes, co
             value.data = line.substr(pos + 6);
         }
         values.push_back(std::move(value));
+    }
+    return values;
+}
+
+std::optional<std::vector<RegValue>> parseWineUserReg(const std::string& bytes, const std::string& key) {
+    std::optional<std::vector<RegValue>> values;
+    bool inKey = false;
+    std::size_t from = 0;
+    while (from < bytes.size()) {
+        std::size_t end = bytes.find('\n', from);
+        if (end == std::string::npos) end = bytes.size();
+        const std::string line = bytes.substr(from, end - from);
+        from = end + 1;
+        std::size_t pos = 1;
+        if (!line.empty() && line[0] == '[') {
+            const std::optional<std::string> name = wineString(line, pos, ']');
+            inKey = name && lower(*name) == lower(key);
+            if (inKey && !values) values.emplace();
+            continue;
+        }
+        if (!inKey || line.empty() || (line[0] != '"' && line[0] != '@')) continue;
+        RegValue value{"@", "other", {}};
+        if (line[0] == '"') {
+            const std::optional<std::string> name = wineString(line, pos, '"');
+            if (!name) continue;
+            value.name = *name;
+        }
+        if (pos >= line.size() || line[pos] != '=') continue;
+        ++pos;
+        if (line.compare(pos, 1, "\"") == 0) {
+            ++pos;
+            const std::optional<std::string> text = wineString(line, pos, '"');
+            if (!text) continue;
+            value.type = "REG_SZ";
+            value.data = *text;
+        } else if (line.compare(pos, 6, "dword:") == 0) {
+            value.type = "REG_DWORD";
+            value.data = line.substr(pos + 6);
+        }
+        values->push_back(std::move(value));
     }
     return values;
 }

@@ -18,6 +18,12 @@ struct RegValue {
 // the bytes are not such a file.
 std::optional<std::vector<RegValue>> parseRegExport(const std::string& bytes, const std::string& key);
 
+// The values of the key `key` ("Software\\...", below HKEY_CURRENT_USER; case does not matter) in
+// the bytes of a prefix's user.reg, which Wine's server keeps up to date within half a minute
+// without Wine being started: ASCII, every other character written as \x escapes of its UTF-16.
+// Nothing when the key is not there.
+std::optional<std::vector<RegValue>> parseWineUserReg(const std::string& bytes, const std::string& key);
+
 // The text of the string value `name` (case does not matter, as in the registry), or nothing.
 std::optional<std::string> regString(const std::vector<RegValue>& values, const std::string& name);
 

@@ -574,6 +574,68 @@ TEST_F(DetectionTest, FollowsTheOrderAndTheSavedChoice) {
     EXPECT_TRUE(found[3].found);
 }
 
+// Detection reads the prefix's user.reg: Wine, which takes seconds to answer, is not started.
+TEST_F(DetectionTest, WinePrefixIsFoundWithoutStartingWine) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
+#endif
+    addProgram("wine");
+    int started = 0;
+    env.run = [&started](const std::vector<std::string>&, const std::vector<std::string>&) {
+        ++started;
+        return ProgramResult{true, 0, {}};
+    };
+    fs::create_directories(home.file(".wine/dosdevices"));
+    const std::string head =
+        "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
+        "[Software\\\\U.S. Robotics\\\\Pilot Desktop\\\\Core] 1796851281\n#time=1dd88233c858f24\n";
+    const struct {
+        const char* what;
+        std::string values;
+        bool found;
+    } cases[] = {
+        {"both set", "\"Path\"=\"C:\\\\Program Files\\\\\\x30d1\\x30fc\\x30e0\"\n\"HotSyncPath\"=\"h\"\n",
+         true},
+        {"no HotSyncPath", "\"Path\"=\"C:\\\\Palm\"\n", false},
+        {"Path empty", "\"Path\"=\"\"\n\"HotSyncPath\"=\"h\"\n", false},
+        {"Path is no string", "\"Path\"=dword:00000001\n\"HotSyncPath\"=\"h\"\n", false},
+    };
+    for (const auto& c : cases) {
+        home.write(".wine/user.reg", head + c.values);
+        EXPECT_EQ(findTargets(env)[1].found, c.found) << c.what;
+    }
+    EXPECT_EQ(started, 0);
+}
+
+// user.reg as Wine's server writes it: ASCII, other characters as \x escapes of UTF-16 units.
+TEST(WineUserReg, ReadsTheKeysValuesThroughWinesEscapes) {
+    const std::string userReg =
+        "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21\n\n"
+        "[Software\\\\U.S. Robotics\\\\Pilot Desktop\\\\Core] 1796851281\n"
+        "#time=1dd88233c858f24\n"
+        "\"Path\"=\"C:\\\\Program Files\\\\\\x30d1\\x30fc\\x30e0\"\n"
+        "\"Hex\"=\"\\x30d1\\x0041B\"\n"                  // four digits before a hex digit
+        "\"Pair\"=\"\\xd842\\xdfb7\"\n"                  // a surrogate pair
+        "\"Odd\"=\"a\\nb\\\"c\\\\d\\re\\t\\1x\\0012\"\n" // C and octal escapes: \001 then "2"
+        "\"E\"=str(2):\"x%y%\"\n"
+        "\"D\"=dword:00000001\n"
+        "@=\"default\"\n\n"
+        "[Software\\\\U.S. Robotics\\\\Pilot Desktop\\\\Core\\\\Sub] 1796851281\n"
+        "\"Path\"=\"sub\"\n";
+    const auto values = parseWineUserReg(userReg, "software\\u.s. robotics\\pilot desktop\\core");
+    ASSERT_TRUE(values);
+    EXPECT_EQ(values->size(), 7u);
+    EXPECT_EQ(regString(*values, "Path"), "C:\\Program Files\\パーム");
+    EXPECT_EQ(regString(*values, "Hex"), "パAB");
+    EXPECT_EQ(regString(*values, "Pair"), "\xF0\xA0\xAE\xB7");
+    EXPECT_EQ(regString(*values, "Odd"), "a\nb\"c\\d\re\t\x01x\x01"
+                                         "2");
+    EXPECT_EQ(regString(*values, "E"), std::nullopt);
+    EXPECT_EQ(regString(*values, "D"), std::nullopt);
+    EXPECT_EQ(regString(*values, "@"), "default");
+    EXPECT_EQ(parseWineUserReg(userReg, "Software\\Other"), std::nullopt);
+}
+
 TEST_F(DetectionTest, ForcedTargetWithoutItsProgramSaysSo) {
     TargetSettings s;
     s.target = TargetKind::Wine;
