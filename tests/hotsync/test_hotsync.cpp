@@ -1,9 +1,12 @@
 #include "hotsync/Hotsync.h"
 
 #include "hotsync/PalmDesktopFixture.h"
+#include "support/HostileNames.h"
 #include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 namespace rovik {
 namespace {
@@ -210,6 +213,32 @@ TEST_F(HotsyncTest, LastUserIsFoundInUsersDatWhateverEncodingTheRegistryHoldsItI
         if (c.missing) expectPlain(std::string(c.missing) + "が存在しません");
         EXPECT_EQ(c.missing ? -1 : 0, CheckLastUser(usersFile, GetLastUserName(), prompter)) << c.what;
         EXPECT_TRUE(prompter.done()) << c.what;
+    }
+}
+
+// A REGEDIT4 export of a Japanese Windows holds the names as CP932, as users.dat does: every
+// hostile CP932 name is found again; bytes that are neither UTF-8 nor CP932 read as no name.
+TEST_F(HotsyncTest, HostileShiftJisLastUserNamesAreFound) {
+    const std::set<std::string> cp932 = {"sjis-5c-hyou", "sjis-5c-so", "sjis-5c-nou", "sjis-5c-end",
+                                         "sjis-7c",      "sjis-kana",  "long-sjis"};
+    for (const test::HostileName& name : test::hostileNames()) {
+        if (!cp932.count(name.id) && name.id != "invalid-utf8") continue;
+#ifdef _WIN32
+        // The real registry holds UTF-16 text: bytes that are no text cannot be put there.
+        if (!cp932.count(name.id)) continue;
+#endif
+        const std::string usersFile = desk.root.write("users.dat", usersDatBytes({{1, name.bytes, "F", 1}}));
+        desk.writeRegistryText(
+            "[Software\\U.S. Robotics\\Pilot Desktop\\Preferences]\r\n\"LastUserName\"=\"" + name.bytes +
+            "\"\r\n");
+        const std::string lastUser = GetLastUserName();
+        if (!cp932.count(name.id)) {
+            EXPECT_EQ(lastUser, "") << name.id;
+            continue;
+        }
+        EXPECT_NE(lastUser, "") << name.id;
+        EXPECT_EQ(CheckLastUser(usersFile, lastUser, prompter), 0) << name.id;
+        EXPECT_TRUE(prompter.done()) << name.id;
     }
 }
 
