@@ -151,6 +151,13 @@ Line decodedLine(std::string raw, const std::string& bytes) {
     return {std::move(raw), cp932ToUtf8(bytes), true};
 }
 
+// The line end of a raw line ("\r\n", "\n", "\r" or nothing): its text may be longer or shorter
+// than its bytes, once decoded.
+std::string lineEnd(const std::string& raw) {
+    const std::size_t end = raw.find_last_not_of("\r\n");
+    return raw.substr(end == std::string::npos ? 0 : end + 1);
+}
+
 struct FileText {
     std::vector<Line> lines;
     std::string eol = "\r\n";
@@ -422,7 +429,7 @@ bool RegistryKey::writeDword(const std::string& name, std::uint32_t value) {
         // The value keeps the spelling of its name, as the registry does.
         Line& line = file.lines[static_cast<size_t>(at)];
         const std::string newLine = dwordLine(parseValue(line.text)->name, value);
-        line.raw = newLine + line.raw.substr(line.text.size());
+        line.raw = newLine + lineEnd(line.raw);
         line.text = newLine;
     } else {
         const std::string newLine = dwordLine(name, value);
@@ -444,7 +451,7 @@ bool RegistryKey::writeDword(const std::string& name, std::uint32_t value) {
         added.push_back({newLine + file.eol, newLine});
         if (insertAfter >= 0) {
             Line& before = file.lines[static_cast<size_t>(insertAfter)];
-            if (before.raw.size() == before.text.size()) before.raw += file.eol;
+            if (lineEnd(before.raw).empty()) before.raw += file.eol;
         }
         file.lines.insert(file.lines.begin() + (insertAfter + 1), added.begin(), added.end());
     }

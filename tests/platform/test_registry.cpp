@@ -129,6 +129,28 @@ TEST_F(RegistryTest, Registry_Cp932ExportOfAJapaneseWindowsReadsAndKeepsItsBytes
     EXPECT_EQ(exported + "\"Install1\"=dword:00000001\r\n", read()) << "the CP932 lines stay as they were";
 }
 
+// A CP932 line is shorter as bytes than as text: its line end is found in its bytes.
+TEST_F(RegistryTest, Registry_WritesBesideCp932LinesKeepTheirLineEnds) {
+    const struct {
+        const char* what;
+        std::string before;
+        const char* name;
+        std::string after;
+    } cases[] = {
+        {"added after a last line without line end", "[K]\r\n\"\x83\x5C\"=\"x\"", "Install7",
+         "[K]\r\n\"\x83\x5C\"=\"x\"\r\n\"Install7\"=dword:00000001\r\n"},
+        {"replaced on a CP932 line", "[K]\r\n\"\x83\x5C\"=dword:00000000\r\n\"B\"=\"b\"\r\n", "ソ",
+         "[K]\r\n\"\xE3\x82\xBD\"=dword:00000001\r\n\"B\"=\"b\"\r\n"},
+    };
+    for (const auto& c : cases) {
+        write(c.before);
+        RegistryKey key;
+        ASSERT_TRUE(key.open("K")) << c.what;
+        ASSERT_TRUE(key.writeDword(c.name, 1)) << c.what;
+        EXPECT_EQ(c.after, read()) << c.what;
+    }
+}
+
 TEST_F(RegistryTest, Registry_Utf16ExportReadsAndIsRewrittenAsUtf8) {
     const std::u16string text = u"Windows Registry Editor Version 5.00\r\n\r\n"
                                 u"[HKEY_CURRENT_USER\\K]\r\n\"Path\"=\"C:\\\\パーム\"\r\n";
