@@ -1,6 +1,7 @@
 // The install targets' readers on any bytes. The first byte picks the reader: J-Pilot's install
-// queue (appending keeps every byte and adds the path once), Wine's `reg query` output (every
-// value comes from one line), or the target settings file (what it writes reads back the same).
+// queue (appending keeps every byte and adds the path once), Wine's `reg export` file (every
+// value comes from one line of the key), a prefix's user.reg (the same), or the target settings file (what it
+// writes reads back the same).
 #include "FuzzSupport.h"
 
 #include "hotsync/JPilotTarget.h"
@@ -24,17 +25,25 @@ void queue(const std::string& bytes) {
     ROVIK_FUZZ_CHECK(listed >= 1);
 }
 
-void regQuery(const std::string& bytes) {
+void regExport(const std::string& bytes) {
+    const auto values = parseRegExport(bytes, "HKEY_CURRENT_USER\\K");
+    if (!values) return;
+    ROVIK_FUZZ_CHECK(bytes.size() >= 2 && values->size() <= bytes.size() / 2);
+    for (const RegValue& v : *values) {
+        ROVIK_FUZZ_CHECK(v.type == "REG_SZ" || v.type == "REG_DWORD" || v.type == "other");
+        ROVIK_FUZZ_CHECK(v.type != "REG_DWORD" || v.data.size() == 8);
+    }
+}
+
+void userReg(const std::string& bytes) {
+    const auto values = parseWineUserReg(bytes, "Software\\K");
+    if (!values) return;
     std::size_t lines = 1;
     for (char c : bytes)
         lines += c == '\n';
-    const std::vector<RegQueryValue> values = parseRegQuery(bytes);
-    ROVIK_FUZZ_CHECK(values.size() <= lines);
-    for (const RegQueryValue& v : values) {
-        ROVIK_FUZZ_CHECK(v.type.compare(0, 4, "REG_") == 0);
-        ROVIK_FUZZ_CHECK(v.name.find('\n') == std::string::npos && v.data.find('\n') == std::string::npos);
-        ROVIK_FUZZ_CHECK(regQueryValue(values, v.name).has_value());
-    }
+    ROVIK_FUZZ_CHECK(values->size() <= lines);
+    for (const RegValue& v : *values)
+        ROVIK_FUZZ_CHECK(v.type == "REG_SZ" || v.type == "REG_DWORD" || v.type == "other");
 }
 
 void settings(const std::string& bytes) {
@@ -48,12 +57,15 @@ void settings(const std::string& bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     const std::string bytes = fuzz::inputBytes(data + 1, size - 1);
-    switch (data[0] % 3) {
+    switch (data[0] % 4) {
     case 0:
         queue(bytes);
         break;
     case 1:
-        regQuery(bytes);
+        regExport(bytes);
+        break;
+    case 3:
+        userReg(bytes);
         break;
     default:
         settings(bytes);

@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 
+#include <exception>
 #include <ostream>
 
 namespace rovik::cli {
@@ -46,7 +47,16 @@ int run(const Args& args, std::istream& in, std::ostream& out, std::ostream& err
             out << c->usage;
             return 0;
         }
-        return c->run(rest, in, out, err);
+        // A path the system cannot convert, a vanished current folder: said and ended, never
+        // left to terminate the program.
+        try {
+            return c->run(rest, in, out, err);
+        } catch (const std::exception& e) {
+            err << "rovik-cli " << c->name << ": " << e.what() << "\n";
+        } catch (...) {
+            err << "rovik-cli " << c->name << ": unexpected error\n";
+        }
+        return 2;
     }
     err << "rovik-cli: unknown command '" << args[0] << "'\n";
     printToolHelp(err);

@@ -48,7 +48,7 @@ const char* kTargetsUsage =
     "exit status: 0 at least one found; 4 none found\n";
 
 std::string lowerExtension(const std::string& path) {
-    std::string ext = fs::path(path).extension().string();
+    std::string ext = pathText(nativePath(path).extension());
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return ext;
@@ -103,7 +103,7 @@ int runInstall(const Args& args, std::istream&, std::ostream& out, std::ostream&
         err << kUsage;
         return 2;
     }
-    TargetEnvironment env = TargetEnvironment::fromProcess(fs::current_path().string());
+    TargetEnvironment env = TargetEnvironment::fromProcess(pathText(fs::current_path()));
     TargetSettings settings = loadTargetSettings(env);
     if (!targetWord.empty() && targetWord != "auto") {
         settings.target = targetKindFromKeyword(targetWord);
@@ -125,7 +125,7 @@ int runInstall(const Args& args, std::istream&, std::ostream& out, std::ostream&
     // A raw Shift-JIS name becomes the UTF-8 text it stands for, so that the trail byte 0x5C of
     // 表 or ソ is no backslash in the installed file's name.
     if (!nameGiven) {
-        dbName = fs::path(in).stem().string();
+        dbName = pathText(nativePath(in).stem());
         if (!isUtf8WithMultiByte(dbName, dbName.size())) dbName = cp932ToUtf8(dbName);
     }
     const std::string fileName = dbName + (ready ? ext : ".pdb");
@@ -171,7 +171,7 @@ int runInstall(const Args& args, std::istream&, std::ostream& out, std::ostream&
         set.loadingBuffer = std::move(input.lines);
         if (FixHalfWidthKana(set)) err << "rovik-cli: 半角カナを全角カナに修正しました。\n";
         set.lines = std::move(set.loadingBuffer);
-        file = (scratch.path / fileName).string();
+        file = pathText(scratch.path / nativePath(fileName));
         ConsolePrompter prompter(err);
         const int written = WritePdb(set, file, prompter);
         if (written == -2) return 1;
@@ -227,7 +227,7 @@ int runTargets(const Args& args, std::istream&, std::ostream& out, std::ostream&
         err << kTargetsUsage;
         return 2;
     }
-    TargetEnvironment env = TargetEnvironment::fromProcess(fs::current_path().string());
+    TargetEnvironment env = TargetEnvironment::fromProcess(pathText(fs::current_path()));
     const TargetSettings settings = loadTargetSettings(env);
     out << "choice: " << (settings.target ? targetKeyword(*settings.target) : "auto") << "\n";
     bool any = false;

@@ -124,33 +124,6 @@ std::string nativeName(const std::string& cp932) {
     return cp932ToUtf8(cp932);
 }
 
-bool isValidUtf8(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t extra = c < 0x80           ? 0
-                            : (c >> 5) == 0x6  ? 1
-                            : (c >> 4) == 0xE  ? 2
-                            : (c >> 3) == 0x1E ? 3
-                                               : 4;
-        if (extra == 4 || (extra > 0 && c < 0xC2) || (c > 0xF4) || i + extra >= text.size() + (extra ? 0 : 1))
-            return false;
-        for (std::size_t k = 1; k <= extra; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-        i += extra + 1;
-    }
-    return true;
-}
-
-std::string registryPathName(const std::string& value) {
-#ifdef _WIN32
-    return value;
-#else
-    // The stand-in file is written by hand or by the settings dialog, both in UTF-8.
-    return isValidUtf8(value) ? value : cp932ToUtf8(value);
-#endif
-}
-
 bool isSafeFolderEntry(const std::string& name) {
     if (name.empty() || name == "." || name == "..") return false;
     for (std::size_t i = 0; i < name.size(); ++i) {
@@ -168,8 +141,7 @@ std::string GetPalmDesktopPath(Prompter& prompter) {
         prompter.ask("", "Starting Hotsync error", Buttons::Ok, Icon::Error);
         return {};
     }
-    std::string path = readStringValue(kCoreKey, "Path", opened);
-    return registryPathName(path);
+    return readStringValue(kCoreKey, "Path", opened);
 }
 
 std::string GetLastUserName() {
@@ -183,11 +155,13 @@ int CheckLastUser(const std::string& usersFile, const std::string& lastUser, Pro
         message(prompter, usersFile + "が開けません");
         return -1;
     }
+    // users.dat holds its names in CP932; a name CP932 cannot hold cannot be among them.
+    const Cp932Encoding name = utf8ToCp932(lastUser);
     // Offsets 0 to 5 hold the header, never a name; the last offset is left out as Palm's check does.
-    const std::size_t L = lastUser.size();
-    for (std::size_t i = 6; i + L < bytes.size(); ++i)
-        if (bytes.compare(i, L, lastUser) == 0) return 0;
-    message(prompter, cp932ToUtf8(lastUser) + "が存在しません");
+    const std::size_t L = name.bytes.size();
+    for (std::size_t i = 6; name.ok() && i + L < bytes.size(); ++i)
+        if (bytes.compare(i, L, name.bytes) == 0) return 0;
+    message(prompter, lastUser + "が存在しません");
     return -1;
 }
 
@@ -268,11 +242,7 @@ namespace {
 bool startPalmProgram(Prompter& prompter, const StartProcess& start, const char* name) {
     const std::string program = palmPath(GetPalmDesktopPath(prompter), name);
     if (start(program)) return true;
-#ifdef _WIN32
-    prompter.error(cp932ToUtf8(program) + " を起動できません。");
-#else
     prompter.error(program + " を起動できません。");
-#endif
     return false;
 }
 } // namespace

@@ -1,7 +1,8 @@
 #pragma once
 // Palm Desktop of the current user: its folder, last HotSync user, user list (users.dat or
 // Palm's user-data library), install flags, and starting its HotSync manager and install tool.
-// Names, sub-folder names and registry strings are CP932 bytes as Palm Desktop stores them.
+// Names and sub-folder names of users.dat are CP932 bytes as Palm Desktop stores them; registry
+// strings (folders, the last user's name) are UTF-8, as the registry layer gives them.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -22,11 +23,11 @@ using StartProcess = std::function<bool(const std::string& program)>;
 // "Starting Hotsync error" box when the Core key or its "HotSyncPath" is missing.
 std::string GetPalmDesktopPath(Prompter& prompter);
 
-// The last HotSync user's name, or empty. Shows nothing.
+// The last HotSync user's name (UTF-8), or empty. Shows nothing.
 std::string GetLastUserName();
 
-// 0 when `lastUser` occurs in the first 1024 bytes of the users file beyond offset 5;
-// -1 after a message otherwise.
+// 0 when `lastUser` (UTF-8) occurs, as CP932 like every name there, in the first 1024 bytes of
+// the users file beyond offset 5; -1 after a message otherwise.
 int CheckLastUser(const std::string& usersFile, const std::string& lastUser, Prompter& prompter);
 
 // Clears and fills the three parallel lists and returns the preselected index; -1 when the
@@ -54,11 +55,6 @@ std::string palmPath(const std::string& folder, const std::string& name);
 
 // A CP932 name as a path takes it: UTF-8, as every path in the program.
 std::string nativeName(const std::string& cp932);
-
-// A folder value of the registry as a native path: on Windows unchanged; elsewhere a value that is
-// valid UTF-8 is taken as it is, any other is read as CP932.
-std::string registryPathName(const std::string& value);
-bool isValidUtf8(const std::string& text);
 
 // True when the native `name` may be joined to a folder without leaving it: not empty, no path
 // separator, no drive or stream colon, not "." or "..", no control character.

@@ -6,10 +6,13 @@
 #include "platform/FileIo.h"
 #include "platform/FileLock.h"
 #include "platform/Registry.h"
+#include "platform/TextEncoding.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <filesystem>
+#include <random>
 
 namespace rovik {
 namespace fs = std::filesystem;
@@ -83,7 +86,7 @@ TargetOutcome PalmFolderTarget::install(const std::string& file, const std::stri
     if (!outcome.text.empty()) return outcome;
     std::error_code ec;
     if (!folderExists(palmPath(folder, sub)) ||
-        (!folderExists(installFolder) && !fs::create_directory(installFolder, ec))) {
+        (!folderExists(installFolder) && !fs::create_directory(nativePath(installFolder), ec))) {
         outcome.text = "Can't make install dir. " + installFolder;
         return outcome;
     }
@@ -127,7 +130,7 @@ std::string PalmDesktopTarget::palmFolder(std::string& problem) {
         problem = where() + " の Palm Desktop の設定（Path, HotSyncPath）が空です。";
         return {};
     }
-    return registryPathName(path);
+    return path;
 }
 
 bool PalmDesktopTarget::setInstallFlag(std::uint32_t id, std::string& problem) {
@@ -142,28 +145,52 @@ bool PalmDesktopTarget::setInstallFlag(std::uint32_t id, std::string& problem) {
     return false;
 }
 
-WineTarget::WineTarget(std::string wine, std::string prefix, RunProgram run)
-    : m_wine(std::move(wine)), m_prefix(std::move(prefix)), m_run(std::move(run)) {}
+WineTarget::WineTarget(std::string wine, std::string prefix, RunProgram run, std::string home)
+    : m_wine(std::move(wine)), m_prefix(std::move(prefix)), m_run(std::move(run)), m_home(std::move(home)) {}
 
 ProgramResult WineTarget::reg(const std::vector<std::string>& arguments) {
     std::vector<std::string> argv{m_wine, "reg"};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    // UTF-8 output whatever the user's locale; Wine's debug chatter stays out of the answer.
+    // UTF-8 arguments whatever the user's locale; Wine's debug chatter stays out of the answer.
     return m_run(argv, {"WINEPREFIX=" + m_prefix, "WINEDEBUG=-all", "LC_ALL=C.UTF-8"});
+}
+
+// `reg export` writes UTF-16, which keeps every character; `reg query` prints the console's code
+// page, which turns a folder such as "C:\Program Files\パーム" into "???". The file goes to the
+// prefix's own temporary folder, which every prefix has and Wine names the same way everywhere.
+std::optional<std::vector<RegValue>> WineTarget::exportKey(const std::string& key, std::string& problem) {
+    // Another copy of the program may export at the same moment: a name of this run's own.
+    static const unsigned run = std::random_device{}();
+    static std::atomic<unsigned> exports{0};
+    const std::string name = "rovik-" + std::to_string(run) + "-" + std::to_string(++exports) + ".reg";
+    const std::string folder = mapWinePath(m_prefix, {}, "C:\\windows\\temp", problem);
+    if (folder.empty()) return std::nullopt;
+    const std::string file = joinPath(folder, name);
+    const ProgramResult result = reg({"export", "HKCU\\" + key, "C:\\windows\\temp\\" + name, "/y"});
+    std::string bytes;
+    const bool read = readWholeFile(file, bytes);
+    std::error_code ec;
+    fs::remove(nativePath(file), ec);
+    if (!result.started) {
+        problem = m_wine + " を起動できません。";
+        return std::nullopt;
+    }
+    std::optional<std::vector<RegValue>> values;
+    if (result.exitCode == 0 && read) values = parseRegExport(bytes, "HKEY_CURRENT_USER\\" + key);
+    if (!values)
+        problem = "Wine prefix " + m_prefix +
+                  " に Palm Desktop が見つかりません（wine reg export の終了コード " +
+                  std::to_string(result.exitCode) + "）。";
+    return values;
 }
 
 std::string WineTarget::windowsPalmFolder(std::string& problem) {
     if (!m_windowsFolder.empty()) return m_windowsFolder;
-    const ProgramResult result = reg({"query", "HKCU\\" + std::string(kCoreKey), "/v", "Path"});
-    if (!result.started) {
-        problem = m_wine + " を起動できません。";
-        return {};
-    }
-    const std::string path = regQueryValue(parseRegQuery(result.output), "Path").value_or(std::string());
-    if (result.exitCode != 0 || path.empty()) {
-        problem = "Wine prefix " + m_prefix +
-                  " に Palm Desktop が見つかりません（wine reg query の終了コード " +
-                  std::to_string(result.exitCode) + "）。";
+    const std::optional<std::vector<RegValue>> core = exportKey(kCoreKey, problem);
+    if (!core) return {};
+    const std::string path = regString(*core, "Path").value_or(std::string());
+    if (path.empty() || regString(*core, "HotSyncPath").value_or(std::string()).empty()) {
+        problem = "Wine prefix " + m_prefix + " の Palm Desktop の設定（Path, HotSyncPath）が空です。";
         return {};
     }
     m_windowsFolder = path;
@@ -173,7 +200,7 @@ std::string WineTarget::windowsPalmFolder(std::string& problem) {
 std::string WineTarget::palmFolder(std::string& problem) {
     const std::string windowsPath = windowsPalmFolder(problem);
     if (windowsPath.empty()) return {};
-    const std::string folder = mapWinePath(m_prefix, windowsPath, problem);
+    const std::string folder = mapWinePath(m_prefix, m_home, windowsPath, problem);
     if (!folder.empty() && !folderExists(folder)) {
         problem = "Palm Desktop のフォルダ " + folder + " がありません。";
         return {};
@@ -227,6 +254,24 @@ std::string valueNameOf(const std::string& line) {
     return name;
 }
 
+// A name for a message: control characters, and every byte of a name that is not UTF-8, as \xNN.
+std::string printableName(const std::string& name) {
+    const bool utf8 = isValidUtf8(name);
+    std::string out;
+    for (const char c : name) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 || b == 0x7F || (b >= 0x80 && !utf8)) {
+            static const char kHex[] = "0123456789ABCDEF";
+            out += "\\x";
+            out += kHex[b >> 4];
+            out += kHex[b & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 std::string lowerKey(const char* key) {
     std::string text = key;
     std::transform(text.begin(), text.end(), text.begin(),
@@ -237,13 +282,29 @@ std::string lowerKey(const char* key) {
 
 bool writePalmDesktopStandIn(const std::string& registryFile, const std::string& folder,
                              std::string& problem) {
+    // The file is one line per value: a folder with a line break would end its value early.
+    if (!isValidUtf8(folder) ||
+        std::any_of(folder.begin(), folder.end(), [](char c) { return c >= 0 && c < 0x20; })) {
+        problem = "フォルダ名「" + printableName(folder) +
+                  "」は改行などの制御文字か、UTF-8でない文字を含むため、設定ファイルに書けません。";
+        return false;
+    }
     std::error_code ec;
-    fs::create_directories(folderOf(registryFile), ec);
+    fs::create_directories(nativePath(folderOf(registryFile)), ec);
     // An install setting its flag rewrites the same file: one writer at a time.
     FileLock lock;
     if (!lock.lock(registryFile, problem)) return false;
     std::string bytes;
     if (fileExists(registryFile) && !readWholeFile(registryFile, bytes, &problem)) return false;
+    // A UTF-16 export of regedit is rewritten as UTF-8, as the registry layer reads it.
+    if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
+        auto text = utf16leToUtf8(bytes.substr(2));
+        if (!text) {
+            problem = registryFile + " はUTF-16として読めません。";
+            return false;
+        }
+        bytes = *text;
+    }
     if (bytes.empty()) bytes = "REGEDIT4\n\n";
     const std::string eol = bytes.find("\r\n") != std::string::npos ? "\r\n" : "\n";
     if (bytes.back() != '\n') bytes += eol;

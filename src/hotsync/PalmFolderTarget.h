@@ -4,6 +4,9 @@
 // registry (or its stand-in file); Palm Desktop under Wine is asked through Wine's reg tool.
 #include "hotsync/InstallTarget.h"
 #include "hotsync/RunProgram.h"
+#include "hotsync/WineRegistry.h"
+
+#include <optional>
 
 namespace rovik {
 
@@ -35,8 +38,9 @@ protected:
 
 class WineTarget : public PalmFolderTarget {
 public:
-    // `wine`: the wine program's path; `prefix`: the Wine prefix folder.
-    WineTarget(std::string wine, std::string prefix, RunProgram run);
+    // `wine`: the wine program's path; `prefix`: the Wine prefix folder; `home`: $HOME, where
+    // Wine links the user's folders (empty: only the prefix is written into).
+    WineTarget(std::string wine, std::string prefix, RunProgram run, std::string home = {});
     TargetKind kind() const override { return TargetKind::Wine; }
     std::string where() const override { return m_prefix; }
     std::string palmFolder(std::string& problem) override;
@@ -45,16 +49,20 @@ public:
     std::string windowsPalmFolder(std::string& problem);
     const std::string& wine() const { return m_wine; }
     const std::string& prefix() const { return m_prefix; }
+    const std::string& home() const { return m_home; }
 
 protected:
     bool setInstallFlag(std::uint32_t id, std::string& problem) override;
 
 private:
     ProgramResult reg(const std::vector<std::string>& arguments);
+    // The values of a key under HKEY_CURRENT_USER, read losslessly; nothing with `problem` set.
+    std::optional<std::vector<RegValue>> exportKey(const std::string& key, std::string& problem);
 
     std::string m_wine;
     std::string m_prefix;
     RunProgram m_run;
+    std::string m_home;
     std::string m_windowsFolder;
 };
 

@@ -1,10 +1,14 @@
 #include "hotsync/RunProgram.h"
 
+#include "platform/FileIo.h"
+
 #include <cerrno>
 #include <filesystem>
 
 #ifdef _WIN32
-#include <process.h>
+#include <algorithm>
+#include <cwchar>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <poll.h>
@@ -41,28 +45,122 @@ std::string findOnPath(const std::string& name, const std::string& pathList) {
         from = to + 1;
         // An empty entry means the current folder: never run a program from there by accident.
         if (folder.empty()) continue;
-        const fs::path candidate = fs::path(folder) / name;
+        const fs::path candidate = nativePath(folder) / nativePath(name);
         std::error_code ec;
         if (!fs::is_regular_file(candidate, ec)) continue;
 #ifndef _WIN32
         if (access(candidate.c_str(), X_OK) != 0) continue;
 #endif
-        return candidate.string();
+        return pathText(candidate);
     }
     return {};
 }
 
 #ifdef _WIN32
-ProgramResult runProgram(const std::vector<std::string>& argv, const std::vector<std::string>&) {
+namespace {
+std::wstring wide(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), n);
+    return text;
+}
+
+// One argument as the C runtime splits the command line again (CommandLineToArgvW's rules):
+// quoted when it holds a blank or a quote, or is empty; backslashes doubled before a quote.
+std::wstring quotedArgument(const std::wstring& arg) {
+    if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos) return arg;
+    std::wstring out = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        out += c;
+    }
+    out.append(backslashes * 2, L'\\');
+    return out + L"\"";
+}
+
+// This process's environment with `extra` ("NAME=value") added or replacing, as CreateProcessW
+// takes it: sorted by name regardless of case, each entry ended by a zero, and one more zero.
+std::wstring environmentBlock(const std::vector<std::string>& extra) {
+    std::vector<std::wstring> entries;
+    if (wchar_t* env = GetEnvironmentStringsW()) {
+        for (const wchar_t* e = env; *e; e += std::wcslen(e) + 1)
+            entries.emplace_back(e);
+        FreeEnvironmentStringsW(env);
+    }
+    for (const std::string& x : extra) {
+        const std::wstring entry = wide(x);
+        const std::wstring name = entry.substr(0, entry.find(L'=') + 1);
+        entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                     [&name](const std::wstring& e) {
+                                         return _wcsnicmp(e.c_str(), name.c_str(), name.size()) == 0;
+                                     }),
+                      entries.end());
+        entries.push_back(entry);
+    }
+    std::sort(entries.begin(), entries.end(), [](const std::wstring& a, const std::wstring& b) {
+        return _wcsicmp(a.c_str(), b.c_str()) < 0;
+    });
+    std::wstring block;
+    for (const std::wstring& e : entries)
+        block += e + L'\0';
+    return block + L'\0';
+}
+} // namespace
+
+// CreateProcessW with each argument quoted: _spawnvp joined them unquoted and in the ANSI code
+// page, so a folder with a space or a Japanese name reached the program as other arguments.
+ProgramResult runProgram(const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
     ProgramResult result;
     if (argv.empty()) return result;
-    std::vector<const char*> args;
-    for (const auto& a : argv)
-        args.push_back(a.c_str());
-    args.push_back(nullptr);
-    intptr_t status = _spawnvp(_P_WAIT, args[0], args.data());
-    result.started = status != -1;
-    result.exitCode = result.started ? static_cast<int>(status) : -1;
+    std::wstring commandLine;
+    for (const std::string& a : argv)
+        commandLine += (commandLine.empty() ? L"" : L" ") + quotedArgument(wide(a));
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return result;
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    HANDLE nothing = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                                 OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nothing;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process{};
+    std::wstring block = environmentBlock(environment);
+    const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+                                        CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, block.data(), nullptr,
+                                        &startup, &process);
+    CloseHandle(writeEnd);
+    if (nothing != INVALID_HANDLE_VALUE) CloseHandle(nothing);
+    if (!started) {
+        CloseHandle(readEnd);
+        return result;
+    }
+    char buffer[4096];
+    DWORD n = 0;
+    while (ReadFile(readEnd, buffer, sizeof buffer, &n, nullptr) && n > 0) {
+        result.output.append(buffer, n);
+        if (result.output.size() > 2 * kMaxProgramOutput)
+            result.output.erase(0, result.output.size() - kMaxProgramOutput);
+    }
+    CloseHandle(readEnd);
+    if (result.output.size() > kMaxProgramOutput)
+        result.output.erase(0, result.output.size() - kMaxProgramOutput);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    result.started = true;
+    result.exitCode = GetExitCodeProcess(process.hProcess, &code) ? static_cast<int>(code) : -1;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
     return result;
 }
 

@@ -28,7 +28,7 @@ bool startUnderWine(WineTarget& wine, ProgramWait& wait, Prompter& prompter, con
     }
     const std::string program = folder + "\\" + palmProgram;
     const std::string cannot = "wine " + program + " を起動できません。";
-    const std::string onDisk = mapWinePath(wine.prefix(), program, problem);
+    const std::string onDisk = mapWinePath(wine.prefix(), wine.home(), program, problem);
     if (onDisk.empty() || !fileExists(onDisk)) {
         prompter.error(cannot + "\n" + (onDisk.empty() ? problem : onDisk + " がありません。"));
         return false;

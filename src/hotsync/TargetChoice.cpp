@@ -4,6 +4,7 @@
 #include "hotsync/JPilotTarget.h"
 #include "hotsync/PalmFolderTarget.h"
 #include "hotsync/PilotXferTarget.h"
+#include "hotsync/WineRegistry.h"
 #include "platform/FileIo.h"
 #include "platform/FileLock.h"
 #include "platform/Registry.h"
@@ -35,12 +36,14 @@ bool palmDesktopConfigured() {
            !key.readString("Path").value_or(std::string()).empty();
 }
 
-// Wine keeps HKEY_CURRENT_USER in user.reg; a prefix whose file never names Palm Desktop is not
-// worth starting Wine for.
-bool prefixMentionsPalmDesktop(const std::string& prefix) {
+// Wine keeps HKEY_CURRENT_USER in user.reg: reading it finds Palm Desktop in a moment, where
+// starting Wine to ask would hold the window for seconds. The install itself asks Wine.
+bool winePalmDesktopConfigured(const std::string& prefix) {
     std::string bytes;
     if (!readWholeFile(joinPath(prefix, "user.reg"), bytes)) return false;
-    return bytes.find("Pilot Desktop") != std::string::npos;
+    const auto core = parseWineUserReg(bytes, kCoreKey);
+    return core && !regString(*core, "Path").value_or(std::string()).empty() &&
+           !regString(*core, "HotSyncPath").value_or(std::string()).empty();
 }
 } // namespace
 
@@ -125,7 +128,7 @@ bool saveTargetSettings(const TargetEnvironment& env, const TargetSettings& sett
     problem = portProblem(settings.port);
     if (!problem.empty()) return false;
     std::error_code ec;
-    fs::create_directories(folderOf(env.settingsFile), ec);
+    fs::create_directories(nativePath(folderOf(env.settingsFile)), ec);
     // Two dialogs or programs saving at once: one at a time, each over what the other left.
     FileLock lock;
     if (!lock.lock(env.settingsFile, problem)) return false;
@@ -147,11 +150,8 @@ std::vector<TargetFinding> findTargets(const TargetEnvironment& env) {
             f.detail = PalmDesktopTarget().where();
             break;
         case TargetKind::Wine:
-            if (!wine.empty() && folderExists(joinPath(env.winePrefix, "dosdevices")) &&
-                prefixMentionsPalmDesktop(env.winePrefix)) {
-                std::string problem;
-                f.found = !WineTarget(wine, env.winePrefix, env.run).windowsPalmFolder(problem).empty();
-            }
+            f.found = !wine.empty() && folderExists(joinPath(env.winePrefix, "dosdevices")) &&
+                      winePalmDesktopConfigured(env.winePrefix);
             f.detail = (wine.empty() ? "wine (PATH), " : "") + env.winePrefix;
             break;
         case TargetKind::JPilot:
@@ -179,7 +179,7 @@ std::unique_ptr<InstallTarget> makeTarget(TargetKind kind, const TargetEnvironme
             problem = "wine が PATH に見つかりません。";
             return nullptr;
         }
-        return std::make_unique<WineTarget>(wine, env.winePrefix, env.run);
+        return std::make_unique<WineTarget>(wine, env.winePrefix, env.run, env.home);
     }
     case TargetKind::JPilot:
         return std::make_unique<JPilotTarget>(env.jpilotQueue(), env.keepFolder);

@@ -51,7 +51,7 @@ struct TargetFinding {
     std::string detail; // UTF-8: where it was found, or what was looked for
 };
 
-// Looks for every target; the Wine prefix is asked only when its registry mentions Palm Desktop.
+// Looks for every target without starting any program (Wine's prefix is found in its user.reg).
 std::vector<TargetFinding> findTargets(const TargetEnvironment& env);
 
 // The target of `kind` whether found or not (a forced choice), or null with `problem` when its

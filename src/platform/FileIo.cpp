@@ -112,18 +112,37 @@ bool syncToDisk(std::FILE* f) {
 #endif
 } // namespace
 
+#ifdef _WIN32
+// The system's own conversions: std::filesystem's throw on a byte or a surrogate they cannot take,
+// where a name that cannot be found is the right answer.
 fs::path nativePath(const std::string& path) {
-    return fs::u8path(path);
+    if (path.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(), n);
+    return fs::path(wide);
 }
 
 std::string pathText(const fs::path& path) {
-#ifdef _WIN32
     // "/" as Qt writes Windows paths: one form for every path the program builds.
-    return path.generic_u8string();
-#else
-    return path.u8string();
-#endif
+    const std::wstring wide = path.generic_wstring();
+    if (wide.empty()) return {};
+    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string text(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), n, nullptr,
+                        nullptr);
+    return text;
 }
+#else
+fs::path nativePath(const std::string& path) {
+    return fs::path(path);
+}
+
+std::string pathText(const fs::path& path) {
+    return path.string();
+}
+#endif
 
 std::FILE* openFile(const std::string& path, const char* mode) {
 #ifdef _WIN32

@@ -2,6 +2,7 @@
 
 #include "platform/FileIo.h"
 #include "platform/FileLock.h"
+#include "platform/TextEncoding.h"
 
 #ifdef _WIN32
 #include <algorithm>
@@ -17,25 +18,23 @@ namespace rovik {
 #ifdef _WIN32
 
 namespace {
-// Key and value names are CP932 bytes, as the ANSI calls took them.
-std::wstring fromCp932(const std::string& text) {
+std::wstring fromUtf8(const std::string& text) {
     if (text.empty()) return {};
-    int n = MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(n > 0 ? n : 0), L'\0');
-    MultiByteToWideChar(932, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
     return wide;
 }
 
-// A value CP932 cannot hold is not sound: best-fit guesses ("?") would name another folder.
-std::optional<std::string> toCp932Bytes(const std::wstring& wide) {
+// The one conversion of a registry string; an unpaired surrogate makes it not sound.
+std::optional<std::string> toUtf8(const std::wstring& wide) {
     if (wide.empty()) return std::string();
-    BOOL usedDefault = FALSE;
-    int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                                nullptr, 0, nullptr, &usedDefault);
-    if (n <= 0 || usedDefault) return std::nullopt;
+    int n = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                nullptr, 0, nullptr, nullptr);
+    if (n <= 0) return std::nullopt;
     std::string bytes(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()), bytes.data(),
-                        n, nullptr, &usedDefault);
+    WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, wide.data(), static_cast<int>(wide.size()),
+                        bytes.data(), n, nullptr, nullptr);
     return bytes;
 }
 } // namespace
@@ -57,7 +56,7 @@ RegistryKey::~RegistryKey() {
 bool RegistryKey::open(const std::string& keyPath) {
     close();
     // RegOpenKeyExW never creates the key; a key we may only read is still opened for reading.
-    const std::wstring path = fromCp932(keyPath);
+    const std::wstring path = fromUtf8(keyPath);
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ | KEY_SET_VALUE, &key) != ERROR_SUCCESS &&
         RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
@@ -77,9 +76,9 @@ void RegistryKey::close() {
 
 std::optional<std::string> RegistryKey::readString(const std::string& name) const {
     if (!m_impl->key) return std::nullopt;
-    const std::wstring valueName = fromCp932(name);
+    const std::wstring valueName = fromUtf8(name);
     DWORD type = 0, size = 0;
-    // Each CP932 byte comes from at most one UTF-16 unit: the byte limit bounds the units too.
+    // Each UTF-8 byte comes from at most one UTF-16 unit: the byte limit bounds the units too.
     if (RegQueryValueExW(m_impl->key, valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ) || size > (kMaxRegistryValueBytes + 1) * sizeof(wchar_t))
         return std::nullopt;
@@ -90,7 +89,7 @@ std::optional<std::string> RegistryKey::readString(const std::string& name) cons
     value.resize(std::min<size_t>(value.size(), size / sizeof(wchar_t)));
     size_t end = value.find(L'\0');
     if (end != std::wstring::npos) value.resize(end);
-    auto bytes = toCp932Bytes(value);
+    auto bytes = toUtf8(value);
     if (!bytes || bytes->size() > kMaxRegistryValueBytes) return std::nullopt;
     return bytes;
 }
@@ -98,8 +97,8 @@ std::optional<std::string> RegistryKey::readString(const std::string& name) cons
 std::optional<std::uint32_t> RegistryKey::readDword(const std::string& name) const {
     if (!m_impl->key) return std::nullopt;
     DWORD type = 0, value = 0, size = sizeof value;
-    if (RegQueryValueExW(m_impl->key, fromCp932(name).c_str(), nullptr, &type,
-                         reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(m_impl->key, fromUtf8(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                         &size) != ERROR_SUCCESS ||
         type != REG_DWORD || size != sizeof value)
         return std::nullopt;
     return value;
@@ -108,7 +107,7 @@ std::optional<std::uint32_t> RegistryKey::readDword(const std::string& name) con
 bool RegistryKey::writeDword(const std::string& name, std::uint32_t value, std::string*) {
     if (!m_impl->key) return false;
     DWORD data = value;
-    return RegSetValueExW(m_impl->key, fromCp932(name).c_str(), 0, REG_DWORD,
+    return RegSetValueExW(m_impl->key, fromUtf8(name).c_str(), 0, REG_DWORD,
                           reinterpret_cast<const BYTE*>(&data), sizeof data) == ERROR_SUCCESS;
 }
 
@@ -120,35 +119,17 @@ std::string g_overridePath;
 // Larger files are read only up to here (as far as whole lines go) and never rewritten.
 constexpr std::size_t kMaxFileBytes = 64u << 20;
 
-bool isLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-// Case-insensitive form of a key or value name; double-byte characters are left alone.
+// Case-insensitive form of a key or value name (UTF-8: only ASCII letters have a case here).
 std::string fold(const std::string& s) {
-    std::string out;
-    out.reserve(s.size());
-    for (size_t i = 0; i < s.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        if (isLeadByte(c) && i + 1 < s.size()) {
-            out += s[i];
-            out += s[++i];
-        } else {
-            out += static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
-        }
-    }
+    std::string out = s;
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
     return out;
 }
 
-// Key path without trailing single-byte backslashes.
+// Key path without trailing backslashes.
 std::string trimKey(const std::string& key) {
-    size_t end = 0, i = 0;
-    while (i < key.size()) {
-        bool lead = isLeadByte(static_cast<unsigned char>(key[i])) && i + 1 < key.size();
-        i += lead ? 2 : 1;
-        if (lead || key[i - 1] != '\\') end = i;
-    }
-    return key.substr(0, end);
+    return key.substr(0, key.find_last_not_of('\\') + 1);
 }
 
 std::string trimSpaces(const std::string& s) {
@@ -159,15 +140,40 @@ std::string trimSpaces(const std::string& s) {
 }
 
 struct Line {
-    std::string raw;  // with its line end
-    std::string text; // without it
+    std::string raw;     // with its line end, in the file's own encoding
+    std::string text;    // without it, as UTF-8
+    bool broken = false; // neither UTF-8 nor CP932: its values are not sound
 };
+
+// Each line is read in its own encoding: the settings dialog writes UTF-8, a REGEDIT4 export of a
+// Japanese Windows is CP932, and a file may hold both once one was added to the other.
+Line decodedLine(std::string raw, const std::string& bytes) {
+    if (auto text = utf8OrCp932ToUtf8(bytes)) return {std::move(raw), std::move(*text), false};
+    return {std::move(raw), cp932ToUtf8(bytes), true};
+}
+
+// The line end of a raw line ("\r\n", "\n", "\r" or nothing): its text may be longer or shorter
+// than its bytes, once decoded.
+std::string lineEnd(const std::string& raw) {
+    const std::size_t end = raw.find_last_not_of("\r\n");
+    return raw.substr(end == std::string::npos ? 0 : end + 1);
+}
 
 struct FileText {
     std::vector<Line> lines;
     std::string eol = "\r\n";
     bool complete = true; // false when the file was larger than we read
 };
+
+// Regedit of Windows 2000 and later exports UTF-16LE; such a file is read, and rewritten, as UTF-8.
+// One too large to read whole is not read at all: it cannot be cut at a line end as bytes.
+bool decodeUtf16File(std::string& bytes) {
+    if (bytes.compare(0, 2, "\xFF\xFE") != 0) return true;
+    auto utf8 = bytes.size() > kMaxFileBytes ? std::nullopt : utf16leToUtf8(bytes.substr(2));
+    if (!utf8) return false;
+    bytes = std::move(*utf8);
+    return true;
+}
 
 bool loadFile(const std::string& path, FileText& file) {
     std::FILE* f = path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
@@ -179,7 +185,7 @@ bool loadFile(const std::string& path, FileText& file) {
         bytes.append(buf, n);
     bool ok = !std::ferror(f);
     std::fclose(f);
-    if (!ok) return false;
+    if (!ok || !decodeUtf16File(bytes)) return false;
     if (bytes.size() > kMaxFileBytes) {
         file.complete = false;
         size_t lastEnd = bytes.find_last_of("\r\n", kMaxFileBytes);
@@ -192,8 +198,8 @@ bool loadFile(const std::string& path, FileText& file) {
         size_t next = end == std::string::npos ? bytes.size() : end + 1;
         if (end != std::string::npos && bytes[end] == '\r' && next < bytes.size() && bytes[next] == '\n')
             ++next;
-        file.lines.push_back({bytes.substr(pos, next - pos),
-                              bytes.substr(pos, (end == std::string::npos ? next : end) - pos)});
+        file.lines.push_back(decodedLine(bytes.substr(pos, next - pos),
+                                         bytes.substr(pos, (end == std::string::npos ? next : end) - pos)));
         pos = next;
     }
     return true;
@@ -231,11 +237,8 @@ struct Value {
 std::optional<std::string> parseQuoted(const std::string& s, size_t& pos) {
     std::string out;
     for (size_t i = pos + 1; i < s.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        if (isLeadByte(c) && i + 1 < s.size()) {
-            out += s[i];
-            out += s[++i];
-        } else if (c == '\\' && i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"')) {
+        const char c = s[i];
+        if (c == '\\' && i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"')) {
             out += s[++i];
         } else if (c == '"') {
             pos = i + 1;
@@ -332,15 +335,9 @@ int findValueLine(const FileText& file, const std::string& foldedKey, const std:
 
 std::string quote(const std::string& s) {
     std::string out = "\"";
-    for (size_t i = 0; i < s.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        if (isLeadByte(c) && i + 1 < s.size()) {
-            out += s[i];
-            out += s[++i];
-            continue;
-        }
+    for (const char c : s) {
         if (c == '\\' || c == '"') out += '\\';
-        out += s[i];
+        out += c;
     }
     return out + "\"";
 }
@@ -407,8 +404,9 @@ std::optional<std::string> RegistryKey::readString(const std::string& name) cons
     if (!m_impl->open) return std::nullopt;
     int line = findValueLine(m_impl->file, m_impl->key, fold(name));
     if (line < 0) return std::nullopt;
-    auto v = parseValue(m_impl->file.lines[static_cast<size_t>(line)].text);
-    if (!v || v->kind != ValueKind::String) return std::nullopt;
+    const Line& found = m_impl->file.lines[static_cast<size_t>(line)];
+    auto v = parseValue(found.text);
+    if (!v || v->kind != ValueKind::String || found.broken) return std::nullopt;
     return v->text;
 }
 
@@ -439,7 +437,7 @@ bool RegistryKey::writeDword(const std::string& name, std::uint32_t value, std::
         // The value keeps the spelling of its name, as the registry does.
         Line& line = file.lines[static_cast<size_t>(at)];
         const std::string newLine = dwordLine(parseValue(line.text)->name, value);
-        line.raw = newLine + line.raw.substr(line.text.size());
+        line.raw = newLine + lineEnd(line.raw);
         line.text = newLine;
     } else {
         const std::string newLine = dwordLine(name, value);
@@ -461,7 +459,7 @@ bool RegistryKey::writeDword(const std::string& name, std::uint32_t value, std::
         added.push_back({newLine + file.eol, newLine});
         if (insertAfter >= 0) {
             Line& before = file.lines[static_cast<size_t>(insertAfter)];
-            if (before.raw.size() == before.text.size()) before.raw += file.eol;
+            if (lineEnd(before.raw).empty()) before.raw += file.eol;
         }
         file.lines.insert(file.lines.begin() + (insertAfter + 1), added.begin(), added.end());
     }

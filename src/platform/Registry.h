@@ -4,7 +4,10 @@
 //   [Software\Vendor\Key]            (a leading "HKEY_CURRENT_USER\" is allowed)
 //   "Name"="text with \\ and \" escaped"
 //   "Flag"=dword:00000001
-// Keys are never created by opening them. Values are CP932 bytes, as Windows' ANSI calls see them.
+// Keys are never created by opening them. Key names, value names and strings are UTF-8 text: the
+// real registry's UTF-16 is converted once; the file is read line by line in the encoding each line
+// is in (UTF-8 when it is valid UTF-8, else CP932, as a REGEDIT4 export of a Japanese Windows is; a
+// UTF-16 export is read too), and lines it adds are UTF-8.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -18,7 +21,8 @@ std::string registryFilePath();
 // Points the registry layer at another file (tests); an empty path restores the default.
 void setRegistryFilePath(const std::string& path);
 
-// A string value longer than this counts as missing: no path or name Palm Desktop keeps is near it.
+// A string value longer than this (in UTF-8 bytes) counts as missing: no path or name Palm Desktop keeps is
+// near it.
 constexpr std::size_t kMaxRegistryValueBytes = 32767;
 
 class RegistryKey {
@@ -33,7 +37,8 @@ public:
     bool isOpen() const;
     void close();
 
-    // The string value, or nothing when it is missing, not a string or not sound.
+    // The string value as UTF-8, or nothing when it is missing, not a string or not sound (a byte
+    // neither UTF-8 nor CP932, an unpaired surrogate).
     std::optional<std::string> readString(const std::string& name) const;
     // The DWORD value, or nothing when it is missing or not a DWORD.
     std::optional<std::uint32_t> readDword(const std::string& name) const;

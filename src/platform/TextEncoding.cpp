@@ -223,6 +223,57 @@ Cp932Encoding fileNameToCp932(const std::string& name) {
     return utf8ToCp932(name);
 }
 
+bool isValidUtf8(const std::string& bytes) {
+    for (const char ch : bytes)
+        if (static_cast<unsigned char>(ch) >= 0x80) return isUtf8WithMultiByte(bytes, bytes.size());
+    return true;
+}
+
+std::optional<std::string> utf8OrCp932ToUtf8(const std::string& bytes) {
+    if (isValidUtf8(bytes)) return bytes;
+    std::string utf8 = cp932ToUtf8(bytes);
+    // CP932 has no code for U+FFFD: finding one means a byte the decoder had to replace.
+    if (utf8.find("\xEF\xBF\xBD") != std::string::npos) return std::nullopt;
+    return utf8;
+}
+
+std::optional<std::string> utf16leToUtf8(const std::string& bytes) {
+    if (bytes.size() % 2 != 0) return std::nullopt;
+    auto unit = [&bytes](std::size_t i) {
+        return static_cast<char32_t>(static_cast<unsigned char>(bytes[i]) |
+                                     static_cast<unsigned char>(bytes[i + 1]) << 8);
+    };
+    std::string utf8;
+    utf8.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        char32_t c = unit(i);
+        if (c >= 0xDC00 && c <= 0xDFFF) return std::nullopt;
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            if (i + 2 >= bytes.size()) return std::nullopt;
+            const char32_t low = unit(i + 2);
+            if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
+            c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+            i += 2;
+        }
+        if (c < 0x80) {
+            utf8 += static_cast<char>(c);
+        } else if (c < 0x800) {
+            utf8 += static_cast<char>(0xC0 | c >> 6);
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            utf8 += static_cast<char>(0xE0 | c >> 12);
+            utf8 += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xF0 | c >> 18);
+            utf8 += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+            utf8 += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return utf8;
+}
+
 std::string fileTextToUtf8(const std::string& bytes) {
     return hasBom(bytes) ? bytes.substr(kBomSize) : cp932ToUtf8(bytes);
 }

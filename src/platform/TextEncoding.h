@@ -4,6 +4,7 @@
 #include "platform/Cp932.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -76,6 +77,16 @@ bool encodeText(const std::string& cp932, TextEncoding encoding, std::string& ou
 // A file name as CP932: one that is not UTF-8 is taken as the Shift-JIS bytes it already is (a
 // name from an old archive); a UTF-8 one is converted, leaving out what CP932 cannot hold.
 Cp932Encoding fileNameToCp932(const std::string& name);
+
+// True when the bytes are UTF-8 throughout (strictly, as utf8SequenceAt reads it); ASCII is too.
+bool isValidUtf8(const std::string& bytes);
+
+// A text of a file that may be either, as UTF-8: valid UTF-8 as it is, anything else read as CP932.
+// Nothing when it is neither (a byte CP932 has no character for).
+std::optional<std::string> utf8OrCp932ToUtf8(const std::string& bytes);
+
+// UTF-16LE bytes (no byte order mark) as UTF-8; nothing for an odd length or an unpaired surrogate.
+std::optional<std::string> utf16leToUtf8(const std::string& bytes);
 
 // A text file of ours (the error log) for display: UTF-8 after a byte order mark, else CP932.
 std::string fileTextToUtf8(const std::string& bytes);

@@ -1,6 +1,7 @@
 #include "settings/SettingsFile.h"
 
 #include "platform/Cp932.h"
+#include "platform/FileIo.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -63,7 +64,7 @@ private:
 
 bool ownerMay(const std::string& path, fs::perms bit) {
     std::error_code ec;
-    const fs::perms p = fs::status(path, ec).permissions();
+    const fs::perms p = fs::status(nativePath(path), ec).permissions();
     return ec || (p & bit) != fs::perms::none;
 }
 } // namespace
@@ -71,9 +72,12 @@ bool ownerMay(const std::string& path, fs::perms bit) {
 SettingsRead readSettingsFile(const std::string& path, std::vector<std::string>& lines) {
     lines.clear();
     std::error_code ec;
-    if (!fs::exists(path, ec)) return ec ? SettingsRead::Unreadable : SettingsRead::Missing;
-    if (fs::is_directory(path, ec) || !ownerMay(path, fs::perms::owner_read)) return SettingsRead::Unreadable;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    // Wide names on Windows: a start folder such as "起動" must not read as missing and be
+    // overwritten at close.
+    if (!fs::exists(nativePath(path), ec)) return ec ? SettingsRead::Unreadable : SettingsRead::Missing;
+    if (fs::is_directory(nativePath(path), ec) || !ownerMay(path, fs::perms::owner_read))
+        return SettingsRead::Unreadable;
+    std::FILE* f = openFile(path, "rb");
     if (!f) return errno == ENOENT ? SettingsRead::Missing : SettingsRead::Unreadable;
     LineSplitter splitter(lines);
     char buf[1 << 14];

@@ -5,6 +5,7 @@
 #include "pdb/PdbWriter.h"
 #include "pdb/Pdbcommon.h"
 #include "platform/Cp932.h"
+#include "platform/FileIo.h"
 
 #include "support/TempFolder.h"
 
@@ -27,6 +28,39 @@ class CliTest : public ::testing::Test {
 protected:
     test::TempFolder folder;
 };
+
+// An error a command does not name itself is said and ends the command, never the program.
+TEST_F(CliTest, ErrorsThatNoCommandExpectsEndWithAMessage) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows keeps a current folder from being removed";
+#endif
+    const std::string gone = folder.file("gone");
+    std::filesystem::create_directory(gone);
+    test::CurrentFolder inside(gone);
+    std::filesystem::remove(gone);
+    const struct {
+        Args args;
+        const char* prefix;
+    } cases[] = {
+        {{"targets"}, "rovik-cli targets: "},
+        {{"install", "x.pdb"}, "rovik-cli install: "},
+    };
+    for (const auto& c : cases) {
+        CliResult r = runCli(c.args);
+        EXPECT_EQ(2, r.code) << c.prefix;
+        EXPECT_EQ(0u, r.err.rfind(c.prefix, 0)) << r.err;
+    }
+}
+
+// On Windows the current folder's narrow name threw for a folder the ANSI code page cannot hold.
+TEST_F(CliTest, JapaneseStartFolderIsTakenAsItIs) {
+    const std::string start = folder.file("起動");
+    std::filesystem::create_directory(nativePath(start));
+    test::CurrentFolder inside(start);
+    CliResult r = runCli({"targets"});
+    EXPECT_NE(2, r.code) << r.err;
+    EXPECT_EQ(std::string::npos, r.err.find("rovik-cli targets: ")) << r.err;
+}
 
 TEST_F(CliTest, CheckAcceptsAValidFileQuietly) {
     CliResult r = runCli({"check", folder.write("ok.txt", kValid)});

@@ -1,9 +1,12 @@
 #include "hotsync/Hotsync.h"
 
 #include "hotsync/PalmDesktopFixture.h"
+#include "support/HostileNames.h"
 #include "support/ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 namespace rovik {
 namespace {
@@ -190,10 +193,53 @@ TEST_F(HotsyncTest, CheckLastUserNamesAFileItCannotRead) {
     EXPECT_EQ(-1, CheckLastUser(desk.palm, "", prompter)); // a folder
 }
 
-TEST_F(HotsyncTest, CheckLastUserShowsShiftJisNamesReadably) {
-    std::string path = desk.root.write("users.dat", std::string(30, '.'));
-    expectPlain("山田が存在しません");
-    EXPECT_EQ(-1, CheckLastUser(path, "\x8E\x52\x93\x63", prompter));
+// users.dat holds CP932; the stand-in's name may be UTF-8 or CP932: both meet in one encoding.
+TEST_F(HotsyncTest, LastUserIsFoundInUsersDatWhateverEncodingTheRegistryHoldsItIn) {
+    const std::string usersFile =
+        desk.root.write("users.dat", usersDatBytes({{1, "\x8E\x52\x93\x63", "Yamada", 1}}));
+    const struct {
+        const char* what;
+        std::string stored;  // the value's bytes in the stand-in file
+        const char* missing; // the message's name, or nullptr when found
+    } cases[] = {
+        {"UTF-8", "\xE5\xB1\xB1\xE7\x94\xB0", nullptr},
+        {"CP932", "\x8E\x52\x93\x63", nullptr},
+        {"outside CP932", "J\xC3\xBCrgen", "Jürgen"},
+        {"another name", "\xE7\x94\xB0\xE4\xB8\xAD", "田中"},
+    };
+    for (const auto& c : cases) {
+        desk.writeRegistryText("[Software\\U.S. Robotics\\Pilot Desktop\\Preferences]\n\"LastUserName\"=\"" +
+                               c.stored + "\"\n");
+        if (c.missing) expectPlain(std::string(c.missing) + "が存在しません");
+        EXPECT_EQ(c.missing ? -1 : 0, CheckLastUser(usersFile, GetLastUserName(), prompter)) << c.what;
+        EXPECT_TRUE(prompter.done()) << c.what;
+    }
+}
+
+// A REGEDIT4 export of a Japanese Windows holds the names as CP932, as users.dat does: every
+// hostile CP932 name is found again; bytes that are neither UTF-8 nor CP932 read as no name.
+TEST_F(HotsyncTest, HostileShiftJisLastUserNamesAreFound) {
+    const std::set<std::string> cp932 = {"sjis-5c-hyou", "sjis-5c-so", "sjis-5c-nou", "sjis-5c-end",
+                                         "sjis-7c",      "sjis-kana",  "long-sjis"};
+    for (const test::HostileName& name : test::hostileNames()) {
+        if (!cp932.count(name.id) && name.id != "invalid-utf8") continue;
+#ifdef _WIN32
+        // The real registry holds UTF-16 text: bytes that are no text cannot be put there.
+        if (!cp932.count(name.id)) continue;
+#endif
+        const std::string usersFile = desk.root.write("users.dat", usersDatBytes({{1, name.bytes, "F", 1}}));
+        desk.writeRegistryText(
+            "[Software\\U.S. Robotics\\Pilot Desktop\\Preferences]\r\n\"LastUserName\"=\"" + name.bytes +
+            "\"\r\n");
+        const std::string lastUser = GetLastUserName();
+        if (!cp932.count(name.id)) {
+            EXPECT_EQ(lastUser, "") << name.id;
+            continue;
+        }
+        EXPECT_NE(lastUser, "") << name.id;
+        EXPECT_EQ(CheckLastUser(usersFile, lastUser, prompter), 0) << name.id;
+        EXPECT_TRUE(prompter.done()) << name.id;
+    }
 }
 
 TEST_F(HotsyncTest, PalmDesktopPathAndItsFailures) {
@@ -230,9 +276,6 @@ TEST_F(HotsyncTest, PalmDesktopPathAndItsFailures) {
 }
 
 TEST_F(HotsyncTest, PalmDesktopPathInShiftJisBecomesANativePath) {
-#ifdef _WIN32
-    GTEST_SKIP() << "the stand-in file's UTF-8 values are Linux's; Windows' registry holds UTF-16";
-#endif
     desk.writeRegistryText("[Software\\U.S. Robotics\\Pilot Desktop\\Core]\n"
                            "\"HotSyncPath\"=\"h\"\n\"Path\"=\"/\x83\x5C\x83\x74\x83\x67\"\n");
     EXPECT_EQ("/ソフト", GetPalmDesktopPath(prompter));

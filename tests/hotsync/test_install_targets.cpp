@@ -5,8 +5,10 @@
 #include "hotsync/PilotXferTarget.h"
 #include "hotsync/TargetChoice.h"
 #include "hotsync/WineRegistry.h"
+#include "platform/FileIo.h"
 #include "platform/FileLock.h"
 #include "platform/Registry.h"
+#include "platform/TextEncoding.h"
 
 #include "PalmDesktopFixture.h"
 #include "support/HostileNames.h"
@@ -15,8 +17,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <thread>
 
 namespace rovik {
@@ -288,6 +292,43 @@ TEST(FindOnPath, SkipsEmptyEntriesAndFolders) {
     EXPECT_EQ(findOnPath("../b/tool", t.file("a")), "");
 }
 
+#ifdef _WIN32
+// Arguments reach the program as they were: quoted where needed, in UTF-16.
+TEST(RunProgram, PassesEachArgumentAndTheEnvironmentAsTheyAre) {
+    const std::vector<std::string> args = {
+        "plain",      "two words",       "",       "quote\"inside",
+        "trailing\\", "back\\\\\"quote", "パーム", "C:\\Program Files\\パーム\\hotsync.exe"};
+    std::vector<std::string> argv = {ROVIK_ECHO_ARGS};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const ProgramResult result = runProgram(argv, {"ROVIK_TEST=値 with space"});
+    ASSERT_TRUE(result.started);
+    EXPECT_EQ(result.exitCode, 7);
+    EXPECT_EQ(result.output, "plain\ntwo words\n\nquote\"inside\ntrailing\\\nback\\\\\"quote\nパーム\n"
+                             "C:\\Program Files\\パーム\\hotsync.exe\nROVIK_TEST=値 with space\n");
+    EXPECT_FALSE(runProgram({"no-such-program-here"}, {}).started);
+}
+#endif
+
+// A Palm Desktop folder with a Japanese name gets its user's Install folder (on Windows through
+// the wide file calls).
+TEST(PalmDesktopFolder, JapaneseFolderGetsItsInstallFolder) {
+    test::PalmDesktop desk;
+    const std::string palm = desk.root.file("パーム");
+    fs::create_directories(nativePath(palm + "/TaroY"));
+    desk.root.write("パーム/users.dat", test::usersDatBytes(test::PalmDesktop::threeUsers()));
+    desk.writeRegistryText(
+        "[Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n\"HotSyncPath\"=\"h\"\r\n\"Path\"=\"" +
+        test::regQuote(palm) + "\"\r\n[Software\\U.S. Robotics\\Pilot Desktop\\HotSync Manager]\r\n");
+    PalmDesktopTarget target;
+    std::string problem;
+    int preselected = -1;
+    const std::vector<TargetUser> users = target.users(preselected, problem);
+    ASSERT_EQ(users.size(), 3u) << problem;
+    const TargetOutcome outcome = target.install(desk.root.write("Quiz.pdb", "pdb"), "Quiz.pdb", &users[0]);
+    EXPECT_TRUE(outcome.ok) << outcome.text;
+    EXPECT_EQ(TempFolder::read(palm + "/TaroY/Install/Quiz.pdb"), "pdb");
+}
+
 // ---- Palm Desktop through the stand-in file ----------------------------------------------------
 
 class StandInTest : public ::testing::Test {
@@ -515,66 +556,218 @@ TEST_F(StandInTest, UserFolderThatEscapesIsRefused) {
     EXPECT_NE(desk.installFlag(5), 1u);
 }
 
-TEST(RegistryPathName, TakesUtf8AsItIsAndCp932AsCp932) {
+// A folder picked in the settings dialog reads back byte for byte, or is refused with a message.
+TEST_F(StandInTest, HostileFolderNamesRoundTripOrAreRefused) {
 #ifdef _WIN32
     GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
 #endif
-    EXPECT_EQ(registryPathName("/home/a/パーム"), "/home/a/パーム");
-    EXPECT_EQ(registryPathName("/home/a/\x83\x70\x81\x5b\x83\x80"), "/home/a/パーム");
-    EXPECT_EQ(registryPathName("C:\\Palm"), "C:\\Palm");
+    // Paths are UTF-8 in the program, and the file holds a value on one line.
+    const std::set<std::string> refused = {"sjis-5c-hyou", "sjis-5c-so", "sjis-5c-nou", "sjis-5c-end",
+                                           "sjis-7c",      "sjis-kana",  "newline",     "cr",
+                                           "tab",          "long-sjis",  "invalid-utf8"};
+    for (const test::HostileName& name : test::hostileNames()) {
+        const std::string folder = desk.root.file("p/" + name.bytes);
+        fs::create_directories(folder);
+        std::string problem;
+        const bool written = writePalmDesktopStandIn(desk.registry, folder, problem);
+        if (refused.count(name.id)) {
+            EXPECT_FALSE(written) << name.id;
+            EXPECT_NE(problem.find("制御文字"), std::string::npos) << name.id;
+            continue;
+        }
+        ASSERT_TRUE(written) << name.id << ": " << problem;
+        EXPECT_EQ(PalmDesktopTarget().palmFolder(problem), folder) << name.id << ": " << problem;
+    }
 }
 
-// ---- Wine's reg output and drive links ---------------------------------------------------------
+// ---- Wine's registry, read through reg export ---------------------------------------------------
 
-TEST(RegQuery, ReadsValueLines) {
-    const std::string out = "\r\nHKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core\r\n"
-                            "    Path    REG_SZ    C:\\Program Files\\Palm\r\n"
-                            "    HotSyncPath    REG_SZ    C:\\Program Files\\Palm\\hotsync.exe\r\n"
-                            "    Install3    REG_DWORD    0x1\r\n"
-                            "    Empty    REG_SZ\r\n"
-                            "it looks like wine32 is missing\r\n"
-                            "    no type here\r\n\r\n";
-    const std::vector<RegQueryValue> values = parseRegQuery(out);
-    ASSERT_EQ(values.size(), 4u);
-    EXPECT_EQ(regQueryValue(values, "path"), "C:\\Program Files\\Palm");
-    EXPECT_EQ(values[1].type, "REG_SZ");
-    EXPECT_EQ(regQueryValue(values, "Install3"), "0x1");
-    EXPECT_EQ(regQueryValue(values, "Empty"), "");
-    EXPECT_EQ(regQueryValue(values, "Missing"), std::nullopt);
-    EXPECT_TRUE(parseRegQuery("reg: Unable to find the specified registry key\n").empty());
+// UTF-8 -> UTF-16LE with a byte order mark, as `reg export` writes its file.
+std::string utf16File(const std::string& utf8) {
+    std::string out = "\xFF\xFE";
+    auto put = [&out](char32_t unit) {
+        out += static_cast<char>(unit & 0xFF);
+        out += static_cast<char>(unit >> 8 & 0xFF);
+    };
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        const std::size_t len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        char32_t c = len == 1 ? b : b & (0x7F >> len);
+        for (std::size_t k = 1; k < len; ++k)
+            c = c << 6 | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        i += len;
+        if (c < 0x10000) {
+            put(c);
+        } else {
+            put(0xD800 + ((c - 0x10000) >> 10));
+            put(0xDC00 + ((c - 0x10000) & 0x3FF));
+        }
+    }
+    return out;
 }
 
-TEST(WinePath, MapsInsideThePrefixOnly) {
+// A value as Wine's export quotes it.
+std::string exportQuoted(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text)
+        out += c == '\\'   ? "\\\\"
+               : c == '"'  ? "\\\""
+               : c == '\n' ? "\\n"
+               : c == '\r' ? "\\r"
+                           : std::string(1, c);
+    return out + "\"";
+}
+
+const char* const kExportedCore = "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]";
+
+TEST(RegExport, ReadsTheKeysOwnValuesLosslessly) {
+    const std::string text = std::string("Windows Registry Editor Version 5.00\r\n\r\n") + kExportedCore +
+                             "\r\n"
+                             "\"Path\"=\"C:\\\\Program Files\\\\パーム\"\r\n"
+                             "\"Odd\"=\"a\\nb\\\"c\\\\d\\re\"\r\n"
+                             "\"Install3\"=dword:00000001\r\n"
+                             "\"E\"=hex(2):78,00,00,00\r\n"
+                             "@=\"default\"\r\n\r\n" +
+                             std::string(kExportedCore).insert(std::strlen(kExportedCore) - 1, "\\Sub") +
+                             "\r\n\"Path\"=\"sub\"\r\n\"Sub\"=\"only below\"\r\n";
+    const auto values =
+        parseRegExport(utf16File(text), "hkey_current_user\\software\\u.s. robotics\\pilot desktop\\core");
+    ASSERT_TRUE(values);
+    EXPECT_EQ(values->size(), 5u);
+    EXPECT_EQ(regString(*values, "path"), "C:\\Program Files\\パーム");
+    EXPECT_EQ(regString(*values, "Odd"), "a\nb\"c\\d\re");
+    EXPECT_EQ(regString(*values, "@"), "default");
+    EXPECT_EQ(regString(*values, "Install3"), std::nullopt);
+    EXPECT_EQ(regString(*values, "E"), std::nullopt);
+    EXPECT_EQ(regString(*values, "Sub"), std::nullopt);
+    EXPECT_EQ(parseRegExport(text, "HKEY_CURRENT_USER\\K"), std::nullopt) << "no UTF-16";
+    EXPECT_EQ(parseRegExport(utf16File(text) + "x", "HKEY_CURRENT_USER\\K"), std::nullopt) << "odd length";
+}
+
+// A Wine of the test's own: `reg export` writes `exported` into the prefix's C:\windows\temp.
+struct FakeWine {
+    TempFolder home;
+    std::string prefix = home.file("prefix");
+    std::string exported; // UTF-8 text of the export file; empty: the key is missing
+    std::vector<std::vector<std::string>> calls;
+
+    FakeWine() {
+        fs::create_directories(prefix + "/dosdevices");
+        fs::create_directories(prefix + "/drive_c/windows/temp");
+        fs::create_directory_symlink("../drive_c", prefix + "/dosdevices/c:");
+    }
+    RunProgram run() {
+        return [this](const std::vector<std::string>& argv, const std::vector<std::string>&) {
+            calls.push_back(argv);
+            ProgramResult result{true, 0, {}};
+            if (argv.size() == 6 && argv[1] == "reg" && argv[2] == "export") {
+                if (exported.empty())
+                    return ProgramResult{true, 1, "reg: Unable to find the specified registry key"};
+                const std::string name = argv[4].substr(argv[4].rfind('\\') + 1);
+                test::writeFile(prefix + "/drive_c/windows/temp/" + name, utf16File(exported));
+            }
+            return result;
+        };
+    }
+    void setCore(const std::string& path) {
+        exported = std::string("Windows Registry Editor Version 5.00\r\n\r\n") + kExportedCore +
+                   "\r\n\"Path\"=" + exportQuoted(path) +
+                   "\r\n\"HotSyncPath\"=" + exportQuoted(path + "\\hotsync.exe") + "\r\n";
+    }
+};
+
+// Every name Windows can hold (UTF-16 text) comes back as it was; a part with "/" is refused.
+TEST(WineValues, HostileFolderNamesComeBackAsTheyWere) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
+#endif
+    const std::set<std::string> refused = {"dotdot", "slash"};
+    for (const test::HostileName& name : test::hostileNames()) {
+        // Windows' registry holds UTF-16: bytes that are not text cannot be in it.
+        if (!isValidUtf8(name.bytes)) continue;
+        FakeWine wine;
+        std::string unixName = name.bytes;
+        std::replace(unixName.begin(), unixName.end(), '\\', '/');
+        fs::create_directories(wine.prefix + "/drive_c/Palm/" + unixName);
+        wine.setCore("C:\\Palm\\" + name.bytes);
+        WineTarget target("wine", wine.prefix, wine.run());
+        std::string problem;
+        EXPECT_EQ(target.windowsPalmFolder(problem), "C:\\Palm\\" + name.bytes) << name.id << ": " << problem;
+        const std::string folder = target.palmFolder(problem);
+        if (refused.count(name.id)) {
+            EXPECT_EQ(folder, "") << name.id;
+            EXPECT_NE(problem, "") << name.id;
+        } else {
+            EXPECT_EQ(folder, fs::canonical(wine.prefix).string() + "/drive_c/Palm/" + unixName)
+                << name.id << ": " << problem;
+        }
+        EXPECT_TRUE(fs::is_empty(wine.prefix + "/drive_c/windows/temp")) << "the export file is removed";
+    }
+}
+
+TEST(WineValues, MissingKeyOrEmptyValuesAreNamed) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
+#endif
+    FakeWine wine;
+    std::string problem;
+    EXPECT_EQ(WineTarget("wine", wine.prefix, wine.run()).windowsPalmFolder(problem), "");
+    EXPECT_NE(problem.find("終了コード 1"), std::string::npos) << problem;
+    wine.exported = std::string("Windows Registry Editor Version 5.00\r\n\r\n") + kExportedCore +
+                    "\r\n\"Path\"=\"C:\\\\Palm\"\r\n";
+    EXPECT_EQ(WineTarget("wine", wine.prefix, wine.run()).windowsPalmFolder(problem), "");
+    EXPECT_NE(problem.find("HotSyncPath"), std::string::npos) << problem;
+    ASSERT_EQ(wine.calls.size(), 2u);
+    EXPECT_EQ(wine.calls[1][3], "HKCU\\Software\\U.S. Robotics\\Pilot Desktop\\Core");
+}
+
+// ---- Wine's drive links ---------------------------------------------------------------------
+
+// The prefix's own links are followed: Documents into $HOME and Z: to "/" are the user's own.
+TEST(WinePath, MapsInsideThePrefixOrHomeOnly) {
 #ifdef _WIN32
     GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
 #endif
     TempFolder t;
     const std::string prefix = t.file("prefix");
+    const std::string home = t.file("home");
     fs::create_directories(prefix + "/dosdevices");
     fs::create_directories(prefix + "/drive_c/Program Files/Palm");
+    fs::create_directories(prefix + "/drive_c/users/u");
+    fs::create_directories(home + "/Documents/Palm");
     fs::create_directories(t.file("elsewhere"));
     fs::create_directory_symlink("../drive_c", prefix + "/dosdevices/c:");
     fs::create_directory_symlink("/", prefix + "/dosdevices/z:");
     fs::create_directory_symlink(t.file("elsewhere"), prefix + "/drive_c/away");
-    const std::string inside = fs::canonical(prefix).string() + "/drive_c/Program Files/Palm";
+    fs::create_directory_symlink(home + "/Documents", prefix + "/drive_c/users/u/Documents");
+    const std::string root = fs::canonical(t.path()).string();
+    const std::string inside = root + "/prefix/drive_c/Program Files/Palm";
+    std::string zHome = "Z:" + root + "/home/Documents/Palm";
+    std::replace(zHome.begin(), zHome.end(), '/', '\\');
     const struct {
-        const char* windows;
+        std::string windows;
         std::string native; // empty: refused
+        std::string named;  // what the refusal names
     } cases[] = {
-        {"C:\\Program Files\\Palm", inside},
-        {"c:\\PROGRAM FILES\\palm\\", inside},
-        {"C:\\Program Files\\..\\..\\..", ""},
-        {"Z:\\etc", ""},
-        {"D:\\Palm", ""},
-        {"C:\\away", ""},
-        {"Palm", ""},
-        {"C:Palm", ""},
+        {"C:\\Program Files\\Palm", inside, ""},
+        {"c:\\PROGRAM FILES\\palm\\", inside, ""},
+        {"C:\\users\\u\\Documents\\Palm", root + "/home/Documents/Palm", ""},
+        {zHome, root + "/home/Documents/Palm", ""},
+        {"C:\\Program Files\\..\\..\\..", "", ".."},
+        {"Z:\\etc", "", "/etc"},
+        {"D:\\Palm", "", "D:"},
+        {"C:\\away", "", root + "/elsewhere"},
+        {"Palm", "", "Palm"},
+        {"C:Palm", "", "C:Palm"},
     };
     for (const auto& c : cases) {
         std::string problem;
-        EXPECT_EQ(mapWinePath(prefix, c.windows, problem), c.native) << c.windows;
+        EXPECT_EQ(mapWinePath(prefix, home, c.windows, problem), c.native) << c.windows;
         EXPECT_EQ(problem.empty(), !c.native.empty()) << c.windows;
+        EXPECT_NE(problem.find(c.named), std::string::npos) << problem;
     }
+    std::string problem;
+    EXPECT_EQ(mapWinePath(prefix, "", "C:\\users\\u\\Documents\\Palm", problem), "") << "no home given";
 }
 
 // ---- settings and detection --------------------------------------------------------------------
@@ -745,6 +938,68 @@ TEST_F(DetectionTest, FollowsTheOrderAndTheSavedChoice) {
     EXPECT_FALSE(found[1].found);
     EXPECT_TRUE(found[2].found);
     EXPECT_TRUE(found[3].found);
+}
+
+// Detection reads the prefix's user.reg: Wine, which takes seconds to answer, is not started.
+TEST_F(DetectionTest, WinePrefixIsFoundWithoutStartingWine) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the stand-in file, Wine, J-Pilot and pilot-xfer are Linux's install targets";
+#endif
+    addProgram("wine");
+    int started = 0;
+    env.run = [&started](const std::vector<std::string>&, const std::vector<std::string>&) {
+        ++started;
+        return ProgramResult{true, 0, {}};
+    };
+    fs::create_directories(home.file(".wine/dosdevices"));
+    const std::string head =
+        "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
+        "[Software\\\\U.S. Robotics\\\\Pilot Desktop\\\\Core] 1796851281\n#time=1dd88233c858f24\n";
+    const struct {
+        const char* what;
+        std::string values;
+        bool found;
+    } cases[] = {
+        {"both set", "\"Path\"=\"C:\\\\Program Files\\\\\\x30d1\\x30fc\\x30e0\"\n\"HotSyncPath\"=\"h\"\n",
+         true},
+        {"no HotSyncPath", "\"Path\"=\"C:\\\\Palm\"\n", false},
+        {"Path empty", "\"Path\"=\"\"\n\"HotSyncPath\"=\"h\"\n", false},
+        {"Path is no string", "\"Path\"=dword:00000001\n\"HotSyncPath\"=\"h\"\n", false},
+    };
+    for (const auto& c : cases) {
+        home.write(".wine/user.reg", head + c.values);
+        EXPECT_EQ(findTargets(env)[1].found, c.found) << c.what;
+    }
+    EXPECT_EQ(started, 0);
+}
+
+// user.reg as Wine's server writes it: ASCII, other characters as \x escapes of UTF-16 units.
+TEST(WineUserReg, ReadsTheKeysValuesThroughWinesEscapes) {
+    const std::string userReg =
+        "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21\n\n"
+        "[Software\\\\U.S. Robotics\\\\Pilot Desktop\\\\Core] 1796851281\n"
+        "#time=1dd88233c858f24\n"
+        "\"Path\"=\"C:\\\\Program Files\\\\\\x30d1\\x30fc\\x30e0\"\n"
+        "\"Hex\"=\"\\x30d1\\x0041B\"\n"                  // four digits before a hex digit
+        "\"Pair\"=\"\\xd842\\xdfb7\"\n"                  // a surrogate pair
+        "\"Odd\"=\"a\\nb\\\"c\\\\d\\re\\t\\1x\\0012\"\n" // C and octal escapes: \001 then "2"
+        "\"E\"=str(2):\"x%y%\"\n"
+        "\"D\"=dword:00000001\n"
+        "@=\"default\"\n\n"
+        "[Software\\\\U.S. Robotics\\\\Pilot Desktop\\\\Core\\\\Sub] 1796851281\n"
+        "\"Path\"=\"sub\"\n";
+    const auto values = parseWineUserReg(userReg, "software\\u.s. robotics\\pilot desktop\\core");
+    ASSERT_TRUE(values);
+    EXPECT_EQ(values->size(), 7u);
+    EXPECT_EQ(regString(*values, "Path"), "C:\\Program Files\\パーム");
+    EXPECT_EQ(regString(*values, "Hex"), "パAB");
+    EXPECT_EQ(regString(*values, "Pair"), "\xF0\xA0\xAE\xB7");
+    EXPECT_EQ(regString(*values, "Odd"), "a\nb\"c\\d\re\t\x01x\x01"
+                                         "2");
+    EXPECT_EQ(regString(*values, "E"), std::nullopt);
+    EXPECT_EQ(regString(*values, "D"), std::nullopt);
+    EXPECT_EQ(regString(*values, "@"), "default");
+    EXPECT_EQ(parseWineUserReg(userReg, "Software\\Other"), std::nullopt);
 }
 
 TEST_F(DetectionTest, ForcedTargetWithoutItsProgramSaysSo) {

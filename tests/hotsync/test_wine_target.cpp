@@ -112,5 +112,32 @@ TEST_F(WineTargetTest, PrefixWithoutPalmDesktopIsNamed) {
     EXPECT_FALSE(fs::exists(s_prefix + "/drive_c/Program Files/Palm/HanakoS/Install/Other.pdb"));
 }
 
+// `reg query` printed this folder as "???"; the export keeps it, and a user other than the
+// preselected one gets the file.
+TEST_F(WineTargetTest, JapanesePalmFolderIsReadThroughTheExport) {
+    const std::string palm = s_prefix + "/drive_c/Program Files/パーム";
+    fs::create_directories(palm + "/TaroY");
+    s_home->write("prefix/drive_c/Program Files/パーム/users.dat",
+                  test::usersDatBytes(test::PalmDesktop::threeUsers()));
+    ASSERT_EQ(
+        wine({"reg", "add", kCore, "/v", "Path", "/t", "REG_SZ", "/d", "C:\\Program Files\\パーム", "/f"})
+            .exitCode,
+        0);
+    wine({"reg", "add", kCore, "/v", "HotSyncPath", "/t", "REG_SZ", "/d",
+          "C:\\Program Files\\パーム\\hotsync.exe", "/f"});
+    WineTarget target(s_wine, s_prefix, runProgram);
+    std::string problem;
+    EXPECT_EQ(target.windowsPalmFolder(problem), "C:\\Program Files\\パーム") << problem;
+    int preselected = -1;
+    const std::vector<TargetUser> users = target.users(preselected, problem);
+    ASSERT_EQ(users.size(), 3u) << problem;
+    ASSERT_EQ(preselected, 1);
+    const TargetOutcome outcome =
+        target.install(s_home->write("Quiz.pdb", "pdb bytes"), "Quiz.pdb", &users[0]);
+    EXPECT_TRUE(outcome.ok) << outcome.text;
+    EXPECT_EQ(TempFolder::read(palm + "/TaroY/Install/Quiz.pdb"), "pdb bytes");
+    wine({"reg", "add", kCore, "/v", "Path", "/t", "REG_SZ", "/d", "C:\\Program Files\\Palm", "/f"});
+}
+
 } // namespace
 } // namespace rovik

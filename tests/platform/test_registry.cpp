@@ -76,13 +76,99 @@ TEST_F(RegistryTest, Registry_ReadsStringsAndDwords) {
     EXPECT_FALSE(manager.readString("Install3"));
 }
 
-TEST_F(RegistryTest, Registry_KeepsShiftJisBytesWhoseSecondByteIsABackslash) {
-    // "ソフト\表" in CP932: 0x83 0x5C is one character, then an escaped backslash.
-    write("[K]\n\"Name\"=\"\x83\x5C\x83\x74\x83\x67\\\\\x95\x5C\"\n\"Next\"=\"ok\"\n");
+TEST_F(RegistryTest, Registry_EachValueIsReadInTheEncodingOfItsLine) {
+    const struct {
+        const char* what;
+        std::string quoted; // between the quotes of "Name"="..."
+        std::optional<std::string> value;
+    } cases[] = {
+        // UTF-8 whose bytes lie in Shift-JIS lead ranges: the closing quote is no trail byte.
+        {"UTF-8 デスクトップ",
+         "/home/u/\xE3\x83\x87\xE3\x82\xB9\xE3\x82\xAF\xE3\x83\x88\xE3\x83\x83\xE3\x83\x97",
+         "/home/u/デスクトップ"},
+        {"UTF-8 ぁ", "/home/u/\xE3\x81\x81", "/home/u/ぁ"},
+        {"UTF-8 that is CP932 too", "\xE3\x83\x91\xE3\x83\xBC\xE3\x83\xA0", "パーム"},
+        {"UTF-8 with escapes", "C:\\\\\xE3\x83\x91\\\"x", "C:\\パ\"x"},
+        {"UTF-8 outside CP932", "J\xC3\xBCrgen \xF0\x9F\x98\x80", "Jürgen 😀"},
+        // CP932 whose trail byte is a backslash: no escape, and the escaped backslash after it.
+        {"CP932 ソフト\\表", "\x83\x5C\x83\x74\x83\x67\\\\\x95\x5C", "ソフト\\表"},
+        {"CP932 ending in a 0x5C trail byte", "\x8F\x5C", "十"},
+        {"CP932 half-width kana", "\xB1\xB2\xB3", "ｱｲｳ"},
+        {"neither UTF-8 nor CP932", "\xFF\xFE.txt", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        write("[K]\r\n\"Name\"=\"" + c.quoted + "\"\r\n\"Next\"=\"ok\"\r\n");
+        RegistryKey key;
+        ASSERT_TRUE(key.open("K")) << c.what;
+        EXPECT_EQ(c.value, key.readString("Name")) << c.what;
+        EXPECT_EQ("ok", key.readString("Next")) << c.what;
+    }
+}
+
+TEST_F(RegistryTest, Registry_Cp932ExportOfAJapaneseWindowsReadsAndKeepsItsBytes) {
+    // As regedit's REGEDIT4 export writes it: CP932, CR LF.
+    const std::string exported =
+        "REGEDIT4\r\n\r\n"
+        "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Core]\r\n"
+        "\"HotSyncPath\"=\"C:\\\\\x83\x70\x81\x5B\x83\x80\\\\hotsync.exe\"\r\n"
+        "\"Path\"=\"C:\\\\\x83\x70\x81\x5B\x83\x80\"\r\n\r\n"
+        "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\Preferences]\r\n"
+        "\"LastUserName\"=\"\x8E\x52\x93\x63\"\r\n\r\n"
+        "[HKEY_CURRENT_USER\\Software\\U.S. Robotics\\Pilot Desktop\\HotSync Manager]\r\n"
+        "\"\x83\x5C\x83\x74\x83\x67\"=\"\x95\x5C\"\r\n";
+    write(exported);
+    RegistryKey core, preferences, manager;
+    ASSERT_TRUE(core.open(kCore));
+    EXPECT_EQ("C:\\パーム\\hotsync.exe", core.readString("HotSyncPath"));
+    EXPECT_EQ("C:\\パーム", core.readString("Path"));
+    ASSERT_TRUE(preferences.open("Software\\U.S. Robotics\\Pilot Desktop\\Preferences"));
+    EXPECT_EQ("山田", preferences.readString("LastUserName"));
+    ASSERT_TRUE(manager.open("Software\\U.S. Robotics\\Pilot Desktop\\HotSync Manager"));
+    EXPECT_EQ("表", manager.readString("ソフト"));
+    ASSERT_TRUE(manager.writeDword("Install1", 1));
+    EXPECT_EQ(exported + "\"Install1\"=dword:00000001\r\n", read()) << "the CP932 lines stay as they were";
+}
+
+// A CP932 line is shorter as bytes than as text: its line end is found in its bytes.
+TEST_F(RegistryTest, Registry_WritesBesideCp932LinesKeepTheirLineEnds) {
+    const struct {
+        const char* what;
+        std::string before;
+        const char* name;
+        std::string after;
+    } cases[] = {
+        {"added after a last line without line end", "[K]\r\n\"\x83\x5C\"=\"x\"", "Install7",
+         "[K]\r\n\"\x83\x5C\"=\"x\"\r\n\"Install7\"=dword:00000001\r\n"},
+        {"replaced on a CP932 line", "[K]\r\n\"\x83\x5C\"=dword:00000000\r\n\"B\"=\"b\"\r\n", "ソ",
+         "[K]\r\n\"\xE3\x82\xBD\"=dword:00000001\r\n\"B\"=\"b\"\r\n"},
+    };
+    for (const auto& c : cases) {
+        write(c.before);
+        RegistryKey key;
+        ASSERT_TRUE(key.open("K")) << c.what;
+        ASSERT_TRUE(key.writeDword(c.name, 1)) << c.what;
+        EXPECT_EQ(c.after, read()) << c.what;
+    }
+}
+
+TEST_F(RegistryTest, Registry_Utf16ExportReadsAndIsRewrittenAsUtf8) {
+    const std::u16string text = u"Windows Registry Editor Version 5.00\r\n\r\n"
+                                u"[HKEY_CURRENT_USER\\K]\r\n\"Path\"=\"C:\\\\パーム\"\r\n";
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : text) {
+        bytes += static_cast<char>(unit & 0xFF);
+        bytes += static_cast<char>(unit >> 8);
+    }
+    write(bytes);
     RegistryKey key;
     ASSERT_TRUE(key.open("K"));
-    EXPECT_EQ("\x83\x5C\x83\x74\x83\x67\\\x95\x5C", key.readString("Name"));
-    EXPECT_EQ("ok", key.readString("Next"));
+    EXPECT_EQ("C:\\パーム", key.readString("Path"));
+    ASSERT_TRUE(key.writeDword("Install1", 1));
+    EXPECT_EQ("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\K]\r\n"
+              "\"Path\"=\"C:\\\\\xE3\x83\x91\xE3\x83\xBC\xE3\x83\xA0\"\r\n\"Install1\"=dword:00000001\r\n",
+              read());
+    write(bytes.substr(0, bytes.size() - 3)); // cut inside a character
+    EXPECT_FALSE(key.open("K"));
 }
 
 TEST_F(RegistryTest, Registry_BrokenFilesAreReadAsFarAsSound) {

@@ -48,12 +48,15 @@ TEST_F(WindowsRegistryTest, OpeningNeverCreatesAKey) {
     EXPECT_TRUE(reg.open("software\\rovIKtest\\pilot desktop\\CORE")) << "names are found in any case";
 }
 
-TEST_F(WindowsRegistryTest, StringsComeBackAsCp932Bytes) {
+// Converted once, from UTF-16 to UTF-8: a folder CP932 cannot hold names its folder too.
+TEST_F(WindowsRegistryTest, StringsComeBackAsUtf8) {
     setString(L"Path", L"C:\\Palm");
     setString(L"Japanese", L"C:\\\u30BD\u30D5\u30C8"); // "ソフト": its CP932 form holds a backslash byte
     setString(L"Expand", L"%ProgramFiles%\\Palm", REG_EXPAND_SZ);
     setString(L"Empty", L"");
     setString(L"Korean", L"\uD55C");
+    setString(L"Surrogates", std::wstring{wchar_t(0xD842), wchar_t(0xDFB7)});
+    setString(L"LoneSurrogate", std::wstring(1, wchar_t(0xD842)));
     setDword(L"Number", 7);
     RegistryKey reg;
     ASSERT_TRUE(reg.open(kKey));
@@ -63,10 +66,12 @@ TEST_F(WindowsRegistryTest, StringsComeBackAsCp932Bytes) {
     } cases[] = {
         {"Path", std::string("C:\\Palm")},
         {"path", std::string("C:\\Palm")},
-        {"Japanese", std::string("C:\\\x83\x5C\x83\x74\x83\x67")},
+        {"Japanese", std::string("C:\\\xE3\x82\xBD\xE3\x83\x95\xE3\x83\x88")},
         {"Expand", std::string("%ProgramFiles%\\Palm")}, // read as stored, not expanded
         {"Empty", std::string()},
-        {"Korean", std::nullopt}, // CP932 cannot hold it: not sound, not a guess
+        {"Korean", std::string("\xED\x95\x9C")},
+        {"Surrogates", std::string("\xF0\xA0\xAE\xB7")},
+        {"LoneSurrogate", std::nullopt}, // no character: not sound, not a guess
         {"Number", std::nullopt},
         {"Missing", std::nullopt},
     };
@@ -81,6 +86,8 @@ TEST_F(WindowsRegistryTest, OverlongStringsCountAsMissing) {
     ASSERT_TRUE(reg.open(kKey));
     EXPECT_FALSE(reg.readString("Long"));
     EXPECT_EQ(kMaxRegistryValueBytes, reg.readString("Longest").value_or("").size());
+    setString(L"LongInUtf8", std::wstring(kMaxRegistryValueBytes / 3 + 1, L'\u30D1')); // 3 bytes each
+    EXPECT_FALSE(reg.readString("LongInUtf8"));
 }
 
 TEST_F(WindowsRegistryTest, DwordsAreWrittenIntoTheRealRegistry) {

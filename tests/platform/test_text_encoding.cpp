@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <vector>
 
 namespace rovik {
@@ -252,6 +254,28 @@ TEST(TextEncoding_Display, ReadsOurLogsInEitherEncoding) {
     EXPECT_STREQ("Shift-JIS", encodingName(TextEncoding::Cp932));
     EXPECT_STREQ("UTF-8", encodingName(TextEncoding::Utf8));
     EXPECT_STREQ("UTF-8 (BOM付き)", encodingName(TextEncoding::Utf8WithBom));
+}
+
+TEST(TextEncoding_Utf16, ConvertsPairsAndRefusesWhatIsNoText) {
+    const struct {
+        const char* what;
+        std::string utf16le;
+        std::optional<std::string> utf8;
+    } cases[] = {
+        {"ASCII and kana", std::string("C\0:\0\xD1\x30\xFC\x30\xE0\x30", 10), "C:パーム"},
+        {"surrogate pair", "\x42\xD8\xB7\xDF", "\xF0\xA0\xAE\xB7"},
+        {"zero unit kept", std::string("a\0\0\0", 4), std::string("a\0", 2)},
+        {"odd length", std::string("a\0b", 3), std::nullopt},
+        {"high surrogate alone", "\x40\xD8", std::nullopt},
+        {"high surrogate then a letter",
+         std::string("\x40\xD8"
+                     "a\0",
+                     4),
+         std::nullopt},
+        {"low surrogate alone", "\xB7\xDF", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.utf8, utf16leToUtf8(c.utf16le)) << c.what;
 }
 
 } // namespace

@@ -1,9 +1,13 @@
 #include "settings/ProgramValues.h"
 
+#include "platform/FileIo.h"
+#include "platform/TextEncoding.h"
+#include "support/HostileNames.h"
 #include "support/TempFolder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace rovik {
 namespace {
@@ -82,6 +86,48 @@ TEST(Settings_LoadSave, RoundTripsShiftJisPaths) {
     EXPECT_EQ((Lines{"0\t-1", "/home/表/a.txt", "last"}), values.settings);
     ASSERT_TRUE(SaveSettings(values));
     EXPECT_EQ("0\t-1\r\n/home/\x95\x5C/a.txt\r\nlast\r\n", test::TempFolder::read(folder.file("Rovik.ini")));
+}
+
+// On Windows the settings file of a start folder such as "起動" read as missing and was then
+// overwritten at close.
+TEST(Settings_LoadSave, JapaneseStartFolderKeepsItsFile) {
+    test::TempFolder folder;
+    const std::string start = folder.file("起動 フォルダ");
+    std::filesystem::create_directory(nativePath(start));
+    folder.write("起動 フォルダ/Rovik.ini", "1\t0\r\n/a.txt\r\n");
+    test::CurrentFolder here(start);
+    ProgramValues values;
+    LoadSettings(values);
+    EXPECT_EQ((Lines{"1\t0", "/a.txt"}), values.settings);
+    ASSERT_TRUE(SaveSettings(values));
+    EXPECT_EQ("1\t0\r\n/a.txt\r\n", test::TempFolder::read(start + "/Rovik.ini"));
+}
+
+// Every hostile name as the start folder keeps its settings file.
+TEST(Settings_LoadSave, HostileStartFoldersKeepTheirFile) {
+#ifdef _WIN32
+    // Names Windows itself refuses (control characters, quotes, devices, bytes that are no UTF-16
+    // text) or cannot reach (over 260).
+    const std::set<std::string> impossible = {"newline", "cr", "tab", "shell", "win-reserved", "long-255"};
+    const bool textOnly = true;
+#else
+    const std::set<std::string> impossible;
+    const bool textOnly = false;
+#endif
+    for (const test::HostileName& name : test::hostileNames()) {
+        if (impossible.count(name.id) || (textOnly && !isValidUtf8(name.bytes))) continue;
+        test::TempFolder folder;
+        const std::string start = folder.file("p/" + name.bytes);
+        std::filesystem::create_directories(nativePath(start));
+        folder.write("p/" + name.bytes + "/Rovik.ini", "2\t0\r\n/a.txt\r\n");
+        test::CurrentFolder here(start);
+        ProgramValues values;
+        LoadSettings(values);
+        EXPECT_EQ((Lines{"2\t0", "/a.txt"}), values.settings) << name.id;
+        values.settings.push_back("/b.txt");
+        ASSERT_TRUE(SaveSettings(values)) << name.id;
+        EXPECT_EQ("2\t0\r\n/a.txt\r\n/b.txt\r\n", test::TempFolder::read(start + "/Rovik.ini")) << name.id;
+    }
 }
 
 TEST(Settings_FromBytes, SplitsAtEveryLineEndAndConverts) {

@@ -1,7 +1,7 @@
 #pragma once
 // Tests describe HKEY_CURRENT_USER as REGEDIT4 text ([Key] sections, "Name"="text" and
-// "Name"=dword:hex values, CP932 bytes). Elsewhere that text is the file the registry layer reads;
-// on Windows it is also loaded into the real registry, whose keys it names are replaced each time.
+// "Name"=dword:hex values; each line UTF-8 or CP932). Elsewhere that text is the file the registry layer
+// reads; on Windows it is also loaded into the real registry, whose keys it names are replaced each time.
 #include <string>
 
 namespace rovik::test {
