@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -176,12 +177,14 @@ bool readFileInChunks(const std::string& path, std::size_t chunkSize, const Chun
         setError(error, path + ": " + std::strerror(EFBIG));
         return false;
     }
-    std::vector<char> buf(chunkSize);
+    // A small file needs no more room than itself; nothing is cleared that fread fills anyway.
+    const std::size_t room = size > 0 && size < chunkSize ? static_cast<std::size_t>(size) + 1 : chunkSize;
+    const std::unique_ptr<char[]> buf(new char[room]);
     std::uintmax_t total = 0;
     size_t n;
-    while (total <= kMaxReadBytes && (n = std::fread(buf.data(), 1, buf.size(), f)) > 0) {
+    while (total <= kMaxReadBytes && (n = std::fread(buf.get(), 1, room, f)) > 0) {
         total += n;
-        if (total <= kMaxReadBytes && !take(buf.data(), n, size)) break;
+        if (total <= kMaxReadBytes && !take(buf.get(), n, size)) break;
     }
     const bool readError = std::ferror(f) != 0;
     const bool ok = !readError && total <= kMaxReadBytes;

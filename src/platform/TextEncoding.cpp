@@ -214,13 +214,16 @@ bool encodeText(const std::string& cp932, TextEncoding encoding, std::string& ou
 
 Cp932Encoding fileNameToCp932(const std::string& name) {
     const auto* p = reinterpret_cast<const unsigned char*>(name.data());
+    bool ascii = true;
     for (std::size_t i = 0; i < name.size();) {
         char32_t c;
         const std::size_t len = p[i] < 0x80 ? 1 : utf8SequenceAt(p + i, name.size() - i, c);
         if (len == 0) return {name, {}};
+        ascii = ascii && len == 1;
         i += len;
     }
-    return utf8ToCp932(name);
+    // ASCII is the same in both: the codec need not be loaded for it.
+    return ascii ? Cp932Encoding{name, {}} : utf8ToCp932(name);
 }
 
 bool isValidUtf8(const std::string& bytes) {

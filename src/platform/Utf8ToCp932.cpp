@@ -190,6 +190,8 @@ private:
     // Everything converted so far reads back exactly but the JIS forms, whose places were noted,
     // and the characters left out were kept: together they are the bytes that were there.
     void undo() {
+        // ASCII alone was copied onto itself: nothing to put back (and no codec to load).
+        if (!m_result.multiByte) return;
         std::string original;
         std::size_t pos = 0;
         auto jis = m_result.jisForms.begin();
