@@ -1,6 +1,7 @@
 #include "hotsync/RunProgram.h"
 
 #include "platform/FileIo.h"
+#include "platform/Shell.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -66,25 +67,6 @@ std::wstring wide(const std::string& utf8) {
     return text;
 }
 
-// One argument as the C runtime splits the command line again (CommandLineToArgvW's rules):
-// quoted when it holds a blank or a quote, or is empty; backslashes doubled before a quote.
-std::wstring quotedArgument(const std::wstring& arg) {
-    if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos) return arg;
-    std::wstring out = L"\"";
-    std::size_t backslashes = 0;
-    for (const wchar_t c : arg) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        backslashes = 0;
-        out += c;
-    }
-    out.append(backslashes * 2, L'\\');
-    return out + L"\"";
-}
-
 // This process's environment with `extra` ("NAME=value") added or replacing, as CreateProcessW
 // takes it: sorted by name regardless of case, each entry ended by a zero, and one more zero.
 std::wstring environmentBlock(const std::vector<std::string>& extra) {
@@ -121,7 +103,7 @@ ProgramResult runProgram(const std::vector<std::string>& argv, const std::vector
     if (argv.empty()) return result;
     std::wstring commandLine;
     for (const std::string& a : argv)
-        commandLine += (commandLine.empty() ? L"" : L" ") + quotedArgument(wide(a));
+        commandLine += (commandLine.empty() ? L"" : L" ") + windowsArgument(wide(a));
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return result;

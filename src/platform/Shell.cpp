@@ -22,11 +22,13 @@ std::wstring wide(const std::string& utf8) {
     return nativePath(utf8).wstring();
 }
 
-// One argument as CommandLineToArgvW reads it back: quoted, backslashes before a quote doubled.
-std::wstring quoted(const std::wstring& arg) {
+} // namespace
+
+std::wstring windowsArgument(const std::wstring& arg) {
+    if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos) return arg;
     std::wstring out = L"\"";
-    size_t backslashes = 0;
-    for (wchar_t c : arg) {
+    std::size_t backslashes = 0;
+    for (const wchar_t c : arg) {
         if (c == L'\\') {
             ++backslashes;
             continue;
@@ -38,7 +40,6 @@ std::wstring quoted(const std::wstring& arg) {
     out.append(backslashes * 2, L'\\');
     return out + L"\"";
 }
-} // namespace
 
 bool shellOpen(const std::string& target) {
     HINSTANCE result = ShellExecuteW(nullptr, L"open", wide(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
@@ -47,8 +48,8 @@ bool shellOpen(const std::string& target) {
 
 bool startDetached(const std::string& program, const std::string& argument) {
     const std::wstring application = wide(program);
-    std::wstring commandLine = quoted(application);
-    if (!argument.empty()) commandLine += L" " + quoted(wide(argument));
+    std::wstring commandLine = windowsArgument(application);
+    if (!argument.empty()) commandLine += L" " + windowsArgument(wide(argument));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW;

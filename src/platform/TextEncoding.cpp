@@ -37,19 +37,6 @@ std::uint16_t codeAt(const std::string& cp932, std::size_t pos, std::size_t& len
     return b;
 }
 
-std::string utf8Of(char32_t c) {
-    std::string s;
-    if (c < 0x80) return std::string(1, static_cast<char>(c));
-    if (c < 0x800) {
-        s += static_cast<char>(0xC0 | (c >> 6));
-    } else {
-        s += static_cast<char>(0xE0 | (c >> 12));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    }
-    s += static_cast<char>(0x80 | (c & 0x3F));
-    return s;
-}
-
 // Where the line holding `pos` ends (before its CR or LF), for lines split as reading does.
 std::size_t lineEnd(const std::string& text, std::size_t pos) {
     const std::size_t end = text.find_first_of("\r\n", pos);

@@ -9,19 +9,6 @@
 namespace rovik {
 namespace {
 
-// A character from U+0080 to U+FFFF as UTF-8.
-std::string utf8Of(char32_t c) {
-    std::string s;
-    if (c < 0x800) {
-        s += static_cast<char>(0xC0 | (c >> 6));
-    } else {
-        s += static_cast<char>(0xE0 | (c >> 12));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    }
-    s += static_cast<char>(0x80 | (c & 0x3F));
-    return s;
-}
-
 bool isContinuation(unsigned char b) {
     return (b & 0xC0) == 0x80;
 }
@@ -37,6 +24,19 @@ const unsigned char* skipAscii(const unsigned char* p, const unsigned char* stop
 }
 
 } // namespace
+
+std::string utf8Of(char32_t c) {
+    if (c < 0x80) return std::string(1, static_cast<char>(c));
+    std::string s;
+    if (c < 0x800) {
+        s += static_cast<char>(0xC0 | (c >> 6));
+    } else {
+        s += static_cast<char>(0xE0 | (c >> 12));
+        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    }
+    s += static_cast<char>(0x80 | (c & 0x3F));
+    return s;
+}
 
 std::size_t utf8SequenceAt(const unsigned char* p, std::size_t left, char32_t& c) {
     const unsigned char b = p[0];

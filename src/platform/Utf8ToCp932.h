@@ -13,6 +13,9 @@ namespace rovik {
 // length, or 0 when the bytes there are not one.
 std::size_t utf8SequenceAt(const unsigned char* p, std::size_t left, char32_t& c);
 
+// A character of the Basic Multilingual Plane as UTF-8.
+std::string utf8Of(char32_t c);
+
 // True when bytes[0, end) are valid UTF-8 holding at least one multi-byte sequence.
 bool isUtf8WithMultiByte(const std::string& bytes, std::size_t end);
 

@@ -1,7 +1,7 @@
 #pragma once
 // Unicode -> CP932 as the platform's codec answers it, code by code: the reference the program's
 // built-in table is generated from (make_cp932_codes) and compared with (test_cp932_table).
-#include "platform/Cp932.h"
+#include "platform/Cp932AnswerTable.h"
 
 #include <cstdint>
 #include <map>
@@ -11,10 +11,6 @@
 namespace rovik::test {
 
 constexpr std::uint16_t kNoCode = 0xFFFF;
-
-inline bool isCp932LeadByte(unsigned b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-}
 
 inline std::string bytesOfCode(std::uint16_t code) {
     if (code < 0x100) return std::string(1, static_cast<char>(code));
@@ -31,18 +27,6 @@ inline char32_t singleCodePointOf(const std::string& utf8) {
     return 0;
 }
 
-inline std::string utf8OfBmp(char32_t c) {
-    std::string s;
-    if (c < 0x800) {
-        s += static_cast<char>(0xC0 | (c >> 6));
-    } else {
-        s += static_cast<char>(0xE0 | (c >> 12));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    }
-    s += static_cast<char>(0x80 | (c & 0x3F));
-    return s;
-}
-
 // Every character of the Basic Multilingual Plane with the CP932 code that reads back as exactly
 // it (kNoCode when none does). A character with two codes (NEC and IBM extensions) takes the
 // code the codec itself writes for it.
@@ -52,9 +36,9 @@ inline std::vector<std::uint16_t> referenceCp932Codes() {
         table[c] = static_cast<std::uint16_t>(c);
     std::vector<std::uint16_t> codes;
     for (unsigned b = 0x80; b <= 0xFF; ++b)
-        if (!isCp932LeadByte(b)) codes.push_back(static_cast<std::uint16_t>(b));
+        if (!isLeadByteOf932(b)) codes.push_back(static_cast<std::uint16_t>(b));
     for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
-        if (!isCp932LeadByte(lead)) continue;
+        if (!isLeadByteOf932(lead)) continue;
         for (unsigned trail = 0x40; trail <= 0xFC; ++trail)
             if (trail != 0x7F) codes.push_back(static_cast<std::uint16_t>(lead << 8 | trail));
     }
@@ -76,7 +60,7 @@ inline std::vector<std::uint16_t> referenceCp932Codes() {
     for (const auto& [c, found] : codesOf) {
         table[c] = found.front();
         if (found.size() == 1) continue;
-        const std::string preferred = utf8ToCp932(utf8OfBmp(c)).bytes;
+        const std::string preferred = utf8ToCp932(utf8Of(c)).bytes;
         for (std::uint16_t code : found)
             if (bytesOfCode(code) == preferred) table[c] = code;
     }
