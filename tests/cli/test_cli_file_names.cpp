@@ -4,11 +4,13 @@
 
 #include "../import/FiveChoiceBytes.h"
 #include "cli/CliRun.h"
+#include "platform/TextEncoding.h"
 #include "support/HostileNames.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <map>
 
@@ -56,6 +58,26 @@ const std::map<std::string, std::string> kExpectedNames = {
 
 const std::string kValid = "tTitle\tT\t3\t3\r\ndBunrui\tA\r\nsBunrui\tB\r\n11\tq\ta\tr\t0\r\n";
 
+// Windows hands programs their arguments as UTF-16 and refuses some characters and names in
+// files: a raw Shift-JIS name, or one such as "a|b" or "con.txt", cannot reach rovik-cli there.
+bool nameThisSystemCanHold(const std::string& name) {
+#ifdef _WIN32
+    if (!isValidUtf8(name) || name.empty() || name.back() == '.' || name.back() == ' ') return false;
+    for (const unsigned char c : name)
+        if (c < 0x20 || std::string("<>:\"|?*\\").find(static_cast<char>(c)) != std::string::npos)
+            return false;
+    std::string stem = name.substr(0, name.find('.'));
+    for (char& c : stem)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (const char* reserved : {"CON", "PRN", "AUX", "NUL"})
+        if (stem == reserved) return false;
+    return !((stem.rfind("COM", 0) == 0 || stem.rfind("LPT", 0) == 0) && stem.size() == 4);
+#else
+    (void)name;
+    return true;
+#endif
+}
+
 // The database name field: up to its zero byte.
 std::string databaseNameIn(const std::string& pdb) {
     return pdb.substr(0, std::min<std::size_t>(pdb.find('\0'), 32));
@@ -66,6 +88,7 @@ TEST(CliFileNames, EveryCommandTakesEveryName) {
     ASSERT_GE(names.size(), 30u);
     for (const HostileName& name : names) {
         if (name.bytes.find('/') != std::string::npos) continue; // a path into a folder, not a name
+        if (!nameThisSystemCanHold(name.bytes)) continue;
         SCOPED_TRACE(name.id);
         test::TempFolder folder;
         std::filesystem::create_directory(folder.file("out"));
@@ -82,7 +105,9 @@ TEST(CliFileNames, EveryCommandTakesEveryName) {
         ASSERT_EQ(0, toPdb.code) << toPdb.err;
         const std::string pdbBytes = test::TempFolder::read(pdb);
         const auto expected = kExpectedNames.find(name.id);
-        if (expected != kExpectedNames.end()) EXPECT_EQ(fromHex(expected->second), databaseNameIn(pdbBytes));
+        if (expected != kExpectedNames.end()) {
+            EXPECT_EQ(fromHex(expected->second), databaseNameIn(pdbBytes));
+        }
         EXPECT_EQ(0, test::runCli({"to-text", pdb, back}).code);
         EXPECT_EQ(kValid, test::TempFolder::read(back));
 
@@ -100,14 +125,16 @@ TEST(CliFileNames, EveryCommandTakesEveryName) {
         }
         const bool pdbName =
             name.bytes.size() >= 4 && name.bytes.compare(name.bytes.size() - 4, 4, ".pdb") == 0;
-        if (!pdbName)
-            EXPECT_EQ(0, test::runCli({"quiz", in, "--title", "1"}).code); // a ".pdb" is read as one
+        if (!pdbName) { // a ".pdb" is read as one
+            EXPECT_EQ(0, test::runCli({"quiz", in, "--title", "1"}).code);
+        }
     }
 }
 
 TEST(CliFileNames, LongNamesAreCutOnlyForTheHandheld) {
     for (const HostileName& name : hostileNames()) {
         if (name.id != "long-255" && name.id != "long-sjis") continue;
+        if (!nameThisSystemCanHold(name.bytes)) continue;
         SCOPED_TRACE(name.id);
         test::TempFolder folder;
         const std::string in = folder.write(stemOf(name.bytes) + ".txt", kValid);
