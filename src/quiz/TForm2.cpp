@@ -94,8 +94,11 @@ TForm2::TForm2(ProgramValues& values, QWidget* parent)
     m_logic = std::make_unique<QuizWindowLogic>(static_cast<QuizWindowView&>(*this), *m_forwarder,
                                                 values.startFolder);
 #ifdef ROVIK_HISTORY
-    m_history = std::make_unique<HistoryRecorder>(defaultHistoryPath(),
-                                                  [this](const std::string& note) { setStatusText(note); });
+    // The status line shows what fits; the whole reason is on its tooltip.
+    m_history = std::make_unique<HistoryRecorder>(defaultHistoryPath(), [this](const std::string& note) {
+        setStatusText(note);
+        StatusBar->setToolTip(QString::fromStdString(note));
+    });
     m_logic->setRecorder(m_history.get());
 #endif
 

@@ -83,6 +83,7 @@ TEST_F(QuizWindowHistoryTest, AnUnwritableHistoryIsToldOnTheStatusLine) {
     form->Button1->click();
     const std::string note = form->StatusBar->currentMessage().toStdString();
     EXPECT_EQ(0u, note.rfind("履歴を記録できません: ", 0)) << note;
+    EXPECT_EQ(note, form->StatusBar->toolTip().toStdString());
     answer(*form, true);
     answer(*form, true);
     EXPECT_EQ("Q3", form->Memo2->toPlainText().toStdString());
