@@ -4,10 +4,12 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <set>
+#include <thread>
 
 namespace rovik {
 namespace {
@@ -154,7 +156,7 @@ bool HistoryStore::open(const std::string& path) {
             return false;
         }
     }
-    if (!exec("PRAGMA journal_mode=WAL") || !exec("PRAGMA synchronous=NORMAL")) {
+    if (!useWal() || !exec("PRAGMA synchronous=NORMAL")) {
         fail("cannot use " + path);
         close();
         return false;
@@ -180,6 +182,18 @@ bool HistoryStore::open(const std::string& path) {
     return true;
 }
 
+bool HistoryStore::useWal() {
+    // Switching needs the file to itself, and SQLite does not wait for that (another program
+    // opening the new file at the same moment holds a read lock): try again for a while.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kBusyTimeoutMs);
+    for (;;) {
+        Statement statement(m_db, "PRAGMA journal_mode=WAL");
+        if (statement.step() && text(statement.get(), 0) == "wal") return true;
+        if (sqlite3_errcode(m_db) != SQLITE_BUSY || std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
 bool HistoryStore::openFile(const std::string& path) {
     if (sqlite3_open_v2(path.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
         SQLITE_OK) {
@@ -192,6 +206,15 @@ bool HistoryStore::openFile(const std::string& path) {
 }
 
 int HistoryStore::checkFile() {
+    // One read transaction: another program creating the tables between the two reads would
+    // otherwise look like a file of someone else's (version 0 with tables).
+    exec("BEGIN");
+    const int usable = checkTables();
+    exec("COMMIT");
+    return usable;
+}
+
+int HistoryStore::checkTables() {
     int version = 0;
     {
         Statement statement(m_db, "PRAGMA user_version");

@@ -87,7 +87,9 @@ public:
 private:
     bool openFile(const std::string& path);
     int checkFile(); // 1 usable, 0 not ours, -1 error
+    int checkTables();
     bool migrate(int from);
+    bool useWal();
     bool exec(const char* sql);
     bool fail(const std::string& what);
     void close();
