@@ -3,12 +3,12 @@
 #include "quiz/TForm2.h"
 #include "settings/ProgramValues.h"
 #include "support/GuiSteps.h"
-#include "support/ScopedEnv.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"
 
 #ifdef ROVIK_HISTORY
 #include "history/HistoryStore.h"
+#include "support/ScopedEnv.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
