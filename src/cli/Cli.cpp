@@ -15,6 +15,9 @@ std::vector<const Command*> commands() {
         &importTabCommand(),
         &importFiveChoiceCommand(),
         &quizCommand(),
+#ifdef ROVIK_HISTORY
+        &statsCommand(),
+#endif
         &installCommand(),
         &targetsCommand(),
     };

@@ -26,6 +26,7 @@ const Command& toTextCommand();
 const Command& importTabCommand();
 const Command& importFiveChoiceCommand();
 const Command& quizCommand();
+const Command& statsCommand(); // with the quiz history only
 const Command& installCommand();
 const Command& targetsCommand();
 

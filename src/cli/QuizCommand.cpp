@@ -6,10 +6,14 @@
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
 #include "quiz/QuizEngine.h"
+#ifdef ROVIK_HISTORY
+#include "history/HistoryRecorder.h"
+#endif
 
 #include <filesystem>
 #include <istream>
 #include <map>
+#include <memory>
 #include <ostream>
 #include <random>
 
@@ -19,6 +23,7 @@ namespace {
 const char* kUsage =
     "usage: rovik-cli quiz FILE --title N [--category-a K] [--category-b K] [--reverse] [--random]\n"
     "                      [--wrong-only] [--chunk 5|10|15|20] [--encoding auto|cp932|utf-8]\n"
+    "                      [--no-history]\n"
     "\n"
     "Drills title N (from 1) of a QA text file, or of a PDB converted to text first, with the\n"
     "desktop quiz's rules. Each question is printed as \"(P/N) QUESTION\"; enter any line to see\n"
@@ -34,6 +39,9 @@ const char* kUsage =
     "  --encoding E   how a text FILE is read: auto (the default: UTF-8 when it starts with a byte\n"
     "                 order mark or is valid UTF-8 holding a non-ASCII character, else Shift-JIS),\n"
     "                 cp932 or utf-8; characters CP932 cannot hold refuse the file\n"
+    "  --no-history   keep no record of the run (by default each judged answer goes to the\n"
+    "                 history in $XDG_DATA_HOME/rovik/history.sqlite, which 'stats' reads;\n"
+    "                 a history that cannot be written is said once and the run goes on)\n"
     "\n"
     "exit status: 0 the run ended or the input did; 2 FILE unreadable, no title N or bad arguments\n";
 
@@ -129,6 +137,7 @@ struct QuizArgs {
     int title = -1;
     QuizOptions options;
     EncodingChoice encoding = EncodingChoice::Auto;
+    bool history = true;
 };
 
 bool readNumber(const std::string& text, int& value) {
@@ -160,6 +169,8 @@ bool parseArgs(const Args& args, QuizArgs& parsed) {
             parsed.options.random = true;
         } else if (arg == "--wrong-only") {
             parsed.options.wrongOnly = true;
+        } else if (arg == "--no-history") {
+            parsed.history = false;
         } else if (parsed.file.empty() && !arg.empty() && arg[0] != '-') {
             parsed.file = arg;
         } else {
@@ -221,6 +232,18 @@ int runQuiz(const Args& args, std::istream& in, std::ostream& out, std::ostream&
     }
     engine.LoadTitle(parsed.title);
     prompter.setLoading(false);
+#ifdef ROVIK_HISTORY
+    // Recorded under the file named, not the converted text beside it.
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(nativePath(parsed.file), ec);
+    engine.setSourcePath(ec ? parsed.file : pathText(absolute));
+    std::unique_ptr<HistoryRecorder> recorder;
+    if (parsed.history) {
+        recorder = std::make_unique<HistoryRecorder>(
+            defaultHistoryPath(), [&err](const std::string& note) { err << "rovik-cli: " << note << "\n"; });
+        engine.setRecorder(recorder.get());
+    }
+#endif
     engine.StartRun(parsed.options);
     drill(engine, view, prompter, out);
     return 0;

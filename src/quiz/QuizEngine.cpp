@@ -82,6 +82,7 @@ int QuizEngine::LoadQuizLines(std::vector<std::string> lines, const std::string&
     m_order.clear();
     m_N = 0;
     ScanTitles();
+    m_sourcePath = path;
     m_view.setCaption(kCaptionPrefix + fileNameOf(path));
     return 0;
 }
@@ -203,6 +204,8 @@ void QuizEngine::StartRun(const QuizOptions& options) {
         return;
     }
     m_running = true;
+    if (m_recorder)
+        m_recorder->runStarted(QuizRunInfo{m_sourcePath, cp932ToUtf8(titleName(m_loadedTitle)), &m_options});
     ShowNext();
 }
 
@@ -289,6 +292,7 @@ void QuizEngine::ShowNext() {
         m_view.setAreaText(QuizArea::Reference, "");
         m_state = QuizState::QuestionShown;
         m_view.setAnswerButtons(true, false, false);
+        if (m_recorder) m_recorder->questionShown();
         return;
     }
 }
@@ -352,6 +356,7 @@ void QuizEngine::ShowAnswer() {
 void QuizEngine::MarkCorrect() {
     if (!m_running || m_state != QuizState::AnswerShown) return;
     markOf(orderEntry(m_P)) = 0;
+    recordAnswer(true);
     ShowNext();
 }
 
@@ -362,7 +367,16 @@ void QuizEngine::MarkIncorrect() {
     ++m_E;
     m_order[static_cast<size_t>(m_E - 1)] = m_order[static_cast<size_t>(m_P - 1)];
     ++markOf(orderEntry(m_P));
+    recordAnswer(false);
     ShowNext();
+}
+
+void QuizEngine::recordAnswer(bool right) {
+    if (!m_recorder) return;
+    // The entry judged: after 不正解 it was copied to the front of the pass, so read it at P.
+    const std::string& record = recordOf(orderEntry(m_P));
+    m_recorder->answered(cp932ToUtf8(ItemText(record, kTab, 2)), cp932ToUtf8(ItemText(record, kTab, 3)),
+                         right);
 }
 
 void QuizEngine::StopRun() {
@@ -374,6 +388,7 @@ void QuizEngine::StopRun() {
 }
 
 void QuizEngine::goIdle() {
+    if (m_running && m_recorder) m_recorder->runEnded();
     m_running = false;
     m_view.setRunControlsUsable(true);
     m_view.setAnswerButtons(false, false, false);

@@ -5,6 +5,7 @@
 // its controls; messages and Yes/No questions go through the Prompter.
 #include "platform/TextEncoding.h"
 #include "quiz/QuizGenerator.h"
+#include "quiz/QuizRecorder.h"
 
 #include <cstdint>
 #include <string>
@@ -66,6 +67,11 @@ public:
     void MarkIncorrect();                      // 不正解
     void StopRun();                            // 中止
 
+    // Runs and judged answers go to the recorder, when there is one (not owned).
+    void setRecorder(QuizRecorder* recorder) { m_recorder = recorder; }
+    // The file a run is recorded under; loading sets it to the loaded path.
+    void setSourcePath(const std::string& path) { m_sourcePath = path; }
+
     int titleCount() const { return static_cast<int>(m_titles.size()) - 1; }
     // Item 2 of title t's title line (CP932); empty for title 0 or a number without a title.
     std::string titleName(int t) const;
@@ -107,10 +113,13 @@ private:
     const std::string& recordOf(int question) const;
     std::int32_t& markOf(int question);
     void reportSkipped(int count, int firstLineNumber);
+    void recordAnswer(bool right);
 
     QuizView& m_view;
     Prompter& m_prompter;
     QuizGenerator& m_generator;
+    QuizRecorder* m_recorder = nullptr;
+    std::string m_sourcePath;
 
     std::vector<std::string> m_lines;
     std::vector<int> m_lineNumbers; // line number in the file of each kept line

@@ -113,6 +113,8 @@ void QuizWindowLogic::OpenPdb() {
         return;
     }
     loadAndSelect(temp);
+    // Its runs belong to the database, not to the text it was drilled through.
+    m_engine.setSourcePath(*path);
 }
 
 void QuizWindowLogic::loadAndSelect(const std::string& path) {

@@ -63,6 +63,9 @@ public:
     void SelectTitle(); // タイトル選択 and ﾀｲﾄﾙ選択
     void Start(const OptionEntries& entries); // 開始
 
+    // Where the runs are recorded (not owned); none by default.
+    void setRecorder(QuizRecorder* recorder) { m_engine.setRecorder(recorder); }
+
     QuizEngine& engine() { return m_engine; }
     const QuizEngine& engine() const { return m_engine; }
     int chosenTitle() const { return m_chosenTitle; }

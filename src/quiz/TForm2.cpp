@@ -1,5 +1,9 @@
 #include "quiz/TForm2.h"
 
+#ifdef ROVIK_HISTORY
+#include "history/HistoryRecorder.h"
+#endif
+
 #include "app/Help.h"
 #include "app/TAboutBox.h"
 #include "platform/QtPrompter.h"
@@ -89,6 +93,14 @@ TForm2::TForm2(ProgramValues& values, QWidget* parent)
     m_forwarder->target = m_ownPrompter.get();
     m_logic = std::make_unique<QuizWindowLogic>(static_cast<QuizWindowView&>(*this), *m_forwarder,
                                                 values.startFolder);
+#ifdef ROVIK_HISTORY
+    // The status line shows what fits; the whole reason is on its tooltip.
+    m_history = std::make_unique<HistoryRecorder>(defaultHistoryPath(), [this](const std::string& note) {
+        setStatusText(note);
+        StatusBar->setToolTip(QString::fromStdString(note));
+    });
+    m_logic->setRecorder(m_history.get());
+#endif
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("Client"));

@@ -116,6 +116,7 @@ private:
     ProgramValues& m_values;
     std::unique_ptr<Prompter> m_ownPrompter;
     std::unique_ptr<Forwarder> m_forwarder;
+    std::unique_ptr<QuizRecorder> m_history; // outlives the logic that records into it
     std::unique_ptr<QuizWindowLogic> m_logic;
     LineLayout m_layout;
     bool m_opened = false;

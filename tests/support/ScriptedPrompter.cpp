@@ -6,9 +6,12 @@ namespace rovik::test {
 namespace {
 const char* describe(Buttons b) {
     switch (b) {
-    case Buttons::Ok: return "Ok";
-    case Buttons::YesNo: return "YesNo";
-    case Buttons::YesNoCancel: return "YesNoCancel";
+    case Buttons::Ok:
+        return "Ok";
+    case Buttons::YesNo:
+        return "YesNo";
+    case Buttons::YesNoCancel:
+        return "YesNoCancel";
     }
     return "?";
 }
@@ -40,7 +43,8 @@ ScriptedPrompter& ScriptedPrompter::expectChoice(std::optional<bool> showChoices
     return *this;
 }
 
-Answer ScriptedPrompter::ask(const std::string& text, const std::string& caption, Buttons buttons, Icon icon) {
+Answer ScriptedPrompter::ask(const std::string& text, const std::string& caption, Buttons buttons,
+                             Icon icon) {
     if (m_script.empty() || !std::holds_alternative<ExpectedMessage>(m_script.front())) {
         ADD_FAILURE() << "unexpected message box: \"" << text << "\" caption \"" << caption << "\"";
         return buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
