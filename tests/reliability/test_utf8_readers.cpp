@@ -109,11 +109,6 @@ std::string withoutTabs(std::string text) {
     std::replace(text.begin(), text.end(), '\t', ' ');
     return text;
 }
-Lines withoutTabs(Lines lines) {
-    for (auto& line : lines)
-        line = withoutTabs(line);
-    return lines;
-}
 std::string importSource(const Row& row, int format) {
     return format == 0 ? row.importFile() : withoutTabs(row.importFile());
 }
