@@ -30,11 +30,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://example.org/rovik/)
 # The Qt and C++ libraries come from dpkg-shlibdeps; what the binaries load without linking is
 # named here: the X11 platform plugin, Qt's own translations, and the fonts that stand in for
-# the Windows fonts the windows name. SQLite is named as well: the quiz history cannot be kept
-# without it, whatever dpkg-shlibdeps finds.
+# the Windows fonts the windows name. SQLite and Qt Charts are named as well: the quiz history
+# cannot be kept or shown without them, whatever dpkg-shlibdeps finds.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libsqlite3-0, qt6-qpa-plugins, qt6-translations-l10n, fonts-ipafont-gothic | fonts-noto-cjk, fonts-ipafont-mincho | fonts-noto-cjk")
+  "libsqlite3-0, libqt6charts6, qt6-qpa-plugins, qt6-translations-l10n, fonts-ipafont-gothic | fonts-noto-cjk, fonts-ipafont-mincho | fonts-noto-cjk")
 # The help menu opens the HTML help through xdg-open. Qt 6 reaches ibus through its own plugin,
 # fcitx5 only through the frontend package: without it Japanese cannot be typed under fcitx5.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fcitx5-frontend-qt6")

@@ -2,7 +2,7 @@
 # Installs what building and testing need (Debian 12, as root), skipping what is there.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev qt6-translations-l10n libgl1-mesa-dev
-          libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
+          libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev qt6-charts-dev libqt6opengl6-dev
           fonts-ipafont-gothic fonts-ipafont-mincho fonts-noto-cjk xvfb xauth x11-apps imagemagick
           desktop-file-utils appstream dpkg-dev file groff-base
           g++-mingw-w64-x86-64-posix googletest wine wine64)
