@@ -64,6 +64,9 @@ QVariant MissedTableModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant MissedTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    // Texts from A, counts and times from the largest.
+    if (role == Qt::InitialSortOrderRole)
+        return static_cast<int>(section >= 2 ? Qt::DescendingOrder : Qt::AscendingOrder);
     if (role != Qt::DisplayRole) return {};
     if (orientation == Qt::Vertical) return section + 1;
     static const char* const kTitles[kColumns] = {"問題", "解答", "誤答数", "最終解答"};
