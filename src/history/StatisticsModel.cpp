@@ -73,6 +73,12 @@ std::string dayLabel(const std::string& day, bool withYear) {
     return withYear ? day.substr(0, 4) + "/" + monthDay : monthDay;
 }
 
+int countStep(int most) {
+    for (std::int64_t power = 1;; power *= 10)
+        for (std::int64_t factor : {1, 2, 5})
+            if (most <= 5 * factor * power) return static_cast<int>(factor * power);
+}
+
 std::string durationText(std::int64_t milliseconds) {
     const std::int64_t seconds = std::max<std::int64_t>(milliseconds, 0) / 1000;
     const std::string h = std::to_string(seconds / 3600), m = std::to_string(seconds / 60 % 60),

@@ -38,6 +38,10 @@ TimeSpan timeSpanOf(const std::vector<AccuracyPoint>& points);
 // "3/1" for "2026-03-01"; with `withYear`, "2026/3/1".
 std::string dayLabel(const std::string& day, bool withYear);
 
+// The step between the labels of a count axis up to `most`: 1, 2 or 5 times a power of ten, at
+// most five steps.
+int countStep(int most);
+
 // "1時間2分", "5分12秒" or "12秒".
 std::string durationText(std::int64_t milliseconds);
 

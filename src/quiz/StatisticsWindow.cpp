@@ -231,10 +231,13 @@ void StatisticsWindow::fillAccuracyChart() {
     time->setFormat(QString::fromStdString(span.format));
     time->setRange(QDateTime::fromMSecsSinceEpoch(span.from), QDateTime::fromMSecsSinceEpoch(span.to));
     time->setTickCount(5);
+    // A little room beyond 0% and 100%, so that the points there are not cut in half.
     auto* percent = new QValueAxis(chart);
-    percent->setRange(0, 100);
+    percent->setRange(-5, 105);
+    percent->setTickType(QValueAxis::TicksDynamic);
+    percent->setTickAnchor(0);
+    percent->setTickInterval(20);
     percent->setLabelFormat(QStringLiteral("%d%%"));
-    percent->setTickCount(6);
     chart->addAxis(time, Qt::AlignBottom);
     chart->addAxis(percent, Qt::AlignLeft);
     series->attachAxis(time);
@@ -262,10 +265,13 @@ void StatisticsWindow::fillDayChart() {
     auto* days = new QBarCategoryAxis(chart);
     for (const std::string& label : m_model->dayLabels())
         days->append(QString::fromStdString(label));
+    const int step = countStep(most);
     auto* count = new QValueAxis(chart);
-    count->setRange(0, std::max(most, 1));
+    count->setRange(0, std::max((most + step - 1) / step, 1) * step);
+    count->setTickType(QValueAxis::TicksDynamic);
+    count->setTickAnchor(0);
+    count->setTickInterval(step);
     count->setLabelFormat(QStringLiteral("%d"));
-    count->applyNiceNumbers();
     chart->addAxis(days, Qt::AlignBottom);
     chart->addAxis(count, Qt::AlignLeft);
     series->attachAxis(days);

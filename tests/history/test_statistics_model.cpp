@@ -137,6 +137,14 @@ TEST(StatisticsTime, AxisSpanAndLabels) {
     EXPECT_EQ("", timeSpanOf({}).format);
 }
 
+TEST(StatisticsText, CountAxisSteps) {
+    const int cases[][2] = {{0, 1},    {1, 1},    {5, 1},    {6, 2},     {10, 2},
+                            {11, 5},   {25, 5},   {26, 10},  {50, 10},   {51, 20},
+                            {100, 20}, {101, 50}, {250, 50}, {251, 100}, {100000, 20000}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c[1], countStep(c[0])) << c[0];
+}
+
 TEST(StatisticsText, DaysDurationsAndTotals) {
     EXPECT_EQ("3/1", dayLabel("2026-03-01", false));
     EXPECT_EQ("2026/12/31", dayLabel("2026-12-31", true));
