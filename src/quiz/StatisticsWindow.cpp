@@ -62,6 +62,7 @@ StatisticsWindow::StatisticsWindow(Request request, Prompter* prompter, QWidget*
     m_prompter = prompter ? prompter : m_ownPrompter.get();
     m_model = std::make_unique<StatisticsModel>(defaultHistoryPath(), m_request.titles);
     createControls();
+    setProperty("helpTopic", kHelpTopic);
     installHelpKey(this, kHelpTopic, [this]() -> Prompter& { return *m_prompter; });
 
     m_model->open();
