@@ -190,20 +190,22 @@ void BM_Floor_BareStatisticsQueries(benchmark::State& state) {
         sqlite3* db = nullptr;
         sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
         sqlite3_busy_timeout(db, 3000);
-        rows = readAll(db,
-                       "SELECT id, file, title, started, reverse, random, wrong_only, category_a, category_b,"
-                       " chunk_size, asked, correct, wrong, duration_ms FROM runs WHERE title IN (?) ORDER BY id",
-                       "T");
+        rows = readAll(
+            db,
+            "SELECT id, file, title, started, reverse, random, wrong_only, category_a, category_b,"
+            " chunk_size, asked, correct, wrong, duration_ms FROM runs WHERE title IN (?) ORDER BY id",
+            "T");
         rows += readAll(db,
                         "SELECT substr(answered, 1, 10) AS day, count(*) FROM answers WHERE run_id IN"
                         " (SELECT id FROM runs WHERE title IN (?)) GROUP BY day ORDER BY day",
                         "T");
-        rows += readAll(db,
-                        "SELECT question, answer, wrong, asked, (SELECT answered FROM answers WHERE id = last)"
-                        " FROM (SELECT question, answer, sum(correct = 0) AS wrong, count(*) AS asked,"
-                        " max(id) AS last FROM answers WHERE run_id IN (SELECT id FROM runs WHERE title IN (?))"
-                        " GROUP BY question, answer) WHERE wrong > 0 ORDER BY wrong DESC, last DESC LIMIT -1",
-                        "T");
+        rows +=
+            readAll(db,
+                    "SELECT question, answer, wrong, asked, (SELECT answered FROM answers WHERE id = last)"
+                    " FROM (SELECT question, answer, sum(correct = 0) AS wrong, count(*) AS asked,"
+                    " max(id) AS last FROM answers WHERE run_id IN (SELECT id FROM runs WHERE title IN (?))"
+                    " GROUP BY question, answer) WHERE wrong > 0 ORDER BY wrong DESC, last DESC LIMIT -1",
+                    "T");
         sqlite3_close(db);
     }
     state.counters["rows"] = rows;

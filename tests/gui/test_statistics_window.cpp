@@ -1,4 +1,5 @@
 // The statistics window: what its charts and table hold, and 苦手な問題で開始 from the quiz window.
+#include "gui/EditorWindowFixture.h"
 #include "quiz/TForm2.h"
 #include "settings/ProgramValues.h"
 #include "support/GuiSteps.h"
@@ -236,6 +237,28 @@ TEST_F(StatisticsWindowTest, MostMissedRunDrillsThemInTheQuizWindow) {
         EXPECT_TRUE(prompter.done());
     }
     programValues() = saved;
+}
+
+struct DataListStatisticsTest : test::EditorWindowTest {
+    test::TempFolder data;
+    test::ScopedEnv dataHome{"XDG_DATA_HOME", data.path()};
+};
+
+// From the data list: the titles of its data, the shown one first, and no quiz run to start.
+TEST_F(DataListStatisticsTest, OpensOnTheShownTitle) {
+    openText("drill.txt", test::titleText("Alpha", 2) + test::titleText("Beta", 2));
+    selectTitle(1);
+    bool opened = false;
+    test::onNextModalDialog([&](QWidget* dialog) {
+        auto* window = qobject_cast<StatisticsWindow*>(dialog);
+        ASSERT_NE(nullptr, window);
+        opened = true;
+        EXPECT_EQ(2, window->TitleBox->count());
+        EXPECT_EQ(QStringLiteral("Beta"), window->TitleBox->currentText());
+        EXPECT_FALSE(window->MostMissedButton->isVisible());
+    });
+    form.Statistics1->trigger();
+    EXPECT_TRUE(opened);
 }
 
 } // namespace
