@@ -90,7 +90,6 @@ void StatisticsWindow::createControls() {
     NoteLabel->setObjectName(QStringLiteral("NoteLabel"));
     NoteLabel->setAccessibleName(QStringLiteral("お知らせ"));
     NoteLabel->setWordWrap(true);
-    NoteLabel->setStyleSheet(QStringLiteral("color: #a00000;"));
 
     AccuracyChart = makeChartView(this, "AccuracyChart", QStringLiteral("回ごとの正答率のグラフ"));
     DayChart = makeChartView(this, "DayChart", QStringLiteral("1日あたりの解答数のグラフ"));
@@ -205,6 +204,8 @@ void StatisticsWindow::showFigures() {
             "このタイトルにはまだ練習の記録がありません。練習するとここにグラフが表示されます。");
     NoteLabel->setText(note);
     NoteLabel->setVisible(!note.isEmpty());
+    // A history that cannot be read stands out; a title not drilled yet is only a note.
+    NoteLabel->setStyleSheet(m_model->problem().empty() ? QString() : QStringLiteral("color: #a00000;"));
     TotalsLabel->setText(QString::fromStdString(totalsText(m_model->totals())));
     fillAccuracyChart();
     fillDayChart();
