@@ -207,6 +207,7 @@ void StatisticsWindow::showFigures() {
     // A history that cannot be read stands out; a title not drilled yet is only a note.
     NoteLabel->setStyleSheet(m_model->problem().empty() ? QString() : QStringLiteral("color: #a00000;"));
     TotalsLabel->setText(QString::fromStdString(totalsText(m_model->totals())));
+    TotalsLabel->setVisible(m_model->problem().empty());
     fillAccuracyChart();
     fillDayChart();
     m_table->refill();
@@ -226,9 +227,9 @@ void StatisticsWindow::fillAccuracyChart() {
     chart->addSeries(series);
     auto* time = new QDateTimeAxis(chart);
     TimeSpan span = m_model->timeSpan();
-    if (span.format.empty()) {
+    if (span.format.empty()) { // no run yet: the last four days, a label a day
         const qint64 now = QDateTime::currentMSecsSinceEpoch();
-        span = TimeSpan{now - 24 * 3600 * 1000, now, "M/d"};
+        span = TimeSpan{now - 4 * 24 * 3600 * 1000LL, now, "M/d"};
     }
     time->setFormat(QString::fromStdString(span.format));
     time->setRange(QDateTime::fromMSecsSinceEpoch(span.from), QDateTime::fromMSecsSinceEpoch(span.to));

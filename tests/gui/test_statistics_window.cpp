@@ -167,6 +167,7 @@ TEST_F(StatisticsWindowTest, AnUnreadableHistoryIsToldInTheWindow) {
     EXPECT_TRUE(window.NoteLabel->isVisible());
     EXPECT_EQ(QStringLiteral("履歴を読めません。\nthe history was written by a newer Rovik (schema 9)"),
               window.NoteLabel->text());
+    EXPECT_FALSE(window.TotalsLabel->isVisible()) << "no figures to total";
     for (QPushButton* button :
          {window.MostMissedButton, window.ExportButton, window.ClearTitleButton, window.ClearAllButton})
         EXPECT_FALSE(button->isEnabled()) << button->objectName().toStdString();
