@@ -438,9 +438,8 @@ TEST_F(StatisticsModelTest, DamagedPagesAreToldNotShown) {
     std::ofstream(history(), std::ios::binary | std::ios::trunc) << bytes;
 
     StatisticsModel model(history(), {"T"});
-    if (model.open()) {
-        EXPECT_FALSE(model.showTitle(0));
-    }
+    ASSERT_TRUE(model.open()) << model.problem();
+    EXPECT_FALSE(model.showTitle(0));
     EXPECT_EQ(0u, model.problem().rfind("履歴を読めません。\n", 0)) << model.problem();
     EXPECT_TRUE(model.runs().empty());
     EXPECT_TRUE(model.ranked().empty());
