@@ -64,8 +64,6 @@ private:
     void fillTitles();
     void showTitle(int index);
     void showFigures();
-    void fillAccuracyChart();
-    void fillDayChart();
     void updateCommands();
     void startMostMissed();
     void clearTitle();
