@@ -30,11 +30,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://example.org/rovik/)
 # The Qt and C++ libraries come from dpkg-shlibdeps; what the binaries load without linking is
 # named here: the X11 platform plugin, Qt's own translations, and the fonts that stand in for
-# the Windows fonts the windows name. SQLite, libzip and zstd are named as well: the quiz history and
-# the deck imports cannot work without them, whatever dpkg-shlibdeps finds.
+# the Windows fonts the windows name. SQLite, Qt Charts, libzip and zstd are named as well: the quiz
+# history and the deck imports cannot work without them, whatever dpkg-shlibdeps finds.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libsqlite3-0, libzip4, libzstd1, qt6-qpa-plugins, qt6-translations-l10n, fonts-ipafont-gothic | fonts-noto-cjk, fonts-ipafont-mincho | fonts-noto-cjk")
+  "libsqlite3-0, libqt6charts6, libzip4, libzstd1, qt6-qpa-plugins, qt6-translations-l10n, fonts-ipafont-gothic | fonts-noto-cjk, fonts-ipafont-mincho | fonts-noto-cjk")
 # The help menu opens the HTML help through xdg-open. Qt 6 reaches ibus through its own plugin,
 # fcitx5 only through the frontend package: without it Japanese cannot be typed under fcitx5.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fcitx5-frontend-qt6")

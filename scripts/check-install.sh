@@ -49,7 +49,7 @@ for f in "${installed[@]}"; do
   grep -q " \./usr/$f\$" <<<"$listing" || fail "not in the package: /usr/$f"
 done
 depends=$(dpkg-deb -f "${debs[0]}" Depends)
-for d in libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic fonts-noto-cjk; do
+for d in libqt6widgets6 libqt6charts6 qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic fonts-noto-cjk; do
   grep -q "$d" <<<"$depends" || fail "the package does not depend on $d: $depends"
 done
 recommends=$(dpkg-deb -f "${debs[0]}" Recommends)

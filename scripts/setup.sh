@@ -3,6 +3,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev qt6-translations-l10n libgl1-mesa-dev
           libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev libzip-dev libzstd-dev sqlite3 python3
+          qt6-charts-dev libqt6opengl6-dev
           fonts-ipafont-gothic fonts-ipafont-mincho fonts-noto-cjk xvfb xauth x11-apps imagemagick
           desktop-file-utils appstream dpkg-dev file groff-base
           g++-mingw-w64-x86-64-posix googletest wine wine64)

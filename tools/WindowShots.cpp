@@ -127,6 +127,14 @@ int main(int argc, char** argv) {
     quiz.Button2->click();
     QApplication::processEvents();
     save(&quiz, QStringLiteral("Form2"));
+#ifdef ROVIK_HISTORY
+    // Two judged answers, so that the statistics window has a run to draw.
+    quiz.Button4->click();
+    quiz.Button2->click();
+    quiz.Button3->click();
+    quiz.Button5->click();
+    quiz.Statistics1->trigger(); // saved as StatisticsWindow
+#endif
     TForm8 lines(3, 3);
     showAndSave(lines, QStringLiteral("Form8"));
     return 0;

@@ -1,11 +1,11 @@
 #include "cli/Cli.h"
 
+#include "history/HistoryFigures.h"
 #include "history/HistoryStore.h"
 #include "platform/Cp932.h"
 #include "platform/Prompter.h"
 #include "quiz/QuizEngine.h"
 
-#include <cstdio>
 #include <ostream>
 
 namespace rovik::cli {
@@ -52,46 +52,14 @@ private:
     std::ostream& m_err;
 };
 
-std::string accuracy(int right, int asked) {
-    if (asked <= 0) return "-";
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%.1f%%", 100.0 * right / asked);
-    return buffer;
-}
-
-std::string csvField(const std::string& value) {
-    if (value.find_first_of(",\"\r\n") == std::string::npos) return value;
-    std::string quoted = "\"";
-    for (char c : value)
-        quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return quoted + "\"";
-}
-
-struct Totals {
-    int runs = 0, asked = 0, right = 0, wrong = 0;
-    std::int64_t durationMs = 0;
-};
-
-Totals totalsOf(const std::vector<RunRecord>& runs) {
-    Totals totals;
-    for (const RunRecord& run : runs) {
-        ++totals.runs;
-        totals.asked += run.asked;
-        totals.right += run.right;
-        totals.wrong += run.wrong;
-        totals.durationMs += run.durationMs;
-    }
-    return totals;
-}
-
 void printCsv(const std::vector<RunRecord>& runs, std::ostream& out) {
     out << "started,file,title,asked,right,wrong,accuracy,duration_ms\n";
     for (const RunRecord& run : runs)
         out << run.started << "," << csvField(run.file) << "," << csvField(run.title) << "," << run.asked
-            << "," << run.right << "," << run.wrong << "," << accuracy(run.right, run.asked) << ","
+            << "," << run.right << "," << run.wrong << "," << accuracyText(run.right, run.asked) << ","
             << run.durationMs << "\n";
-    const Totals t = totalsOf(runs);
-    out << "total,,," << t.asked << "," << t.right << "," << t.wrong << "," << accuracy(t.right, t.asked)
+    const HistoryTotals t = totalsOf(runs);
+    out << "total,,," << t.asked << "," << t.right << "," << t.wrong << "," << accuracyText(t.right, t.asked)
         << "," << t.durationMs << "\n";
 }
 
@@ -100,13 +68,13 @@ void printText(HistoryStore& store, const std::vector<std::string>& titles, std:
     out << "runs:\n";
     for (const RunRecord& run : runs)
         out << "  " << run.started << "  " << run.title << "  asked " << run.asked << ", right " << run.right
-            << ", wrong " << run.wrong << ", accuracy " << accuracy(run.right, run.asked) << "\n";
+            << ", wrong " << run.wrong << ", accuracy " << accuracyText(run.right, run.asked) << "\n";
     out << "answers per day:\n";
     for (const DayCount& day : store.answersPerDay(titles))
         out << "  " << day.day << "  " << day.answers << "\n";
-    const Totals t = totalsOf(runs);
+    const HistoryTotals t = totalsOf(runs);
     out << "totals: " << t.runs << " runs, asked " << t.asked << ", right " << t.right << ", wrong "
-        << t.wrong << ", accuracy " << accuracy(t.right, t.asked) << "\n";
+        << t.wrong << ", accuracy " << accuracyText(t.right, t.asked) << "\n";
     out << "most missed:\n";
     for (const MissedQuestion& q : store.mostMissed(titles, kMostMissed))
         out << "  wrong " << q.wrong << " of " << q.asked << ", last " << q.lastAnswered << "  " << q.question

@@ -22,6 +22,10 @@
 #include "platform/WindowPlace.h"
 #include "settings/ProgramValues.h"
 
+#ifdef ROVIK_HISTORY
+#include "quiz/StatisticsWindow.h"
+#endif
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -447,6 +451,18 @@ void TForm3::HotSyncH1Click() {
 }
 void TForm3::I2Click() {
     startInstallToolFrom(this, m_logic->context().prompter);
+}
+
+void TForm3::Statistics1Click() {
+#ifdef ROVIK_HISTORY
+    StatisticsWindow::Request request;
+    for (const std::string& name : m_logic->titleNames())
+        request.titles.push_back(cp932ToUtf8(name));
+    request.shown = std::max(m_logic->context().set.selectedTitle - 1, 0);
+    // The window's own dialogs belong over it; a prompter a test gave this window answers for it too.
+    StatisticsWindow window(request, m_ownPrompter ? nullptr : &m_logic->context().prompter, this);
+    window.exec();
+#endif
 }
 
 } // namespace rovik

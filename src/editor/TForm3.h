@@ -95,6 +95,7 @@ public:
     QMenu* K1;
     QAction* HotSyncH1;
     QAction* I2;
+    QAction* Statistics1 = nullptr; // only where the history is kept
     QMenu* Help1;
     QAction* H2;
     QAction* About1;
@@ -151,6 +152,7 @@ private slots:
     void PDBP1Click();
     void HotSyncH1Click();
     void I2Click();
+    void Statistics1Click(); // 統計…
 
 private:
     void createControls();

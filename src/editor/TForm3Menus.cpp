@@ -193,6 +193,11 @@ void TForm3::createOtherMenus() {
                         QStringLiteral("ｲﾝｽﾄｰﾙするためにHotSyncを起動します。"));
     I2 = addItem(K1, "I2", QStringLiteral("ｲﾝｽﾄｰﾙﾂｰﾙ(&I)..."),
                  QStringLiteral("ｲﾝｽﾄｰﾙ予約状況を確認するために起動します。"));
+#ifdef ROVIK_HISTORY
+    Statistics1 = addItem(K1, "Statistics1", QStringLiteral("統計…"),
+                          QStringLiteral("練習の履歴をグラフと表で表示します。"));
+    connect(Statistics1, &QAction::triggered, this, &TForm3::Statistics1Click);
+#endif
     QAction* targets = addItem(K1, "TargetSettings1", QStringLiteral("転送先の設定(&S)..."),
                                QStringLiteral("Palmデバイスへの転送先を選びます。"));
     connect(targets, &QAction::triggered, this, [this] {

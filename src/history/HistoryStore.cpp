@@ -71,10 +71,16 @@ public:
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
     sqlite3_stmt* get() const { return m_statement; }
-    bool step() { return m_statement && sqlite3_step(m_statement) == SQLITE_ROW; }
+    bool step() {
+        m_result = m_statement ? sqlite3_step(m_statement) : SQLITE_ERROR;
+        return m_result == SQLITE_ROW;
+    }
+    // After the last step: the rows ended on an error, not at the end.
+    bool failed() const { return m_result != SQLITE_DONE && m_result != SQLITE_ROW; }
 
 private:
     sqlite3_stmt* m_statement = nullptr;
+    int m_result = SQLITE_DONE;
 };
 
 } // namespace
@@ -310,6 +316,7 @@ bool HistoryStore::finishRun(const RunRecord& run) {
 
 std::vector<RunRecord> HistoryStore::runs(const std::vector<std::string>& titles) {
     std::vector<RunRecord> result;
+    beginRead();
     if (!m_db) return result;
     Statement statement(
         m_db, "SELECT id, file, title, started, reverse, random, wrong_only, category_a, category_b,"
@@ -335,11 +342,13 @@ std::vector<RunRecord> HistoryStore::runs(const std::vector<std::string>& titles
         run.durationMs = sqlite3_column_int64(s, 13);
         result.push_back(run);
     }
+    endRead(statement.failed());
     return result;
 }
 
 std::vector<AnswerRecord> HistoryStore::answers(std::int64_t runId) {
     std::vector<AnswerRecord> result;
+    beginRead();
     if (!m_db) return result;
     Statement statement(m_db,
                         "SELECT question, answer, correct, answered, time_ms FROM answers WHERE run_id = ?"
@@ -350,11 +359,13 @@ std::vector<AnswerRecord> HistoryStore::answers(std::int64_t runId) {
         result.push_back(AnswerRecord{text(s, 0), text(s, 1), sqlite3_column_int(s, 2) != 0, text(s, 3),
                                       sqlite3_column_int64(s, 4)});
     }
+    endRead(statement.failed());
     return result;
 }
 
 std::vector<DayCount> HistoryStore::answersPerDay(const std::vector<std::string>& titles) {
     std::vector<DayCount> result;
+    beginRead();
     if (!m_db) return result;
     Statement statement(m_db, "SELECT substr(answered, 1, 10) AS day, count(*) FROM answers WHERE run_id IN"
                               " (SELECT id FROM runs WHERE " +
@@ -362,11 +373,13 @@ std::vector<DayCount> HistoryStore::answersPerDay(const std::vector<std::string>
     bindTitles(statement.get(), titles);
     while (statement.step())
         result.push_back(DayCount{text(statement.get(), 0), sqlite3_column_int(statement.get(), 1)});
+    endRead(statement.failed());
     return result;
 }
 
 std::vector<MissedQuestion> HistoryStore::mostMissed(const std::vector<std::string>& titles, int limit) {
     std::vector<MissedQuestion> result;
+    beginRead();
     if (!m_db) return result;
     // The latest answer by insertion, not by clock: a clock set back must not reorder them.
     Statement statement(
@@ -382,7 +395,69 @@ std::vector<MissedQuestion> HistoryStore::mostMissed(const std::vector<std::stri
         result.push_back(MissedQuestion{text(s, 0), text(s, 1), sqlite3_column_int(s, 2),
                                         sqlite3_column_int(s, 3), text(s, 4)});
     }
+    endRead(statement.failed());
     return result;
+}
+
+void HistoryStore::endRead(bool failed) {
+    if (failed) {
+        m_readFailed = true;
+        fail("cannot read the history");
+    }
+}
+
+std::vector<std::string> HistoryStore::titles() {
+    std::vector<std::string> result;
+    beginRead();
+    if (!m_db) return result;
+    Statement statement(m_db, "SELECT DISTINCT title FROM runs ORDER BY title");
+    while (statement.step())
+        result.push_back(text(statement.get(), 0));
+    endRead(statement.failed());
+    return result;
+}
+
+std::vector<AnswerRow> HistoryStore::answerRows(const std::vector<std::string>& titles) {
+    std::vector<AnswerRow> result;
+    beginRead();
+    if (!m_db) return result;
+    Statement statement(m_db, "SELECT runs.started, runs.file, runs.title, question, answer, answers.correct,"
+                              " answered, time_ms FROM answers JOIN runs ON runs.id = answers.run_id WHERE " +
+                                  titleFilter(titles.size()) + " ORDER BY answers.id");
+    bindTitles(statement.get(), titles);
+    while (statement.step()) {
+        sqlite3_stmt* s = statement.get();
+        result.push_back(AnswerRow{text(s, 0), text(s, 1), text(s, 2),
+                                   AnswerRecord{text(s, 3), text(s, 4), sqlite3_column_int(s, 5) != 0,
+                                                text(s, 6), sqlite3_column_int64(s, 7)}});
+    }
+    endRead(statement.failed());
+    return result;
+}
+
+bool HistoryStore::clear(const std::vector<std::string>& titles) {
+    return removeRuns(titleFilter(titles.size()), titles);
+}
+
+bool HistoryStore::clearAll() {
+    return removeRuns("1", {});
+}
+
+bool HistoryStore::removeRuns(const std::string& where, const std::vector<std::string>& titles) {
+    if (!m_db) return false;
+    if (!exec("BEGIN IMMEDIATE")) return fail("cannot change the history");
+    Statement answers(m_db, "DELETE FROM answers WHERE run_id IN (SELECT id FROM runs WHERE " + where + ")");
+    bindTitles(answers.get(), titles);
+    Statement runs(m_db, "DELETE FROM runs WHERE " + where);
+    bindTitles(runs.get(), titles);
+    answers.step();
+    runs.step();
+    if (answers.failed() || runs.failed()) {
+        fail("cannot change the history");
+        exec("ROLLBACK");
+        return false;
+    }
+    return exec("COMMIT") || (exec("ROLLBACK"), fail("cannot change the history"));
 }
 
 } // namespace rovik

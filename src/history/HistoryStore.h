@@ -44,6 +44,14 @@ struct MissedQuestion {
     std::string lastAnswered;
 };
 
+// One judged answer with the run it belongs to (the CSV export).
+struct AnswerRow {
+    std::string started;
+    std::string file;
+    std::string title;
+    AnswerRecord answer;
+};
+
 struct DayCount {
     std::string day; // "YYYY-MM-DD"
     int answers = 0;
@@ -81,8 +89,21 @@ public:
     std::vector<RunRecord> runs(const std::vector<std::string>& titles);
     std::vector<AnswerRecord> answers(std::int64_t runId);
     std::vector<DayCount> answersPerDay(const std::vector<std::string>& titles);
-    // Questions answered wrong at least once, most wrong first, then the latest answered.
+    // Questions answered wrong at least once, most wrong first, then the latest answered; a
+    // negative limit keeps them all.
     std::vector<MissedQuestion> mostMissed(const std::vector<std::string>& titles, int limit);
+    // Every title with a run, in name order.
+    std::vector<std::string> titles();
+    // Every answer of the titles with its run, in the order they were recorded.
+    std::vector<AnswerRow> answerRows(const std::vector<std::string>& titles);
+    // True when the last read above stopped on an error (error() says why): what it returned is
+    // incomplete.
+    bool readFailed() const { return m_readFailed; }
+
+    // Removes the runs of the titles with their answers, in one transaction. False (error())
+    // when the history could not be changed; then it is as it was.
+    bool clear(const std::vector<std::string>& titles);
+    bool clearAll(); // every run and answer
 
 private:
     bool openFile(const std::string& path);
@@ -94,11 +115,15 @@ private:
     bool fail(const std::string& what);
     void close();
     sqlite3_stmt* prepare(sqlite3_stmt*& cached, const char* sql);
+    void beginRead() { m_readFailed = false; }
+    void endRead(bool failed);
+    bool removeRuns(const std::string& where, const std::vector<std::string>& titles);
 
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_insertAnswer = nullptr;
     std::string m_error;
     std::string m_setAsideNote;
+    bool m_readFailed = false;
 };
 
 } // namespace rovik

@@ -7,6 +7,7 @@
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
 
+#include <map>
 #include <utility>
 
 namespace rovik {
@@ -80,6 +81,8 @@ int QuizEngine::LoadQuizLines(std::vector<std::string> lines, const std::string&
     // The old title's questions point into the old lines: a title must be chosen again.
     m_questions.clear();
     m_order.clear();
+    m_only.clear();
+    m_runOver = false;
     m_N = 0;
     ScanTitles();
     m_sourcePath = path;
@@ -116,6 +119,8 @@ void QuizEngine::LoadTitle(int t) {
     m_view.setBusy(true);
     m_questions.clear();
     m_order.clear();
+    m_only.clear();
+    m_runOver = false;
     m_N = 0;
     m_loadedTitle = t;
     std::vector<std::string> namesA, namesB;
@@ -174,6 +179,29 @@ int QuizEngine::questionLine(int q) const {
     return m_questions[static_cast<size_t>(q - 1)].line;
 }
 
+QuestionKey QuizEngine::questionKey(int q) const {
+    const std::string& record = recordOf(q);
+    return QuestionKey{cp932ToUtf8(ItemText(record, kTab, 2)), cp932ToUtf8(ItemText(record, kTab, 3))};
+}
+
+std::vector<int> QuizEngine::findQuestions(const std::vector<QuestionKey>& keys, int limit) const {
+    // The first record with a key stands for it: the history cannot tell two equal records apart.
+    std::map<std::pair<std::string, std::string>, int> numbers;
+    for (int q = questionCount(); q >= 1; --q) {
+        QuestionKey key = questionKey(q);
+        numbers[{std::move(key.question), std::move(key.answer)}] = q;
+    }
+    std::vector<int> found;
+    for (const QuestionKey& key : keys) {
+        if (static_cast<int>(found.size()) >= limit) break;
+        auto it = numbers.find({key.question, key.answer});
+        if (it == numbers.end() || it->second == 0) continue;
+        found.push_back(it->second);
+        it->second = 0; // each question once
+    }
+    return found;
+}
+
 int QuizEngine::orderEntry(int position) const {
     if (position < 1 || static_cast<size_t>(position) > m_order.size()) return 0;
     return m_order[static_cast<size_t>(position - 1)];
@@ -192,7 +220,23 @@ std::int32_t& QuizEngine::markOf(int question) {
     return m_marks[static_cast<size_t>(line)];
 }
 
+void QuizEngine::StartRunOver(std::vector<int> questions, const QuizOptions& options) {
+    QuizOptions over = options;
+    over.categoryA = 0;
+    over.categoryB = 0;
+    over.wrongOnly = false;
+    m_only = std::move(questions);
+    m_runOver = true;
+    startRun(over);
+}
+
 void QuizEngine::StartRun(const QuizOptions& options) {
+    m_only.clear();
+    m_runOver = false;
+    startRun(options);
+}
+
+void QuizEngine::startRun(const QuizOptions& options) {
     m_options = options;
     if (m_options.chunkSize < 0) m_options.chunkSize = 0;
     m_view.setRunControlsUsable(false);
@@ -223,12 +267,17 @@ void QuizEngine::BuildSelection() {
     int from = 1;
     while (from <= questionCount() && m_questions[static_cast<size_t>(from - 1)].code < 10)
         ++from;
-    for (int q = from; q <= questionCount(); ++q) {
-        const std::int32_t code = m_questions[static_cast<size_t>(q - 1)].code;
-        if (m_options.wrongOnly && markOf(q) < 1) continue;
-        if (!categoryMatches(m_options.categoryA, 30, code / 16)) continue;
-        if (!categoryMatches(m_options.categoryB, 15, code % 16)) continue;
-        m_order.push_back(q);
+    if (m_runOver) {
+        for (int q : m_only)
+            if (q >= from && q <= questionCount()) m_order.push_back(q);
+    } else {
+        for (int q = from; q <= questionCount(); ++q) {
+            const std::int32_t code = m_questions[static_cast<size_t>(q - 1)].code;
+            if (m_options.wrongOnly && markOf(q) < 1) continue;
+            if (!categoryMatches(m_options.categoryA, 30, code / 16)) continue;
+            if (!categoryMatches(m_options.categoryB, 15, code % 16)) continue;
+            m_order.push_back(q);
+        }
     }
     m_N = static_cast<int>(m_order.size());
     if (m_options.random) ShuffleOrder(m_N);
@@ -374,9 +423,8 @@ void QuizEngine::MarkIncorrect() {
 void QuizEngine::recordAnswer(bool right) {
     if (!m_recorder) return;
     // The entry judged: after 不正解 it was copied to the front of the pass, so read it at P.
-    const std::string& record = recordOf(orderEntry(m_P));
-    m_recorder->answered(cp932ToUtf8(ItemText(record, kTab, 2)), cp932ToUtf8(ItemText(record, kTab, 3)),
-                         right);
+    const QuestionKey key = questionKey(orderEntry(m_P));
+    m_recorder->answered(key.question, key.answer, right);
 }
 
 void QuizEngine::StopRun() {

@@ -44,6 +44,13 @@ struct QuizOptions {
     int chunkSize = 0;      // 0 = 分割なし, else 5, 10, 15 or 20
 };
 
+// A question as the history knows it: the record's own question and answer (items 2 and 3, UTF-8),
+// whatever the direction.
+struct QuestionKey {
+    std::string question;
+    std::string answer;
+};
+
 enum class QuizState { TitleLoaded, FirstPassPending, RetryPassPending, QuestionShown, AnswerShown };
 
 class QuizEngine {
@@ -62,10 +69,14 @@ public:
     // category entries and resets the options. A number without a title loads no question.
     void LoadTitle(int t);
     void StartRun(const QuizOptions& options); // 開始
-    void ShowAnswer();                         // 解答
-    void MarkCorrect();                        // 正解
-    void MarkIncorrect();                      // 不正解
-    void StopRun();                            // 中止
+    // 開始 over the given questions only, in the given order (苦手な問題で開始): direction, order
+    // and chunks come from the options, the category boxes and 誤答のみ are not applied. A fresh
+    // selection later in the run draws from the same questions.
+    void StartRunOver(std::vector<int> questions, const QuizOptions& options);
+    void ShowAnswer();    // 解答
+    void MarkCorrect();   // 正解
+    void MarkIncorrect(); // 不正解
+    void StopRun();       // 中止
 
     // Runs and judged answers go to the recorder, when there is one (not owned).
     void setRecorder(QuizRecorder* recorder) { m_recorder = recorder; }
@@ -84,6 +95,10 @@ public:
     int mark(int linePosition) const;
     // Line position of question q (from 1); -1 when there is no such question.
     int questionLine(int q) const;
+    QuestionKey questionKey(int q) const;
+    // The loaded title's questions for the keys, in the keys' order: a key that no question has is
+    // skipped, and at most `limit` are given.
+    std::vector<int> findQuestions(const std::vector<QuestionKey>& keys, int limit) const;
     QuizState state() const { return m_state; }
     bool running() const { return m_running; }
     int passSize() const { return m_N; }
@@ -100,6 +115,7 @@ private:
     };
 
     void ScanTitles();
+    void startRun(const QuizOptions& options);
     void BuildSelection();
     void NextChunk();
     void ShuffleOrder(int n);
@@ -127,6 +143,8 @@ private:
     std::vector<std::int32_t> m_marks;
     std::vector<Question> m_questions; // question q is m_questions[q - 1]
     std::vector<int> m_order;          // position p is m_order[p - 1]
+    std::vector<int> m_only;           // StartRunOver's questions; empty for 開始
+    bool m_runOver = false;
     int m_loadedTitle = 0;
 
     QuizOptions m_options;

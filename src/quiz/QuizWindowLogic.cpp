@@ -137,4 +137,9 @@ void QuizWindowLogic::Start(const OptionEntries& entries) {
     m_engine.StartRun(toQuizOptions(entries));
 }
 
+void QuizWindowLogic::StartMostMissed(const OptionEntries& entries, const std::vector<QuestionKey>& keys,
+                                      int count) {
+    m_engine.StartRunOver(m_engine.findQuestions(keys, count), toQuizOptions(entries));
+}
+
 } // namespace rovik

@@ -62,6 +62,9 @@ public:
     void OpenPdb();     // ﾌｧｲﾙ → 開く・PDB, through "$temp.txt" in the start folder
     void SelectTitle(); // タイトル選択 and ﾀｲﾄﾙ選択
     void Start(const OptionEntries& entries); // 開始
+    // 苦手な問題で開始: the first `count` of the keys (most missed first) that the loaded title
+    // still has, with the boxes' direction, order and chunks.
+    void StartMostMissed(const OptionEntries& entries, const std::vector<QuestionKey>& keys, int count);
 
     // Where the runs are recorded (not owned); none by default.
     void setRecorder(QuizRecorder* recorder) { m_engine.setRecorder(recorder); }

@@ -2,10 +2,12 @@
 
 #ifdef ROVIK_HISTORY
 #include "history/HistoryRecorder.h"
+#include "quiz/StatisticsWindow.h"
 #endif
 
 #include "app/Help.h"
 #include "app/TAboutBox.h"
+#include "platform/Cp932.h"
 #include "platform/QtPrompter.h"
 #include "platform/WindowPlace.h"
 #include "quiz/TForm6.h"
@@ -218,6 +220,27 @@ void TForm2::S1Click() {
     TForm8 dialog(m_layout.questionLines, m_layout.answerLines, this);
     dialog.exec();
     if (dialog.applied()) applyLayout(dialog.layout());
+}
+
+void TForm2::Statistics1Click() {
+#ifdef ROVIK_HISTORY
+    const QuizEngine& engine = m_logic->engine();
+    StatisticsWindow::Request request;
+    for (const std::string& name : engine.titleNames())
+        request.titles.push_back(cp932ToUtf8(name));
+    const int loaded = engine.loadedTitle();
+    const bool titleLoaded = loaded >= 1 && loaded <= engine.titleCount();
+    request.shown = titleLoaded ? loaded - 1 : 0;
+    request.offerMostMissed = true;
+    // A run is started only between runs, as 開始 is.
+    request.quizTitle = titleLoaded && !engine.running() ? loaded - 1 : -1;
+    // The window's own dialogs belong over it; a prompter a test put here answers for it too.
+    const bool ownPrompter = m_forwarder->target == m_ownPrompter.get();
+    StatisticsWindow window(request, ownPrompter ? nullptr : m_forwarder.get(), this);
+    window.exec();
+    if (std::optional<int> count = window.mostMissedCount())
+        m_logic->StartMostMissed(optionEntries(), window.model().mostMissedKeys(), *count);
+#endif
 }
 
 void TForm2::About1Click() {

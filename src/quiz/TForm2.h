@@ -42,6 +42,7 @@ public:
     QAction* PDBP1;
     QAction* T1;
     QAction* S1;
+    QAction* Statistics1 = nullptr; // only where the history is kept
     QAction* ExitItem;
     QMenu* Help1;
     QAction* About1;
@@ -83,6 +84,8 @@ public slots:
     void PDBP1Click();
     void T1Click();
     void S1Click();
+    // 統計…: the statistics window; its 苦手な問題で開始 starts a run here.
+    void Statistics1Click();
     void About1Click();
     void ReadMe1Click();
     void done(int result) override;

@@ -130,6 +130,11 @@ void TForm2::createMenus() {
     S1 = makeItem(FileMenu, "S1", QStringLiteral("行数設定(&S)..."),
                   QStringLiteral("質問、解答の表示行数を設定します。"));
     FileMenu->addSeparator();
+#ifdef ROVIK_HISTORY
+    Statistics1 = makeItem(FileMenu, "Statistics1", QStringLiteral("統計…"),
+                           QStringLiteral("練習の履歴をグラフと表で表示します。"));
+    connect(Statistics1, &QAction::triggered, this, &TForm2::Statistics1Click);
+#endif
     ExitItem =
         makeItem(FileMenu, "ExitItem", QStringLiteral("閉じる(&X)"), QStringLiteral("画面を閉じます。"));
     ExitItem->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));

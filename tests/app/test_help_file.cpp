@@ -27,7 +27,7 @@ TEST(HelpFile_Topics, EveryWindowTopicHasItsSection) {
     const std::string html = readHelp();
     ASSERT_FALSE(html.empty()) << kHelpPath;
     const std::set<std::string> ids = matches(html, std::regex(R"re(id="([^"]+)")re"));
-    for (const char* topic : {"topic23", "topic24", "topic25", "topic26", "topic10", "topic9"})
+    for (const char* topic : {"topic23", "topic24", "topic25", "topic26", "topic10", "topic11", "topic9"})
         EXPECT_EQ(1u, ids.count(topic)) << topic;
     for (const std::string& link : matches(html, std::regex(R"re(href="#([^"]+)")re")))
         EXPECT_EQ(1u, ids.count(link)) << "link to a missing section: " << link;

@@ -130,6 +130,9 @@ TEST_F(DataListWindowTest, MenuItemsHaveNamesCaptionsHintsAndStartStates) {
         {"N10", "ﾚｺｰﾄﾞ削除", "", false},
         {"HotSyncH1", "HotSync(&H)", "ｲﾝｽﾄｰﾙするためにHotSyncを起動します。", true},
         {"I2", "ｲﾝｽﾄｰﾙﾂｰﾙ(&I)...", "ｲﾝｽﾄｰﾙ予約状況を確認するために起動します。", true},
+#ifdef ROVIK_HISTORY
+        {"Statistics1", "統計…", "練習の履歴をグラフと表で表示します。", true},
+#endif
         {"H2", "ﾄｯﾋﾟｸの検索(&H)...", "ﾍﾙﾌﾟを起動します。", true},
         {"About1", "ﾊﾞｰｼﾞｮﾝ情報(&A)...", "ﾊﾞｰｼﾞｮﾝ情報を表示します。", true},
     };
@@ -182,7 +185,11 @@ TEST_F(DataListWindowTest, MenusHoldTheirEntriesInOrder) {
         {"Edit1",
          {"Undo1", "Redo1", "-", "Find1", "FindNext1", "FindPrevious1", "Replace1", "-", "D1", "B1", "-",
           "T2", "C1", "S1", "D2", "-", "N4"}},
+#ifdef ROVIK_HISTORY
+        {"K1", {"HotSyncH1", "I2", "Statistics1", "TargetSettings1"}},
+#else
         {"K1", {"HotSyncH1", "I2", "TargetSettings1"}},
+#endif
         {"Help1", {"H2", "About1"}},
         {"PopupMenu4", {"N7", "N8", "N9", "N10"}},
     };

@@ -222,6 +222,9 @@ TEST_F(QuizWindowTest, MenuItemsHaveTheirCaptionsHintsAndShortcut) {
         {"FileMenu", "ﾌｧｲﾙ(&F)", "PDBP1", "開く・PDB(&P)...", ""},
         {"FileMenu", "ﾌｧｲﾙ(&F)", "T1", "ﾀｲﾄﾙ選択(&T)...", "タイトルを選択します。"},
         {"FileMenu", "ﾌｧｲﾙ(&F)", "S1", "行数設定(&S)...", "質問、解答の表示行数を設定します。"},
+#ifdef ROVIK_HISTORY
+        {"FileMenu", "ﾌｧｲﾙ(&F)", "Statistics1", "統計…", "練習の履歴をグラフと表で表示します。"},
+#endif
         {"FileMenu", "ﾌｧｲﾙ(&F)", "ExitItem", "閉じる(&X)", "画面を閉じます。"},
         {"Help1", "ﾍﾙﾌﾟ(&H)", "About1", "ﾊﾞｰｼﾞｮﾝ情報(&A)...", ""},
         {"Help1", "ﾍﾙﾌﾟ(&H)", "ReadMe1", "Help(&H)...", ""},
@@ -236,8 +239,13 @@ TEST_F(QuizWindowTest, MenuItemsHaveTheirCaptionsHintsAndShortcut) {
         EXPECT_EQ(u(item.caption), action->text()) << item.name;
         EXPECT_EQ(u(item.hint), action->statusTip()) << item.name;
     }
+#ifdef ROVIK_HISTORY
+    EXPECT_EQ((QStringList{"OpenItem", "PDBP1", "-", "T1", "S1", "-", "Statistics1", "ExitItem"}),
+              test::menuSequence(form.FileMenu));
+#else
     EXPECT_EQ((QStringList{"OpenItem", "PDBP1", "-", "T1", "S1", "-", "ExitItem"}),
               test::menuSequence(form.FileMenu));
+#endif
     EXPECT_EQ((QStringList{"About1", "ReadMe1"}), test::menuSequence(form.Help1));
     EXPECT_EQ((QList<QAction*>{form.FileMenu->menuAction(), form.Help1->menuAction()}),
               form.SDIAppMenu->actions());
