@@ -1,5 +1,6 @@
 #include "app/TAboutBox.h"
 
+#include "app/Help.h"
 #include "platform/QtPrompter.h"
 #include "platform/Shell.h"
 #include "platform/WindowPlace.h"
@@ -71,6 +72,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     OKButton->setGeometry(92, 163, 75, 25);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    installHelpKey(this, "about");
 }
 
 TAboutBox::~TAboutBox() = default;

@@ -45,7 +45,7 @@ TForm1::TForm1(QWidget* parent)
     setFont(font);
     createControls();
     createMenus();
-    installHelpKey(this, 23, [this]() -> Prompter& { return *m_prompter; });
+    installHelpKey(this, "topic23", [this]() -> Prompter& { return *m_prompter; });
     FormCreate();
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);

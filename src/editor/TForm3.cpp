@@ -87,7 +87,7 @@ TForm3::TForm3(QWidget* parent, Prompter* prompter, ProgramValues* values) : QMa
                 if (!m_settingTitleRow) m_logic->titleRowChanged(current.isValid() ? current.row() : -1);
             });
     createGridShortcuts();
-    installHelpKey(this, 24);
+    installHelpKey(this, "topic24");
     connect(H2, &QAction::triggered, this, [this] { openHelpFile(m_logic->context().prompter); });
     connect(About1, &QAction::triggered, this, [this] { ShowAboutBox(this); });
     FormActivate();

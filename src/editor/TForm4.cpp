@@ -67,7 +67,7 @@ TForm4::TForm4(DataListLogic& logic, Prompter& prompter, QWidget* parent) : QDia
     createControls(client);
     createButtons(client);
     connectEvents();
-    installHelpKey(this, 25);
+    installHelpKey(this, "topic25");
     m_editor = std::make_unique<RecordEditor>(logic, prompter, *this);
     m_editor->FormCreate();
 }

@@ -91,7 +91,7 @@ TForm5::TForm5(DataListLogic& logic, Prompter& prompter, QWidget* parent)
     connect(Exit1, &QAction::triggered, this, &QDialog::reject);
     connect(Button1, &QPushButton::clicked, this, &TForm5::Button1MouseUp);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-    installHelpKey(this, 26);
+    installHelpKey(this, "topic26");
     setFields(m_editor.FormCreate());
 }
 

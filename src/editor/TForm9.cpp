@@ -1,5 +1,7 @@
 #include "editor/TForm9.h"
 
+#include "app/Help.h"
+
 #include "platform/FileIo.h"
 #include "platform/TextEncoding.h"
 
@@ -36,6 +38,7 @@ TForm9::TForm9(QWidget* parent) : QDialog(parent) {
     Button1 = new QPushButton(QStringLiteral("ＯＫ"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setDefault(true);
+    installHelpKey(this, "errorlog");
     Button1->setGeometry((kWidth - kButtonWidth) / 2, kHeight - kButtonHeight - kMargin, kButtonWidth,
                          kButtonHeight);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);

@@ -38,7 +38,6 @@ TForm7::TForm7(InstallRequest& request, const std::string& startFolder, Prompter
     if (target) m_logic.useTarget(target, std::move(runOutside));
     setObjectName(QStringLiteral("Form7"));
     setWindowTitle(QStringLiteral("ｲﾝｽﾄｰﾙ予約"));
-    setProperty("helpTopic", kHelpTopic);
     installHelpKey(this, kHelpTopic);
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPixelSize(12);

@@ -25,7 +25,6 @@ TargetSettingsDialog::TargetSettingsDialog(TargetEnvironment env, const std::vec
     : QDialog(parent), m_env(std::move(env)), m_prompter(prompter) {
     setObjectName(QStringLiteral("TargetSettings"));
     setWindowTitle(QStringLiteral("転送先の設定"));
-    setProperty("helpTopic", kHelpTopic);
     installHelpKey(this, kHelpTopic);
 
     const TargetSettings settings = loadTargetSettings(m_env);

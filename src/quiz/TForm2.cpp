@@ -121,7 +121,7 @@ TForm2::TForm2(ProgramValues& values, QWidget* parent)
     layout->addWidget(StatusBar);
 
     applyLayout(layoutAreas(3, 3));
-    installHelpKey(this, 10, [this]() -> Prompter& { return *m_forwarder; });
+    installHelpKey(this, "topic10", [this]() -> Prompter& { return *m_forwarder; });
 }
 
 TForm2::~TForm2() {

@@ -40,7 +40,7 @@ TForm6::TForm6(const std::vector<std::string>& names, QWidget* parent) : QDialog
 
     connect(StringGrid1, &QTableWidget::cellClicked, this, [this](int row, int) { StringGrid1Click(row); });
     connect(StringGrid1, &QTableWidget::cellActivated, this, [this](int row, int) { StringGrid1Click(row); });
-    installHelpKey(this, 10);
+    installHelpKey(this, "topic10-title");
 }
 
 void TForm6::showEvent(QShowEvent* event) {

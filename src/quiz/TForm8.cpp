@@ -40,7 +40,7 @@ TForm8::TForm8(int questionLines, int answerLines, QWidget* parent) : QDialog(pa
     Button1->setGeometry(70, 100, 75, 25);
     Button1->setAutoDefault(false);
     connect(Button1, &QPushButton::clicked, this, &TForm8::Button1Click);
-    installHelpKey(this, 10);
+    installHelpKey(this, "topic10-lines");
 }
 
 // The spin box's own edit field takes the name of the edit that the spin buttons were bound to.

@@ -1,5 +1,6 @@
 // The quiz window driven offscreen: its controls, the opening flow, whole runs through the real
 // buttons and dialogs, the line settings and the quiz selection line written on close.
+#include "FakeOpener.h"
 #include "app/TAboutBox.h"
 #include "app/TForm1.h"
 #include "quiz/TForm2.h"
@@ -730,35 +731,34 @@ TEST_F(QuizWindowTest, LauncherButton1OpensTheWindowModallyAndDestroysIt) {
 
 } // namespace
 
-// Records the addresses the help menu item and F1 hand to the shell.
-class QuizHelpUrls : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-    Q_INVOKABLE void record(const QUrl& url) { urls.append(url); }
-};
-
 namespace {
 
 TEST_F(QuizWindowTest, HelpMenuF1AndAboutBox) {
-    QuizHelpUrls opened;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "record");
+    test::FakeOpener opener;
     TForm2 form;
     form.ReadMe1->trigger();
+    opener.handed(1); // each opener runs detached: one at a time keeps their order
     TForm6 titles({"T"});
     TForm8 lines(3, 3);
-    for (QWidget* window : std::initializer_list<QWidget*>{&form, &titles, &lines}) {
-        auto* key = window->findChild<QShortcut*>(QStringLiteral("HelpKey"));
-        ASSERT_NE(nullptr, key) << window->objectName().toStdString();
+    const struct {
+        QWidget* window;
+        const char* topic;
+    } windows[] = {{&form, "topic10"}, {&titles, "topic10-title"}, {&lines, "topic10-lines"}};
+    int calls = 1;
+    for (const auto& w : windows) {
+        auto* key = w.window->findChild<QShortcut*>(QStringLiteral("HelpKey"));
+        ASSERT_NE(nullptr, key) << w.topic;
         EXPECT_EQ(QKeySequence(Qt::Key_F1), key->key());
+        EXPECT_EQ(QString::fromLatin1(w.topic), w.window->property("helpTopic").toString());
         emit key->activated();
+        opener.handed(++calls);
     }
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    ASSERT_EQ(4, opened.urls.size());
-    EXPECT_TRUE(opened.urls[0].toLocalFile().endsWith(QStringLiteral("/rovikhelp.html")));
-    EXPECT_FALSE(opened.urls[0].hasFragment());
+    const QStringList handed = opener.handed(4);
+    ASSERT_EQ(4, handed.size());
+    EXPECT_TRUE(handed[0].endsWith(QStringLiteral("/rovikhelp.html")));
     for (int i = 1; i < 4; ++i)
-        EXPECT_EQ(QStringLiteral("topic10"), opened.urls[i].fragment());
+        EXPECT_EQ(QStringLiteral("/help-%1.html").arg(QString::fromLatin1(windows[i - 1].topic)),
+                  handed[i].mid(handed[i].lastIndexOf('/')));
 
     QString aboutTitle;
     onNextModalDialog([&](QWidget* dialog) {
@@ -771,5 +771,3 @@ TEST_F(QuizWindowTest, HelpMenuF1AndAboutBox) {
 
 } // namespace
 } // namespace rovik
-
-#include "test_quiz_window.moc"
