@@ -7,6 +7,7 @@
 #include "editor/DataListLogic.h"
 #include "editor/FindCommands.h"
 #include "editor/FindDialog.h"
+#include "editor/GridView.h"
 #include "editor/RecordGridModel.h"
 #include "editor/TForm4.h"
 #include "editor/TForm5.h"
@@ -112,15 +113,17 @@ void TForm3::createControls() {
     Splitter1->setChildrenCollapsible(false);
     setCentralWidget(Splitter1);
 
-    StringGrid2 = new QTableView(Splitter1);
+    StringGrid2 = new GridView(Splitter1);
     StringGrid2->setObjectName(QStringLiteral("StringGrid2"));
+    StringGrid2->setAccessibleName(QStringLiteral("タイトル一覧"));
     setupGrid(StringGrid2, kRowHeight);
     StringGrid2->horizontalHeader()->hide();
     StringGrid2->horizontalHeader()->setStretchLastSection(true);
     StringGrid2->viewport()->installEventFilter(this);
 
-    StringGrid1 = new QTableView(Splitter1);
+    StringGrid1 = new GridView(Splitter1);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setAccessibleName(QStringLiteral("レコード一覧"));
     setupGrid(StringGrid1, kRowHeight);
     StringGrid1->horizontalHeader()->setFixedHeight(kRowHeight);
     StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -145,6 +148,7 @@ void TForm3::createControls() {
 
     connect(Splitter1, &QSplitter::splitterMoved, this, [this] { updateReferenceColumn(); });
     connect(StringGrid1, &QTableView::doubleClicked, this, [this] { m_logic->OpenRecordEditor(); });
+    connect(StringGrid1, &GridView::rowEntered, this, [this] { m_logic->OpenRecordEditor(); });
     connect(StringGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         m_logic->PasteCheck();
         PopupMenu4->popup(StringGrid1->viewport()->mapToGlobal(pos));

@@ -4,6 +4,7 @@
 // shows what the logic decides.
 #include "data/DataListView.h"
 #include "editor/DataListWindow.h"
+#include "editor/GridView.h"
 
 #include <QMainWindow>
 
@@ -47,9 +48,9 @@ public:
     // Sets every column width from the grids' widths (the window became active).
     void FormActivate();
 
-    QTableView* StringGrid2;
+    GridView* StringGrid2;
     QSplitter* Splitter1;
-    QTableView* StringGrid1;
+    GridView* StringGrid1;
     QStatusBar* StatusBar1;
     QMenu* PopupMenu4;
 

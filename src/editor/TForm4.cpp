@@ -139,6 +139,10 @@ void TForm4::createControls(QWidget* client) {
         memos[i]->setContextMenuPolicy(Qt::CustomContextMenu);
         memos[i]->installEventFilter(this);
     }
+    Label3->setBuddy(ComboBox1);
+    Label4->setBuddy(ComboBox2);
+    for (int i = 0; i < 3; ++i)
+        labels[i]->setBuddy(memos[i]);
     Label1 = labels[0];
     Label2 = labels[1];
     Label5 = labels[2];

@@ -26,6 +26,7 @@ TForm9::TForm9(QWidget* parent) : QDialog(parent) {
     RichEdit1 = new QTextEdit(this);
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
     RichEdit1->setReadOnly(true);
+    RichEdit1->setAccessibleName(QStringLiteral("エラーログ"));
     RichEdit1->setAcceptRichText(false);
     RichEdit1->setLineWrapMode(QTextEdit::NoWrap);
     RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

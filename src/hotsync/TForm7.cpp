@@ -57,6 +57,8 @@ void TForm7::createControls() {
     ComboBox1->setEditable(false);
     Label3 = named(new QLabel(QStringLiteral("DB名称："), this), "Label3", {12, 108, 273, 16});
     Edit1 = named(new QLineEdit(this), "Edit1", {12, 126, 273, 22});
+    Label2->setBuddy(ComboBox1);
+    Label3->setBuddy(Edit1);
     Button1 = named(new QPushButton(QStringLiteral("ｲﾝｽﾄｰﾙ"), this), "Button1", {56, 158, 85, 25});
     Button2 = named(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this), "Button2", {156, 158, 85, 25});
     Button1->setDefault(true);

@@ -24,6 +24,7 @@ TForm6::TForm6(const std::vector<std::string>& names, QWidget* parent) : QDialog
 
     StringGrid1 = new QTableWidget(static_cast<int>(names.size()), 1, this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setAccessibleName(QStringLiteral("タイトル一覧"));
     StringGrid1->horizontalHeader()->hide();
     StringGrid1->verticalHeader()->hide();
     StringGrid1->verticalHeader()->setDefaultSectionSize(24);

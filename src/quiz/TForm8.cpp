@@ -34,6 +34,11 @@ TForm8::TForm8(int questionLines, int answerLines, QWidget* parent) : QDialog(pa
     Label2 = makeLabel(this, "Label2", QStringLiteral("解答行数："), 56);
     UpDown2 = makeSpin("UpDown2", "Edit2", answerLines, 56);
     Edit2 = UpDown2->findChild<QLineEdit*>(QStringLiteral("Edit2"));
+    Label1->setBuddy(UpDown1);
+    Label2->setBuddy(UpDown2);
+    // The spin box's edit field is a control of its own in a screen reader's tree.
+    Edit1->setAccessibleName(Label1->text());
+    Edit2->setAccessibleName(Label2->text());
 
     Button1 = new QPushButton(QStringLiteral("キャンセル"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
