@@ -6,6 +6,7 @@
 #include "platform/WindowPlace.h"
 #include "settings/ProgramValues.h"
 
+#include <QFocusEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -14,14 +15,30 @@
 
 namespace rovik {
 namespace {
+// Tabbing into the label selects its link at once, so Enter opens it (a plain label would need a
+// second Tab to reach the link inside).
+class LinkLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override {
+        QLabel::focusInEvent(event);
+        if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+            focusNextPrevChild(event->reason() == Qt::TabFocusReason);
+    }
+};
+
 QLabel* makeLink(TAboutBox* box, QWidget* parent, const char* name, const QString& text,
                  const QString& target) {
-    auto* label =
-        new QLabel(QStringLiteral("<a href=\"%1\" style=\"color: blue;\">%2</a>").arg(target, text), parent);
+    auto* label = new LinkLabel(
+        QStringLiteral("<a href=\"%1\" style=\"color: blue;\">%2</a>").arg(target, text), parent);
     label->setObjectName(QLatin1String(name));
     label->setAlignment(Qt::AlignHCenter);
     label->setCursor(Qt::PointingHandCursor);
-    label->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    // Tab reaches the link and Enter opens it.
+    label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    label->setFocusPolicy(Qt::StrongFocus);
     QObject::connect(label, &QLabel::linkActivated, box, &TAboutBox::openLink);
     return label;
 }

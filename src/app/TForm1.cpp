@@ -1,5 +1,7 @@
 #include "app/TForm1.h"
 
+#include "platform/Announcer.h"
+
 #include "app/Help.h"
 #include "app/TAboutBox.h"
 #include "editor/DataListLogic.h"
@@ -94,6 +96,7 @@ void TForm1::createControls() {
     StatusBar->setFixedHeight(kStatusHeight);
     StatusBar->setSizeGripEnabled(false);
     setStatusBar(StatusBar);
+    m_announcer = new Announcer(this);
 
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
@@ -182,6 +185,7 @@ void TForm1::showStatusText(const QString& text) {
     constexpr int kMessageMargins = 12;
     StatusBar->showMessage(
         StatusBar->fontMetrics().elidedText(text, Qt::ElideMiddle, kClientWidth - kMessageMargins));
+    m_announcer->announce(text);
 }
 
 void TForm1::HotSyncH1Click() {

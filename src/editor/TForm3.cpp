@@ -1,5 +1,7 @@
 #include "editor/TForm3.h"
 
+#include "platform/Announcer.h"
+
 #include "app/Help.h"
 #include "app/TAboutBox.h"
 #include "editor/ClipboardCommands.h"
@@ -145,6 +147,7 @@ void TForm3::createControls() {
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
     setStatusBar(StatusBar1);
+    m_announcer = new Announcer(this);
 
     connect(Splitter1, &QSplitter::splitterMoved, this, [this] { updateReferenceColumn(); });
     connect(StringGrid1, &QTableView::doubleClicked, this, [this] { m_logic->OpenRecordEditor(); });
@@ -256,6 +259,8 @@ void TForm3::closeEvent(QCloseEvent* event) {
 
 void TForm3::setStatusText(const std::string& text) {
     StatusBar1->showMessage(q(text));
+    // Found, not found, saved, reserved: the status line is the answer to what the user just did.
+    m_announcer->announce(q(text));
 }
 
 // The hourglass is on or off, as the old screen cursor was; it does not nest.

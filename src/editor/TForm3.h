@@ -21,6 +21,7 @@ class QTableView;
 
 namespace rovik {
 
+class Announcer;
 class ClipboardCommands;
 class DataListLogic;
 class FindCommands;
@@ -169,6 +170,7 @@ private:
     QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QString& hint,
                      bool enabled = true);
 
+    Announcer* m_announcer = nullptr;
     std::unique_ptr<QtPrompter> m_ownPrompter;
     std::unique_ptr<DataListLogic> m_logic;
     std::unique_ptr<ClipboardCommands> m_clipboard;

@@ -87,6 +87,8 @@ TForm5::TForm5(DataListLogic& logic, Prompter& prompter, QWidget* parent)
     setHint(Button2, QStringLiteral("キャンセルして閉じます。"));
     for (QPushButton* button : {Button1, Button2})
         button->setAutoDefault(false);
+    // Enter in a box registers, as in any dialog; Esc cancels.
+    Button1->setDefault(true);
 
     connect(Exit1, &QAction::triggered, this, &QDialog::reject);
     connect(Button1, &QPushButton::clicked, this, &TForm5::Button1MouseUp);

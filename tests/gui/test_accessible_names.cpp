@@ -13,10 +13,15 @@
 #include "hotsync/TargetSettingsDialog.h"
 #include "import/TForm10.h"
 #include "import/TForm11.h"
+#include "platform/Announcer.h"
 #include "quiz/TForm2.h"
 #include "quiz/TForm6.h"
 #include "quiz/TForm8.h"
 #include "support/AccessibleNames.h"
+
+#include <QAccessible>
+#include <QLineEdit>
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -43,6 +48,35 @@ TEST_F(AccessibleNamesTest, DataListAndItsEditors) {
     expectAllNamed(&titles);
     form.Replace1->trigger();
     expectAllNamed(form.findDialog());
+}
+
+// The status line answers what the user just did: it is said as well as shown.
+TEST_F(AccessibleNamesTest, DataListStatusResultsAreAnnounced) {
+    openText("a.txt", test::titleText("T", 2));
+    auto* announcer = form.findChild<Announcer*>();
+    ASSERT_NE(nullptr, announcer);
+    form.Find1->trigger();
+    form.findDialog()->FindText->setText(test::u("none"));
+    form.findDialog()->FindNextButton->click();
+    QApplication::processEvents();
+    EXPECT_EQ(test::u("見つかりません"), announcer->text());
+}
+
+TEST(Announcer, TextsOfOneTurnAreSaidTogetherAsANotification) {
+    QWidget window;
+    Announcer announcer(&window);
+    announcer.announce(QStringLiteral("(1/2)"));
+    announcer.announce(QStringLiteral("  "));
+    announcer.announce(QStringLiteral("Q1"));
+    EXPECT_EQ(QString(), announcer.text());
+    QApplication::processEvents();
+    EXPECT_EQ(QStringLiteral("(1/2) Q1"), announcer.text());
+    QAccessibleInterface* node = QAccessible::queryAccessibleInterface(&announcer);
+    ASSERT_NE(nullptr, node);
+    EXPECT_EQ(QAccessible::Notification, node->role());
+    EXPECT_EQ(QStringLiteral("(1/2) Q1"), node->text(QAccessible::Name));
+    EXPECT_EQ(Qt::NoFocus, announcer.focusPolicy());
+    EXPECT_EQ(QSize(0, 0), announcer.size());
 }
 
 TEST(AccessibleNames, QuizWindows) {

@@ -3,6 +3,7 @@
 #include "FakeOpener.h"
 #include "app/TAboutBox.h"
 #include "app/TForm1.h"
+#include "platform/Announcer.h"
 #include "quiz/TForm2.h"
 #include "quiz/TForm6.h"
 #include "quiz/TForm8.h"
@@ -767,6 +768,32 @@ TEST_F(QuizWindowTest, HelpMenuF1AndAboutBox) {
     });
     form.About1->trigger();
     EXPECT_EQ(u("ﾊﾞｰｼﾞｮﾝ情報"), aboutTitle);
+}
+
+} // namespace
+} // namespace rovik
+
+namespace rovik {
+namespace {
+
+// The areas never take the focus: what the drill shows is handed to screen readers.
+TEST_F(QuizWindowTest, DrillStepsAreAnnounced) {
+    auto form = openWindow(titleBlock("T", 2));
+    auto* announcer = form->findChild<Announcer*>();
+    ASSERT_NE(nullptr, announcer);
+    const struct {
+        QPushButton* TForm2::*button;
+        const char* said;
+    } steps[] = {
+        {&TForm2::Button1, "(1/2) Q1"},
+        {&TForm2::Button2, "A1 R1"},
+        {&TForm2::Button3, "(2/2) Q2"},
+    };
+    for (const auto& step : steps) {
+        press((*form).*step.button);
+        QApplication::processEvents();
+        EXPECT_EQ(u(step.said), announcer->text());
+    }
 }
 
 } // namespace
