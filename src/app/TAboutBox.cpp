@@ -3,6 +3,7 @@
 #include "app/Help.h"
 #include "platform/QtPrompter.h"
 #include "platform/Shell.h"
+#include "platform/ThemeColors.h"
 #include "platform/WindowPlace.h"
 #include "settings/ProgramValues.h"
 
@@ -31,8 +32,9 @@ protected:
 
 QLabel* makeLink(TAboutBox* box, QWidget* parent, const char* name, const QString& text,
                  const QString& target) {
-    auto* label = new LinkLabel(
-        QStringLiteral("<a href=\"%1\" style=\"color: blue;\">%2</a>").arg(target, text), parent);
+    auto* label = new LinkLabel(QStringLiteral("<a href=\"%1\" style=\"color: %3;\">%2</a>")
+                                    .arg(target, text, themeColor(parent, Qt::blue, QPalette::Link).name()),
+                                parent);
     label->setObjectName(QLatin1String(name));
     label->setAlignment(Qt::AlignHCenter);
     label->setCursor(Qt::PointingHandCursor);
@@ -70,7 +72,9 @@ TAboutBox::TAboutBox(QWidget* parent)
     nameFont.setBold(true);
     nameFont.setItalic(true);
     ProductName->setFont(nameFont);
-    ProductName->setStyleSheet(QStringLiteral("color: green;"));
+    QPalette name = ProductName->palette();
+    name.setColor(QPalette::WindowText, themeColor(panel, QColor(0, 128, 0), QPalette::WindowText));
+    ProductName->setPalette(name);
     Version = makeCentred(panel, "Version", QString::fromStdString(values.versionText));
     Copyright = makeCentred(panel, "Copyright", QString::fromStdString(values.authorLine));
     MailAddress = makeLink(this, panel, "MailAddress", QString::fromStdString(values.mailAddress),

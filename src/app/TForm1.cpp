@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 
 #include "platform/Announcer.h"
+#include "platform/ThemeColors.h"
 
 #include "app/Help.h"
 #include "app/TAboutBox.h"
@@ -83,7 +84,9 @@ void TForm1::createControls() {
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label1->setStyleSheet(QStringLiteral("color: blue;"));
+    QPalette note = Label1->palette();
+    note.setColor(QPalette::WindowText, themeColor(this, Qt::blue, QPalette::Link));
+    Label1->setPalette(note);
     Label1->setGeometry(8, 8, 217, 49);
 
     Button3 =

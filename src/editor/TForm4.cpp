@@ -4,6 +4,7 @@
 #include "editor/DialogFrame.h"
 #include "editor/RecordTextBox.h"
 #include "platform/Hints.h"
+#include "platform/ThemeColors.h"
 #include "platform/WindowPlace.h"
 
 #include <QAction>
@@ -325,7 +326,12 @@ void TForm4::setRecordNumberLabel(const std::string& text) {
 void TForm4::setByteCountLabel(const std::string& text, bool warning) {
     Label7->setText(q(text));
     QPalette palette = Label7->palette();
-    palette.setColor(QPalette::WindowText, warning ? QColor(Qt::red) : QColor(Qt::black));
+    const QWidget* panel = Label7->parentWidget();
+    const bool light = isLightPalette(panel->palette());
+    // Red on a dark window is too dark: a lighter red keeps the warning readable.
+    const QColor red = light ? QColor(Qt::red) : QColor(255, 120, 120);
+    palette.setColor(QPalette::WindowText,
+                     warning ? red : themeColor(panel, Qt::black, QPalette::WindowText));
     Label7->setPalette(palette);
 }
 

@@ -3,6 +3,7 @@
 #include "app/Help.h"
 #include "hotsync/InstallDialogs.h"
 #include "platform/Cp932.h"
+#include "platform/ThemeColors.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -94,7 +95,8 @@ void TForm7::setDatabaseName(const QString& name, bool editable) {
     Edit1->setText(name);
     Edit1->setReadOnly(!editable);
     QPalette palette = Edit1->palette();
-    palette.setColor(QPalette::Base, editable ? QColor(Qt::white) : palette.color(QPalette::Button));
+    palette.setColor(QPalette::Base, editable ? themeColor(this, Qt::white, QPalette::Base)
+                                              : palette.color(QPalette::Button));
     Edit1->setPalette(palette);
 }
 
