@@ -147,7 +147,7 @@ void TForm3::createControls() {
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
     setStatusBar(StatusBar1);
-    m_announcer = new Announcer(this);
+    m_announcer = new Announcer(StatusBar1);
 
     connect(Splitter1, &QSplitter::splitterMoved, this, [this] { updateReferenceColumn(); });
     connect(StringGrid1, &QTableView::doubleClicked, this, [this] { m_logic->OpenRecordEditor(); });
