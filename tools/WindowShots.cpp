@@ -9,6 +9,7 @@
 #include "import/TForm11.h"
 #include "platform/Fonts.h"
 #include "platform/Prompter.h"
+#include "platform/ThemeColors.h"
 #include "quiz/TForm2.h"
 #include "quiz/TForm6.h"
 #include "quiz/TForm8.h"
@@ -86,6 +87,11 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     installFontSubstitutions();
+    // As the program: ROVIK_PALETTE=dark renders the windows in Fusion with a dark palette.
+    if (qEnvironmentVariable("ROVIK_PALETTE") == QLatin1String("dark")) {
+        QApplication::setStyle(QStringLiteral("Fusion"));
+        QApplication::setPalette(darkPalette());
+    }
     const std::string sample = std::filesystem::absolute(argv[1]).string();
     g_outDir = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
     QDir().mkpath(g_outDir);

@@ -1,10 +1,13 @@
 #include "app/TAboutBox.h"
 
+#include "app/Help.h"
 #include "platform/QtPrompter.h"
 #include "platform/Shell.h"
+#include "platform/ThemeColors.h"
 #include "platform/WindowPlace.h"
 #include "settings/ProgramValues.h"
 
+#include <QFocusEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -13,14 +16,31 @@
 
 namespace rovik {
 namespace {
+// Tabbing into the label selects its link at once, so Enter opens it (a plain label would need a
+// second Tab to reach the link inside).
+class LinkLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override {
+        QLabel::focusInEvent(event);
+        if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+            focusNextPrevChild(event->reason() == Qt::TabFocusReason);
+    }
+};
+
 QLabel* makeLink(TAboutBox* box, QWidget* parent, const char* name, const QString& text,
                  const QString& target) {
-    auto* label =
-        new QLabel(QStringLiteral("<a href=\"%1\" style=\"color: blue;\">%2</a>").arg(target, text), parent);
+    auto* label = new LinkLabel(QStringLiteral("<a href=\"%1\" style=\"color: %3;\">%2</a>")
+                                    .arg(target, text, themeColor(parent, Qt::blue, QPalette::Link).name()),
+                                parent);
     label->setObjectName(QLatin1String(name));
     label->setAlignment(Qt::AlignHCenter);
     label->setCursor(Qt::PointingHandCursor);
-    label->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    // Tab reaches the link and Enter opens it.
+    label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    label->setFocusPolicy(Qt::StrongFocus);
     QObject::connect(label, &QLabel::linkActivated, box, &TAboutBox::openLink);
     return label;
 }
@@ -52,7 +72,9 @@ TAboutBox::TAboutBox(QWidget* parent)
     nameFont.setBold(true);
     nameFont.setItalic(true);
     ProductName->setFont(nameFont);
-    ProductName->setStyleSheet(QStringLiteral("color: green;"));
+    QPalette name = ProductName->palette();
+    name.setColor(QPalette::WindowText, themeColor(panel, QColor(0, 128, 0), QPalette::WindowText));
+    ProductName->setPalette(name);
     Version = makeCentred(panel, "Version", QString::fromStdString(values.versionText));
     Copyright = makeCentred(panel, "Copyright", QString::fromStdString(values.authorLine));
     MailAddress = makeLink(this, panel, "MailAddress", QString::fromStdString(values.mailAddress),
@@ -71,6 +93,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     OKButton->setGeometry(92, 163, 75, 25);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    installHelpKey(this, "about");
 }
 
 TAboutBox::~TAboutBox() = default;

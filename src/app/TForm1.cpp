@@ -1,5 +1,8 @@
 #include "app/TForm1.h"
 
+#include "platform/Announcer.h"
+#include "platform/ThemeColors.h"
+
 #include "app/Help.h"
 #include "app/TAboutBox.h"
 #include "editor/DataListLogic.h"
@@ -45,7 +48,7 @@ TForm1::TForm1(QWidget* parent)
     setFont(font);
     createControls();
     createMenus();
-    installHelpKey(this, 23, [this]() -> Prompter& { return *m_prompter; });
+    installHelpKey(this, "topic23", [this]() -> Prompter& { return *m_prompter; });
     FormCreate();
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -81,7 +84,9 @@ void TForm1::createControls() {
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Label1->setStyleSheet(QStringLiteral("color: blue;"));
+    QPalette note = Label1->palette();
+    note.setColor(QPalette::WindowText, themeColor(this, Qt::blue, QPalette::Link));
+    Label1->setPalette(note);
     Label1->setGeometry(8, 8, 217, 49);
 
     Button3 =
@@ -94,6 +99,7 @@ void TForm1::createControls() {
     StatusBar->setFixedHeight(kStatusHeight);
     StatusBar->setSizeGripEnabled(false);
     setStatusBar(StatusBar);
+    m_announcer = new Announcer(this);
 
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
@@ -182,6 +188,7 @@ void TForm1::showStatusText(const QString& text) {
     constexpr int kMessageMargins = 12;
     StatusBar->showMessage(
         StatusBar->fontMetrics().elidedText(text, Qt::ElideMiddle, kClientWidth - kMessageMargins));
+    m_announcer->announce(text);
 }
 
 void TForm1::HotSyncH1Click() {

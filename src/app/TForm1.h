@@ -13,6 +13,8 @@ class QStatusBar;
 
 namespace rovik {
 
+class Announcer;
+
 class Prompter;
 struct InstallOpening;
 
@@ -64,6 +66,7 @@ private:
     void reserveInstall(const InstallOpening& opening);
     void showStatusText(const QString& text);
 
+    Announcer* m_announcer = nullptr;
     std::unique_ptr<Prompter> m_ownPrompter;
     Prompter* m_prompter;
     bool m_closeRefused = false; // the last close could not write the settings

@@ -2,6 +2,7 @@
 #include "app/TForm1.h"
 #include "app/Translations.h"
 #include "platform/Fonts.h"
+#include "platform/ThemeColors.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -16,6 +17,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Rovik"));
     rovik::installFontSubstitutions();
     rovik::installQtTranslations(app);
+    if (qEnvironmentVariable("ROVIK_PALETTE") == QLatin1String("dark")) {
+        QApplication::setStyle(QStringLiteral("Fusion"));
+        QApplication::setPalette(rovik::darkPalette());
+    }
     // A file from the desktop's "open with", made absolute before the start folder becomes current.
 #ifdef _WIN32
     const QStringList args = QApplication::arguments();

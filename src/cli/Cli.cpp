@@ -1,10 +1,11 @@
 #include "cli/Cli.h"
 
+#include "settings/Version.h"
+
 #include <exception>
 #include <ostream>
 
 namespace rovik::cli {
-namespace {
 
 // Commands register here as they are built.
 std::vector<const Command*> commands() {
@@ -23,11 +24,13 @@ std::vector<const Command*> commands() {
     };
 }
 
+namespace {
+
 void printToolHelp(std::ostream& out) {
     out << "usage: rovik-cli COMMAND [ARGS]\n\ncommands:\n";
     for (const Command* c : commands())
         out << "  " << c->name << "\t" << c->summary << "\n";
-    out << "\n'rovik-cli COMMAND --help' describes a command.\n";
+    out << "\n'rovik-cli COMMAND --help' describes a command; 'rovik-cli --version' prints the version.\n";
 }
 
 } // namespace
@@ -42,6 +45,10 @@ int run(const Args& args, std::istream& in, std::ostream& out, std::ostream& err
     if (args.empty() || args[0] == "--help" || args[0] == "-h") {
         printToolHelp(args.empty() ? err : out);
         return args.empty() ? 2 : 0;
+    }
+    if (args[0] == "--version") {
+        out << "rovik-cli " << kVersion << "\n";
+        return 0;
     }
     for (const Command* c : commands()) {
         if (args[0] != c->name) continue;

@@ -19,6 +19,9 @@ struct Command {
 // Runs the tool with its arguments (without the program name); returns the exit code.
 int run(const Args& args, std::istream& in, std::ostream& out, std::ostream& err);
 
+// Every command of the tool, in the order its --help lists them.
+std::vector<const Command*> commands();
+
 // The commands, each defined in its own file.
 const Command& checkCommand();
 const Command& toPdbCommand();

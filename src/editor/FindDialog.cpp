@@ -1,5 +1,6 @@
 #include "editor/FindDialog.h"
 
+#include "app/Help.h"
 #include "editor/FindCommands.h"
 
 #include <QCheckBox>
@@ -24,13 +25,18 @@ FindDialog::FindDialog(FindCommands& commands, QWidget* parent) : QDialog(parent
     setObjectName(QStringLiteral("FindDialog"));
     setWindowTitle(QStringLiteral("検索と置換"));
     setModal(false);
+    installHelpKey(this, "topic24-find");
 
     FindText = named(new QLineEdit(this), "FindText");
     ReplaceText = named(new QLineEdit(this), "ReplaceText");
     auto* texts = new QGridLayout;
-    texts->addWidget(new QLabel(QStringLiteral("検索する文字列:"), this), 0, 0);
+    auto* findLabel = new QLabel(QStringLiteral("検索する文字列:"), this);
+    findLabel->setBuddy(FindText);
+    texts->addWidget(findLabel, 0, 0);
     texts->addWidget(FindText, 0, 1);
-    m_replaceLabel = new QLabel(QStringLiteral("置換後の文字列:"), this);
+    auto* replaceLabel = new QLabel(QStringLiteral("置換後の文字列:"), this);
+    replaceLabel->setBuddy(ReplaceText);
+    m_replaceLabel = replaceLabel;
     texts->addWidget(m_replaceLabel, 1, 0);
     texts->addWidget(ReplaceText, 1, 1);
 

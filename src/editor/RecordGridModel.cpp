@@ -29,6 +29,11 @@ QVariant RecordGridModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant RecordGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    // The fixed row shows no captions, but a screen reader names each column when the cell moves.
+    if (role == Qt::AccessibleTextRole && orientation == Qt::Horizontal) {
+        static const char* const kColumns[] = {"番号", "質問", "解答", "参考"};
+        return section >= 0 && section < 4 ? QString::fromUtf8(kColumns[section]) : QVariant();
+    }
     if (role != Qt::DisplayRole) return {};
     // The vertical header is the fixed number column, frozen while the grid scrolls sideways;
     // the fixed row stays blank.

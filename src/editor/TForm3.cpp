@@ -1,5 +1,7 @@
 #include "editor/TForm3.h"
 
+#include "platform/Announcer.h"
+
 #include "app/Help.h"
 #include "app/TAboutBox.h"
 #include "editor/ClipboardCommands.h"
@@ -7,6 +9,7 @@
 #include "editor/DataListLogic.h"
 #include "editor/FindCommands.h"
 #include "editor/FindDialog.h"
+#include "editor/GridView.h"
 #include "editor/RecordGridModel.h"
 #include "editor/TForm4.h"
 #include "editor/TForm5.h"
@@ -91,7 +94,7 @@ TForm3::TForm3(QWidget* parent, Prompter* prompter, ProgramValues* values) : QMa
                 if (!m_settingTitleRow) m_logic->titleRowChanged(current.isValid() ? current.row() : -1);
             });
     createGridShortcuts();
-    installHelpKey(this, 24);
+    installHelpKey(this, "topic24");
     connect(H2, &QAction::triggered, this, [this] { openHelpFile(m_logic->context().prompter); });
     connect(About1, &QAction::triggered, this, [this] { ShowAboutBox(this); });
     FormActivate();
@@ -116,15 +119,17 @@ void TForm3::createControls() {
     Splitter1->setChildrenCollapsible(false);
     setCentralWidget(Splitter1);
 
-    StringGrid2 = new QTableView(Splitter1);
+    StringGrid2 = new GridView(Splitter1);
     StringGrid2->setObjectName(QStringLiteral("StringGrid2"));
+    StringGrid2->setAccessibleName(QStringLiteral("タイトル一覧"));
     setupGrid(StringGrid2, kRowHeight);
     StringGrid2->horizontalHeader()->hide();
     StringGrid2->horizontalHeader()->setStretchLastSection(true);
     StringGrid2->viewport()->installEventFilter(this);
 
-    StringGrid1 = new QTableView(Splitter1);
+    StringGrid1 = new GridView(Splitter1);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setAccessibleName(QStringLiteral("レコード一覧"));
     setupGrid(StringGrid1, kRowHeight);
     StringGrid1->horizontalHeader()->setFixedHeight(kRowHeight);
     StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -146,9 +151,11 @@ void TForm3::createControls() {
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
     setStatusBar(StatusBar1);
+    m_announcer = new Announcer(StatusBar1);
 
     connect(Splitter1, &QSplitter::splitterMoved, this, [this] { updateReferenceColumn(); });
     connect(StringGrid1, &QTableView::doubleClicked, this, [this] { m_logic->OpenRecordEditor(); });
+    connect(StringGrid1, &GridView::rowEntered, this, [this] { m_logic->OpenRecordEditor(); });
     connect(StringGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         m_logic->PasteCheck();
         PopupMenu4->popup(StringGrid1->viewport()->mapToGlobal(pos));
@@ -256,6 +263,8 @@ void TForm3::closeEvent(QCloseEvent* event) {
 
 void TForm3::setStatusText(const std::string& text) {
     StatusBar1->showMessage(q(text));
+    // Found, not found, saved, reserved: the status line is the answer to what the user just did.
+    m_announcer->announce(q(text));
 }
 
 // The hourglass is on or off, as the old screen cursor was; it does not nest.

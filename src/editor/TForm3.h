@@ -4,6 +4,7 @@
 // shows what the logic decides.
 #include "data/DataListView.h"
 #include "editor/DataListWindow.h"
+#include "editor/GridView.h"
 
 #include <QMainWindow>
 
@@ -20,6 +21,7 @@ class QTableView;
 
 namespace rovik {
 
+class Announcer;
 class ClipboardCommands;
 class DataListLogic;
 class FindCommands;
@@ -47,9 +49,9 @@ public:
     // Sets every column width from the grids' widths (the window became active).
     void FormActivate();
 
-    QTableView* StringGrid2;
+    GridView* StringGrid2;
     QSplitter* Splitter1;
-    QTableView* StringGrid1;
+    GridView* StringGrid1;
     QStatusBar* StatusBar1;
     QMenu* PopupMenu4;
 
@@ -170,6 +172,7 @@ private:
     QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QString& hint,
                      bool enabled = true);
 
+    Announcer* m_announcer = nullptr;
     std::unique_ptr<QtPrompter> m_ownPrompter;
     std::unique_ptr<DataListLogic> m_logic;
     std::unique_ptr<ClipboardCommands> m_clipboard;

@@ -4,6 +4,7 @@
 #include "editor/DialogFrame.h"
 #include "editor/RecordTextBox.h"
 #include "platform/Hints.h"
+#include "platform/ThemeColors.h"
 #include "platform/WindowPlace.h"
 
 #include <QAction>
@@ -67,7 +68,7 @@ TForm4::TForm4(DataListLogic& logic, Prompter& prompter, QWidget* parent) : QDia
     createControls(client);
     createButtons(client);
     connectEvents();
-    installHelpKey(this, 25);
+    installHelpKey(this, "topic25");
     m_editor = std::make_unique<RecordEditor>(logic, prompter, *this);
     m_editor->FormCreate();
 }
@@ -139,6 +140,10 @@ void TForm4::createControls(QWidget* client) {
         memos[i]->setContextMenuPolicy(Qt::CustomContextMenu);
         memos[i]->installEventFilter(this);
     }
+    Label3->setBuddy(ComboBox1);
+    Label4->setBuddy(ComboBox2);
+    for (int i = 0; i < 3; ++i)
+        labels[i]->setBuddy(memos[i]);
     Label1 = labels[0];
     Label2 = labels[1];
     Label5 = labels[2];
@@ -321,7 +326,12 @@ void TForm4::setRecordNumberLabel(const std::string& text) {
 void TForm4::setByteCountLabel(const std::string& text, bool warning) {
     Label7->setText(q(text));
     QPalette palette = Label7->palette();
-    palette.setColor(QPalette::WindowText, warning ? QColor(Qt::red) : QColor(Qt::black));
+    const QWidget* panel = Label7->parentWidget();
+    const bool light = isLightPalette(panel->palette());
+    // Red on a dark window is too dark: a lighter red keeps the warning readable.
+    const QColor red = light ? QColor(Qt::red) : QColor(255, 120, 120);
+    palette.setColor(QPalette::WindowText,
+                     warning ? red : themeColor(panel, Qt::black, QPalette::WindowText));
     Label7->setPalette(palette);
 }
 

@@ -87,11 +87,13 @@ TForm5::TForm5(DataListLogic& logic, Prompter& prompter, QWidget* parent)
     setHint(Button2, QStringLiteral("キャンセルして閉じます。"));
     for (QPushButton* button : {Button1, Button2})
         button->setAutoDefault(false);
+    // Enter in a box registers, as in any dialog; Esc cancels.
+    Button1->setDefault(true);
 
     connect(Exit1, &QAction::triggered, this, &QDialog::reject);
     connect(Button1, &QPushButton::clicked, this, &TForm5::Button1MouseUp);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-    installHelpKey(this, 26);
+    installHelpKey(this, "topic26");
     setFields(m_editor.FormCreate());
 }
 
@@ -111,6 +113,9 @@ void TForm5::createTitlePanels(QWidget* client) {
     UpDown2 = new UpDown(Edit33, kMinLines, kMaxLines, Panel4);
     UpDown2->setObjectName(QStringLiteral("UpDown2"));
     UpDown2->setGeometry(233, 8, 15, 20);
+    Label33->setBuddy(Edit31);
+    Label34->setBuddy(Edit32);
+    Label35->setBuddy(Edit33);
     UpDown1->setPosition(3);
     UpDown2->setPosition(3);
 }
@@ -129,9 +134,13 @@ QFrame* TForm5::createCategoryPanel(QWidget* client, const char* name, const cha
         Label32 = label;
     for (int k = 0; k < kCategoryBoxes; ++k) {
         const int top = 30 + 22 * k;
-        addLabel(panel, nullptr, codeLabel(k + 1), 4, top + 4);
-        boxes[static_cast<size_t>(k)] =
-            addBox(panel, QStringLiteral("Edit%1").arg(firstEdit + k), {32, top, 121, 20});
+        QLabel* code = addLabel(panel, nullptr, codeLabel(k + 1), 4, top + 4);
+        QLineEdit* box = addBox(panel, QStringLiteral("Edit%1").arg(firstEdit + k), {32, top, 121, 20});
+        code->setBuddy(box);
+        // "１：" alone does not say which of the two columns the box is in.
+        box->setAccessibleName(QString(heading).remove(QLatin1Char(' ')) + QLatin1Char(' ') +
+                               code->text().chopped(1));
+        boxes[static_cast<size_t>(k)] = box;
         if (k > 0) setTabOrder(boxes[static_cast<size_t>(k - 1)], boxes[static_cast<size_t>(k)]);
     }
     return panel;

@@ -1,5 +1,7 @@
 #include "editor/TForm9.h"
 
+#include "app/Help.h"
+
 #include "platform/FileIo.h"
 #include "platform/TextEncoding.h"
 
@@ -24,6 +26,7 @@ TForm9::TForm9(QWidget* parent) : QDialog(parent) {
     RichEdit1 = new QTextEdit(this);
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
     RichEdit1->setReadOnly(true);
+    RichEdit1->setAccessibleName(QStringLiteral("エラーログ"));
     RichEdit1->setAcceptRichText(false);
     RichEdit1->setLineWrapMode(QTextEdit::NoWrap);
     RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -36,6 +39,7 @@ TForm9::TForm9(QWidget* parent) : QDialog(parent) {
     Button1 = new QPushButton(QStringLiteral("ＯＫ"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setDefault(true);
+    installHelpKey(this, "errorlog");
     Button1->setGeometry((kWidth - kButtonWidth) / 2, kHeight - kButtonHeight - kMargin, kButtonWidth,
                          kButtonHeight);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);

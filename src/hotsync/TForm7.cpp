@@ -3,6 +3,7 @@
 #include "app/Help.h"
 #include "hotsync/InstallDialogs.h"
 #include "platform/Cp932.h"
+#include "platform/ThemeColors.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -38,7 +39,6 @@ TForm7::TForm7(InstallRequest& request, const std::string& startFolder, Prompter
     if (target) m_logic.useTarget(target, std::move(runOutside));
     setObjectName(QStringLiteral("Form7"));
     setWindowTitle(QStringLiteral("ｲﾝｽﾄｰﾙ予約"));
-    setProperty("helpTopic", kHelpTopic);
     installHelpKey(this, kHelpTopic);
     QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
     font.setPixelSize(12);
@@ -58,6 +58,8 @@ void TForm7::createControls() {
     ComboBox1->setEditable(false);
     Label3 = named(new QLabel(QStringLiteral("DB名称："), this), "Label3", {12, 108, 273, 16});
     Edit1 = named(new QLineEdit(this), "Edit1", {12, 126, 273, 22});
+    Label2->setBuddy(ComboBox1);
+    Label3->setBuddy(Edit1);
     Button1 = named(new QPushButton(QStringLiteral("ｲﾝｽﾄｰﾙ"), this), "Button1", {56, 158, 85, 25});
     Button2 = named(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this), "Button2", {156, 158, 85, 25});
     Button1->setDefault(true);
@@ -93,7 +95,8 @@ void TForm7::setDatabaseName(const QString& name, bool editable) {
     Edit1->setText(name);
     Edit1->setReadOnly(!editable);
     QPalette palette = Edit1->palette();
-    palette.setColor(QPalette::Base, editable ? QColor(Qt::white) : palette.color(QPalette::Button));
+    palette.setColor(QPalette::Base, editable ? themeColor(this, Qt::white, QPalette::Base)
+                                              : palette.color(QPalette::Button));
     Edit1->setPalette(palette);
 }
 

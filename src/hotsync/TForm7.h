@@ -21,7 +21,7 @@ public:
            WritePdbFunction writePdb = {}, QWidget* parent = nullptr, InstallTarget* target = nullptr,
            RunOutside runOutside = {});
 
-    static constexpr int kHelpTopic = 9;
+    static constexpr const char* kHelpTopic = "topic9";
 
     void setExplanation(const QString& text);
     // Editable names get a white box; fixed ones are read-only in the menu colour.

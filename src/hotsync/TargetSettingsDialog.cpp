@@ -25,7 +25,6 @@ TargetSettingsDialog::TargetSettingsDialog(TargetEnvironment env, const std::vec
     : QDialog(parent), m_env(std::move(env)), m_prompter(prompter) {
     setObjectName(QStringLiteral("TargetSettings"));
     setWindowTitle(QStringLiteral("転送先の設定"));
-    setProperty("helpTopic", kHelpTopic);
     installHelpKey(this, kHelpTopic);
 
     const TargetSettings settings = loadTargetSettings(m_env);
@@ -38,11 +37,18 @@ TargetSettingsDialog::TargetSettingsDialog(TargetEnvironment env, const std::vec
     LabelFound->setWordWrap(true);
     layout->addWidget(LabelFound);
 
+    // An unframed holder: a screen reader names the radio buttons' group by it.
+    auto* targets = new QWidget(this);
+    targets->setObjectName(QStringLiteral("TargetGroup"));
+    targets->setAccessibleName(QStringLiteral("転送先"));
+    auto* targetLayout = new QVBoxLayout(targets);
+    targetLayout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(targets);
     auto* group = new QButtonGroup(this);
-    RadioAuto = new QRadioButton(QStringLiteral("自動（見つかった最初のもの）"), this);
+    RadioAuto = new QRadioButton(QStringLiteral("自動（見つかった最初のもの）"), targets);
     RadioAuto->setObjectName(QStringLiteral("RadioAuto"));
     group->addButton(RadioAuto);
-    layout->addWidget(RadioAuto);
+    targetLayout->addWidget(RadioAuto);
     RadioAuto->setChecked(!settings.target);
     static const char* const kNames[4] = {"RadioPalmDesktop", "RadioWine", "RadioJPilot", "RadioPilotXfer"};
     for (int i = 0; i < 4; ++i) {
@@ -53,16 +59,18 @@ TargetSettingsDialog::TargetSettingsDialog(TargetEnvironment env, const std::vec
             QString::fromUtf8(targetTitle(f.kind)) +
             (f.found ? QStringLiteral(" － 見つかりました") : QStringLiteral(" － 見つかりません")) +
             QStringLiteral("\n    ") + QString::fromStdString(f.detail);
-        RadioTarget[i] = new QRadioButton(text, this);
+        RadioTarget[i] = new QRadioButton(text, targets);
         RadioTarget[i]->setObjectName(QLatin1String(kNames[i]));
         RadioTarget[i]->setChecked(settings.target == f.kind);
         group->addButton(RadioTarget[i]);
-        layout->addWidget(RadioTarget[i]);
+        targetLayout->addWidget(RadioTarget[i]);
     }
 
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("Palm Desktopのフォルダ："), this), 0, 0);
+    auto* folderLabel = new QLabel(QStringLiteral("Palm Desktopのフォルダ："), this);
+    grid->addWidget(folderLabel, 0, 0);
     EditPalmFolder = new QLineEdit(QString::fromStdString(m_palmFolder), this);
+    folderLabel->setBuddy(EditPalmFolder);
     EditPalmFolder->setObjectName(QStringLiteral("EditPalmFolder"));
     EditPalmFolder->setPlaceholderText(QStringLiteral("users.dat のあるフォルダ"));
     EditPalmFolder->setMinimumWidth(260);
@@ -70,8 +78,10 @@ TargetSettingsDialog::TargetSettingsDialog(TargetEnvironment env, const std::vec
     ButtonBrowse = new QPushButton(QStringLiteral("参照..."), this);
     ButtonBrowse->setObjectName(QStringLiteral("ButtonBrowse"));
     grid->addWidget(ButtonBrowse, 0, 2);
-    grid->addWidget(new QLabel(QStringLiteral("pilot-xferのポート："), this), 1, 0);
+    auto* portLabel = new QLabel(QStringLiteral("pilot-xferのポート："), this);
+    grid->addWidget(portLabel, 1, 0);
     EditPort = new QLineEdit(QString::fromStdString(settings.port), this);
+    portLabel->setBuddy(EditPort);
     EditPort->setObjectName(QStringLiteral("EditPort"));
     grid->addWidget(EditPort, 1, 1);
     layout->addLayout(grid);

@@ -22,7 +22,7 @@ public:
     TargetSettingsDialog(TargetEnvironment env, const std::vector<TargetFinding>& findings,
                          Prompter& prompter, QWidget* parent = nullptr);
 
-    static constexpr int kHelpTopic = 9;
+    static constexpr const char* kHelpTopic = "targets";
 
     QLabel* LabelFound;
     QRadioButton* RadioAuto;

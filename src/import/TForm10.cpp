@@ -1,5 +1,6 @@
 #include "import/TForm10.h"
 
+#include "app/Help.h"
 #include "import/RadioDialog.h"
 
 #include <QButtonGroup>
@@ -16,6 +17,7 @@ TForm10::TForm10(QWidget* parent) : QDialog(parent) {
     m_items = parts.items;
     Button1 = parts.ok;
     Button2 = parts.cancel;
+    installHelpKey(this, "import-text");
     connect(Button1, &QPushButton::clicked, this, [this] {
         m_cancelled = false;
         accept();

@@ -1,5 +1,6 @@
 #include "import/TForm11.h"
 
+#include "app/Help.h"
 #include "import/RadioDialog.h"
 
 #include <QButtonGroup>
@@ -15,6 +16,7 @@ TForm11::TForm11(QWidget* parent) : QDialog(parent) {
     m_items = parts.items;
     Button1 = parts.ok;
     Button2 = parts.cancel;
+    installHelpKey(this, "import-5tq");
     connect(Button1, &QPushButton::clicked, this, [this] {
         m_cancelled = false;
         accept();

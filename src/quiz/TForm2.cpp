@@ -1,5 +1,7 @@
 #include "quiz/TForm2.h"
 
+#include "platform/Announcer.h"
+
 #ifdef ROVIK_HISTORY
 #include "history/HistoryRecorder.h"
 #include "quiz/StatisticsWindow.h"
@@ -108,6 +110,7 @@ TForm2::TForm2(ProgramValues& values, QWidget* parent)
     client->setObjectName(QStringLiteral("Client"));
     client->setFixedSize(kClientWidth, kClientHeight - kStatusHeight);
     createControls(client);
+    m_announcer = new Announcer(client);
     createMenus();
     StatusBar = new QStatusBar(this);
     StatusBar->setObjectName(QStringLiteral("StatusBar"));
@@ -123,7 +126,7 @@ TForm2::TForm2(ProgramValues& values, QWidget* parent)
     layout->addWidget(StatusBar);
 
     applyLayout(layoutAreas(3, 3));
-    installHelpKey(this, 10, [this]() -> Prompter& { return *m_forwarder; });
+    installHelpKey(this, "topic10", [this]() -> Prompter& { return *m_forwarder; });
 }
 
 TForm2::~TForm2() {
@@ -287,6 +290,9 @@ void TForm2::setAreaText(QuizArea which, const std::string& text) {
     QPlainTextEdit* memo = area(which);
     memo->setPlainText(QString::fromStdString(text));
     memo->moveCursor(QTextCursor::Start);
+    // The areas never take the focus: what the drill shows is said (counter and question after
+    // 開始, 正解 and 不正解; answer and reference after 解答).
+    m_announcer->announce(memo->toPlainText());
 }
 
 void TForm2::setAnswerButtons(bool answer, bool correct, bool incorrect) {

@@ -18,6 +18,7 @@ class QStatusBar;
 
 namespace rovik {
 
+class Announcer;
 class Prompter;
 struct ProgramValues;
 
@@ -117,6 +118,7 @@ private:
     void setStatusText(const std::string& text) override;
 
     ProgramValues& m_values;
+    Announcer* m_announcer = nullptr;
     std::unique_ptr<Prompter> m_ownPrompter;
     std::unique_ptr<Forwarder> m_forwarder;
     std::unique_ptr<QuizRecorder> m_history; // outlives the logic that records into it

@@ -92,11 +92,21 @@ void TForm2::createControls(QWidget* client) {
                          QStringLiteral("15問づつ"), QStringLiteral("20問づつ")},
                         {200, 64, 89, 21});
 
+    const QLabel* labels[] = {Label1, Label2, Label3, Label4, Label5, Label6};
+    QComboBox* boxes[] = {ComboBox1, ComboBox2, ComboBox3, ComboBox4, ComboBox5, ComboBox6};
+    for (int i = 0; i < 6; ++i)
+        const_cast<QLabel*>(labels[i])->setBuddy(boxes[i]);
+
     Memo1 = makeArea(client, "Memo1", {10, 96, 191, 25});
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo2 = makeArea(client, "Memo2", {10, 128, 279, 57});
     Memo3 = makeArea(client, "Memo3", {10, 192, 279, 57});
     Memo4 = makeArea(client, "Memo4", {10, 256, 279, 57});
+    // The areas have no label on screen; a screen reader needs to know which text it is in.
+    Memo1->setAccessibleName(QStringLiteral("問題番号"));
+    Memo2->setAccessibleName(QStringLiteral("質問"));
+    Memo3->setAccessibleName(QStringLiteral("解答"));
+    Memo4->setAccessibleName(QStringLiteral("参考"));
 
     Button1 = makeButton(client, "Button1", QStringLiteral("開始(&E)"), {208, 96, 75, 25});
     Button2 = makeButton(client, "Button2", QStringLiteral("解答(&A)"), {16, 320, 75, 25}, false);

@@ -24,6 +24,7 @@ TForm6::TForm6(const std::vector<std::string>& names, QWidget* parent) : QDialog
 
     StringGrid1 = new QTableWidget(static_cast<int>(names.size()), 1, this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setAccessibleName(QStringLiteral("タイトル一覧"));
     StringGrid1->horizontalHeader()->hide();
     StringGrid1->verticalHeader()->hide();
     StringGrid1->verticalHeader()->setDefaultSectionSize(24);
@@ -40,7 +41,7 @@ TForm6::TForm6(const std::vector<std::string>& names, QWidget* parent) : QDialog
 
     connect(StringGrid1, &QTableWidget::cellClicked, this, [this](int row, int) { StringGrid1Click(row); });
     connect(StringGrid1, &QTableWidget::cellActivated, this, [this](int row, int) { StringGrid1Click(row); });
-    installHelpKey(this, 10);
+    installHelpKey(this, "topic10-title");
 }
 
 void TForm6::showEvent(QShowEvent* event) {

@@ -34,13 +34,18 @@ TForm8::TForm8(int questionLines, int answerLines, QWidget* parent) : QDialog(pa
     Label2 = makeLabel(this, "Label2", QStringLiteral("解答行数："), 56);
     UpDown2 = makeSpin("UpDown2", "Edit2", answerLines, 56);
     Edit2 = UpDown2->findChild<QLineEdit*>(QStringLiteral("Edit2"));
+    Label1->setBuddy(UpDown1);
+    Label2->setBuddy(UpDown2);
+    // The spin box's edit field is a control of its own in a screen reader's tree.
+    Edit1->setAccessibleName(Label1->text());
+    Edit2->setAccessibleName(Label2->text());
 
     Button1 = new QPushButton(QStringLiteral("キャンセル"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(70, 100, 75, 25);
     Button1->setAutoDefault(false);
     connect(Button1, &QPushButton::clicked, this, &TForm8::Button1Click);
-    installHelpKey(this, 10);
+    installHelpKey(this, "topic10-lines");
 }
 
 // The spin box's own edit field takes the name of the edit that the spin buttons were bound to.

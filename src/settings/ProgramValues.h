@@ -2,6 +2,7 @@
 // The values every window shares: start folder, data folder, the settings list (Rovik.ini)
 // with the quiz selection line and the recently used files, and the about box texts.
 #include "settings/SettingsFile.h"
+#include "settings/Version.h"
 
 #include <string>
 #include <vector>
@@ -14,7 +15,7 @@ struct ProgramValues {
     std::vector<std::string> settings; // lines of Rovik.ini, UTF-8 in memory
     std::string settingsProblem;       // what the launcher tells the user about Rovik.ini at start
     bool settingsKept = false;         // Rovik.ini could not be read: it is never replaced
-    std::string versionText = "Version 0.51";
+    std::string versionText = std::string("Version ") + kVersion;
     std::string authorLine = "(C) 2026 Rovik desktop developers";
     std::string mailAddress = "rovik-desktop@example.org";
     std::string webPage = "https://example.org/rovik/";

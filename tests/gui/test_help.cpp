@@ -1,10 +1,13 @@
-// The help file is opened through the shell: the tests take the "file" scheme over and record
-// every address that would have been handed to the user's program. A handler naming no method
-// stands for a desktop where no program can open the address.
+// The help file is handed to the desktop's opener: the tests put an "xdg-open" of their own first
+// on PATH that records every address it is handed.
+#include "FakeOpener.h"
 #include "app/Help.h"
 #include "app/TAboutBox.h"
 #include "app/TForm1.h"
 #include "app/Translations.h"
+#include "editor/TForm9.h"
+#include "import/TForm10.h"
+#include "import/TForm11.h"
 #include "quiz/TForm2.h"
 #include "settings/ProgramValues.h"
 #include "support/ScriptedPrompter.h"
@@ -15,12 +18,15 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QShortcut>
 #include <QTranslator>
 #include <QWidget>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace rovik {
 
@@ -35,19 +41,15 @@ namespace {
 
 struct HelpTest : ::testing::Test {
     void SetUp() override {
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "record");
         savedStartFolder = programValues().startFolder;
         programValues().startFolder = folder.path();
     }
-    void TearDown() override {
-        programValues().startFolder = savedStartFolder;
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    }
-    QUrl helpFile(const QString& fragment = {}) const {
-        QUrl url = QUrl::fromLocalFile(
-            QDir(QString::fromStdString(folder.path())).absoluteFilePath(QStringLiteral("rovikhelp.html")));
-        if (!fragment.isEmpty()) url.setFragment(fragment);
-        return url;
+    void TearDown() override { programValues().startFolder = savedStartFolder; }
+    std::string helpFile() const { return folder.path() + "/rovikhelp.html"; }
+    // The address a forward page handed to the opener sends the browser to.
+    static QString forwardedTo(const QString& page) {
+        const QString html = QString::fromStdString(test::TempFolder::read(page.toStdString()));
+        return QRegularExpression(QStringLiteral("content=\"0; url=([^\"]*)\"")).match(html).captured(1);
     }
     static QShortcut* helpKeyOf(QWidget& window) {
         auto* key = window.findChild<QShortcut*>(QStringLiteral("HelpKey"));
@@ -57,6 +59,7 @@ struct HelpTest : ::testing::Test {
 
     test::TempFolder folder;
     test::CurrentFolder here{folder.path()};
+    test::FakeOpener opener;
     static void openNothing(const char* scheme) {
         static QObject nobody;
         QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), &nobody, "noSuchMethod");
@@ -68,38 +71,87 @@ struct HelpTest : ::testing::Test {
 };
 
 TEST_F(HelpTest, Help_FileUrlPointsAtTheTopicSection) {
-    EXPECT_EQ(helpFile(), helpFileUrl());
-    EXPECT_EQ(helpFile(), helpFileUrl(0));
-    EXPECT_EQ(helpFile(QStringLiteral("topic23")), helpFileUrl(23));
-    EXPECT_EQ(QStringLiteral("topic9"), helpFileUrl(9).fragment());
+    const QString file = QStringLiteral("file://") + QString::fromStdString(helpFile());
+    EXPECT_EQ(file, helpFileUrl().toString());
+    EXPECT_EQ(file + QStringLiteral("#topic23"), helpFileUrl("topic23").toString());
 }
 
-TEST_F(HelpTest, Help_MenuItemOpensTheWholeFile) {
+TEST_F(HelpTest, Help_MenuItemHandsTheWholeFileToTheOpener) {
     EXPECT_TRUE(openHelpFile(prompter));
-    ASSERT_EQ(1, opened.urls.size());
-    EXPECT_EQ(helpFile(), opened.urls[0]);
-    EXPECT_FALSE(opened.urls[0].hasFragment());
+    EXPECT_EQ(QStringList{QString::fromStdString(helpFile())}, opener.handed());
 }
 
-TEST_F(HelpTest, Help_TopicOpensItsSection) {
-    for (int topic : {23, 24, 25, 26, 10, 9}) {
-        opened.urls.clear();
-        EXPECT_TRUE(openHelpTopic(topic, prompter));
-        ASSERT_EQ(1, opened.urls.size()) << topic;
-        EXPECT_EQ(helpFile(QStringLiteral("topic%1").arg(topic)), opened.urls[0]) << topic;
+TEST(HelpForwardPage, ForwardsToTheAddressWithItsFragment) {
+    const std::string expected =
+        "<!DOCTYPE html>\n<html lang=\"ja\"><head><meta charset=\"UTF-8\">\n"
+        "<meta http-equiv=\"refresh\" content=\"0; url=file:///a%20b/x.html?q=1&amp;r#topic9\">\n"
+        "<title>Rovik ヘルプ</title>\n"
+        "<script>location.replace(\"file:///a%20b/x.html?q=1&r#topic9\");</script>\n"
+        "</head><body><p><a href=\"file:///a%20b/x.html?q=1&amp;r#topic9\">Rovik ヘルプ</a></p>"
+        "</body></html>\n";
+    EXPECT_EQ(expected, helpForwardPage(QUrl(QStringLiteral("file:///a b/x.html?q=1&r#topic9"))));
+}
+
+// xdg-open drops the fragment of a file address: the opener gets a page that carries it.
+TEST_F(HelpTest, Help_F1TopicArrivesThroughAForwardPage) {
+    const struct {
+        const char* topic;
+        std::string subfolder;
+        const char* encoded;
+    } cases[] = {
+        {"topic24", "", ""},
+        {"about", "", ""},
+        {"topic10-title", "ヘルプ #1 100%", "/%E3%83%98%E3%83%AB%E3%83%97%20%231%20100%25"},
+    };
+    int calls = 0;
+    for (const auto& c : cases) {
+        const std::string start = folder.path() + (c.subfolder.empty() ? "" : "/" + c.subfolder);
+        std::filesystem::create_directories(std::filesystem::u8path(start));
+        programValues().startFolder = start;
+        EXPECT_TRUE(openHelpTopic(c.topic, prompter)) << c.topic;
+        const QStringList handed = opener.handed(++calls);
+        ASSERT_EQ(calls, handed.size()) << c.topic;
+        const QString page = handed.last();
+        EXPECT_EQ(QString::fromStdString(opener.cacheFolder() + "/rovik/help-" + c.topic + ".html"), page);
+        EXPECT_EQ(QStringLiteral("file://") + QString::fromStdString(folder.path()) +
+                      QString::fromLatin1(c.encoded) + QStringLiteral("/rovikhelp.html#") +
+                      QString::fromLatin1(c.topic),
+                  forwardedTo(page))
+            << c.topic;
     }
 }
 
 TEST_F(HelpTest, Help_F1KeyOfAWindowOpensItsTopic) {
     QWidget window;
-    installHelpKey(&window, 25);
+    installHelpKey(&window, "topic25");
     QShortcut* key = helpKeyOf(window);
     ASSERT_NE(nullptr, key);
     EXPECT_EQ(QKeySequence(Qt::Key_F1), key->key());
     EXPECT_EQ(Qt::WindowShortcut, key->context());
+    EXPECT_EQ(QStringLiteral("topic25"), window.property("helpTopic").toString());
     emit key->activated();
-    ASSERT_EQ(1, opened.urls.size());
-    EXPECT_EQ(helpFile(QStringLiteral("topic25")), opened.urls[0]);
+    const QStringList handed = opener.handed();
+    ASSERT_EQ(1, handed.size());
+    EXPECT_EQ(QStringLiteral("file://") + QString::fromStdString(helpFile()) + QStringLiteral("#topic25"),
+              forwardedTo(handed[0]));
+}
+
+// The windows that had no F1: each has its own section (the help file test checks the ids exist).
+TEST_F(HelpTest, Help_DialogsHaveTheirTopics) {
+    const struct {
+        const char* topic;
+        std::function<std::unique_ptr<QWidget>()> make;
+    } windows[] = {
+        {"errorlog", [] { return std::make_unique<TForm9>(); }},
+        {"import-text", [] { return std::make_unique<TForm10>(); }},
+        {"import-5tq", [] { return std::make_unique<TForm11>(); }},
+        {"about", [] { return std::make_unique<TAboutBox>(); }},
+    };
+    for (const auto& w : windows) {
+        auto window = w.make();
+        ASSERT_NE(nullptr, helpKeyOf(*window)) << w.topic;
+        EXPECT_EQ(QString::fromLatin1(w.topic), window->property("helpTopic").toString());
+    }
 }
 
 TEST_F(HelpTest, Help_LauncherOpensTheFileAndTopic23) {
@@ -107,18 +159,21 @@ TEST_F(HelpTest, Help_LauncherOpensTheFileAndTopic23) {
     auto* item = form.findChild<QAction*>(QStringLiteral("ReadMeR1"));
     ASSERT_NE(nullptr, item);
     item->trigger();
+    ASSERT_EQ(1, opener.handed(1).size());
     QShortcut* key = helpKeyOf(form);
     ASSERT_NE(nullptr, key);
     EXPECT_EQ(QKeySequence(Qt::Key_F1), key->key());
     emit key->activated();
-    ASSERT_EQ(2, opened.urls.size());
-    EXPECT_EQ(helpFile(), opened.urls[0]);
-    EXPECT_EQ(helpFile(QStringLiteral("topic23")), opened.urls[1]);
+    const QStringList handed = opener.handed(2);
+    ASSERT_EQ(2, handed.size());
+    EXPECT_EQ(QString::fromStdString(helpFile()), handed[0]);
+    EXPECT_EQ(QStringLiteral("file://") + QString::fromStdString(helpFile()) + QStringLiteral("#topic23"),
+              forwardedTo(handed[1]));
 }
 
 // Every way to the help file names the file when no program could open it.
 TEST_F(HelpTest, Help_NoProgramForTheFileSaysSoAndNamesIt) {
-    openNothing("file");
+    test::NoOpener none;
     const std::string text =
         "ヘルプを表示できません。ヘルプファイルを開くプログラムを起動できませんでした。\n" + folder.path() +
         "/rovikhelp.html";
@@ -135,7 +190,7 @@ TEST_F(HelpTest, Help_NoProgramForTheFileSaysSoAndNamesIt) {
         {"launcher F1", [&] { emit helpKeyOf(launcher)->activated(); }},
         {"quiz menu", [&] { quiz.findChild<QAction*>(QStringLiteral("ReadMe1"))->trigger(); }},
         {"quiz F1", [&] { emit helpKeyOf(quiz)->activated(); }},
-        {"topic", [&] { EXPECT_FALSE(openHelpTopic(9, prompter)); }},
+        {"topic", [&] { EXPECT_FALSE(openHelpTopic("topic9", prompter)); }},
     };
     for (const auto& way : ways) {
         prompter.expectMessage(text, "エラー", Buttons::Ok, Icon::Error);

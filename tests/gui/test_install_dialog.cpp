@@ -53,7 +53,7 @@ TEST_F(InstallDialogTest, Form7_ControlsCaptionsAndOrder) {
     TForm7 form(request, desk.start, prompter);
     EXPECT_EQ(QStringLiteral("Form7"), form.objectName());
     EXPECT_EQ(QStringLiteral("ｲﾝｽﾄｰﾙ予約"), form.windowTitle());
-    EXPECT_EQ(9, form.property("helpTopic").toInt());
+    EXPECT_EQ(QStringLiteral("topic9"), form.property("helpTopic").toString());
     const struct {
         const char* name;
         const char* text;

@@ -1,7 +1,9 @@
 // The quiz window driven offscreen: its controls, the opening flow, whole runs through the real
 // buttons and dialogs, the line settings and the quiz selection line written on close.
+#include "FakeOpener.h"
 #include "app/TAboutBox.h"
 #include "app/TForm1.h"
+#include "platform/Announcer.h"
 #include "quiz/TForm2.h"
 #include "quiz/TForm6.h"
 #include "quiz/TForm8.h"
@@ -738,35 +740,34 @@ TEST_F(QuizWindowTest, LauncherButton1OpensTheWindowModallyAndDestroysIt) {
 
 } // namespace
 
-// Records the addresses the help menu item and F1 hand to the shell.
-class QuizHelpUrls : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-    Q_INVOKABLE void record(const QUrl& url) { urls.append(url); }
-};
-
 namespace {
 
 TEST_F(QuizWindowTest, HelpMenuF1AndAboutBox) {
-    QuizHelpUrls opened;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &opened, "record");
+    test::FakeOpener opener;
     TForm2 form;
     form.ReadMe1->trigger();
+    opener.handed(1); // each opener runs detached: one at a time keeps their order
     TForm6 titles({"T"});
     TForm8 lines(3, 3);
-    for (QWidget* window : std::initializer_list<QWidget*>{&form, &titles, &lines}) {
-        auto* key = window->findChild<QShortcut*>(QStringLiteral("HelpKey"));
-        ASSERT_NE(nullptr, key) << window->objectName().toStdString();
+    const struct {
+        QWidget* window;
+        const char* topic;
+    } windows[] = {{&form, "topic10"}, {&titles, "topic10-title"}, {&lines, "topic10-lines"}};
+    int calls = 1;
+    for (const auto& w : windows) {
+        auto* key = w.window->findChild<QShortcut*>(QStringLiteral("HelpKey"));
+        ASSERT_NE(nullptr, key) << w.topic;
         EXPECT_EQ(QKeySequence(Qt::Key_F1), key->key());
+        EXPECT_EQ(QString::fromLatin1(w.topic), w.window->property("helpTopic").toString());
         emit key->activated();
+        opener.handed(++calls);
     }
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    ASSERT_EQ(4, opened.urls.size());
-    EXPECT_TRUE(opened.urls[0].toLocalFile().endsWith(QStringLiteral("/rovikhelp.html")));
-    EXPECT_FALSE(opened.urls[0].hasFragment());
+    const QStringList handed = opener.handed(4);
+    ASSERT_EQ(4, handed.size());
+    EXPECT_TRUE(handed[0].endsWith(QStringLiteral("/rovikhelp.html")));
     for (int i = 1; i < 4; ++i)
-        EXPECT_EQ(QStringLiteral("topic10"), opened.urls[i].fragment());
+        EXPECT_EQ(QStringLiteral("/help-%1.html").arg(QString::fromLatin1(windows[i - 1].topic)),
+                  handed[i].mid(handed[i].lastIndexOf('/')));
 
     QString aboutTitle;
     onNextModalDialog([&](QWidget* dialog) {
@@ -780,4 +781,28 @@ TEST_F(QuizWindowTest, HelpMenuF1AndAboutBox) {
 } // namespace
 } // namespace rovik
 
-#include "test_quiz_window.moc"
+namespace rovik {
+namespace {
+
+// The areas never take the focus: what the drill shows is handed to screen readers.
+TEST_F(QuizWindowTest, DrillStepsAreAnnounced) {
+    auto form = openWindow(titleBlock("T", 2));
+    auto* announcer = form->findChild<Announcer*>();
+    ASSERT_NE(nullptr, announcer);
+    const struct {
+        QPushButton* TForm2::*button;
+        const char* said;
+    } steps[] = {
+        {&TForm2::Button1, "(1/2) Q1"},
+        {&TForm2::Button2, "A1 R1"},
+        {&TForm2::Button3, "(2/2) Q2"},
+    };
+    for (const auto& step : steps) {
+        press((*form).*step.button);
+        QApplication::processEvents();
+        EXPECT_EQ(u(step.said), announcer->text());
+    }
+}
+
+} // namespace
+} // namespace rovik
