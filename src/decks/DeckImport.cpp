@@ -243,6 +243,7 @@ DeckImport importCsv(const std::string& fileBytes, const std::string& titleName,
         };
         const int a = category(options.categoryA, namesA, "分類A");
         const int b = category(options.categoryB, namesB, "分類B");
+        if (a == 0 || b == 0) continue; // logged: its record would only repeat it
         collect.addRecord(a, b, flatten(cell(row, options.question), result.drops),
                           flatten(cell(row, options.answer), result.drops),
                           flatten(cell(row, options.reference), result.drops), origin);
