@@ -58,7 +58,8 @@ std::size_t decodeEntity(const std::string& text, std::size_t i, std::string& ou
         value = value * (hex ? 16 : 10) + static_cast<char32_t>(d);
     }
     if (value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
-    if (value == 0xA0) value = ' ';
+    // A line break, tab or other control character written as an entity is a space too.
+    if (value == 0xA0 || value < 0x20 || value == 0x7F) value = ' ';
     out += value < 0x10000 ? utf8Of(value)
                            : std::string{static_cast<char>(0xF0 | (value >> 18)),
                                          static_cast<char>(0x80 | ((value >> 12) & 0x3F)),
@@ -89,8 +90,9 @@ std::string htmlToText(const std::string& html, HtmlDrops& drops) {
         if (c == '<') {
             const std::size_t end = html.find('>', i);
             if (end == std::string::npos) { // an unclosed tag is text, not markup
-                out += html.substr(i);
-                break;
+                out += c;
+                ++i;
+                continue;
             }
             bool closing = false;
             const std::string name = tagName(html.substr(i + 1, end - i - 1), closing);
@@ -119,7 +121,8 @@ std::string htmlToText(const std::string& html, HtmlDrops& drops) {
             }
             ++i;
         } else {
-            out += c == '\t' ? ' ' : c;
+            // Tabs and other control bytes would break the record's items (a zero byte ends it).
+            out += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? ' ' : c;
             ++i;
         }
     }

@@ -6,7 +6,7 @@ namespace rovik::decks {
 namespace {
 
 struct HtmlCase {
-    const char* html;
+    std::string html;
     const char* text;
     int media;
     int lineBreaks;
@@ -22,25 +22,30 @@ TEST_P(HtmlToText, GivesOneLineOfPlainText) {
     EXPECT_EQ(drops.lineBreaks, c.lineBreaks);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, HtmlToText,
-                         testing::Values(HtmlCase{"plain", "plain", 0, 0},
-                                         HtmlCase{"<b>bold</b> and <i>it</i>", "bold and it", 0, 0},
-                                         HtmlCase{"a<br>b<br/>c<BR />d", "a b c d", 0, 3},
-                                         HtmlCase{"<div>一</div><div>二</div>", "一 二", 0, 2},
-                                         HtmlCase{"<p>x</p><ul><li>y</li></ul>", "x y", 0, 3},
-                                         HtmlCase{"&nbsp;a&amp;b&lt;c&gt;&quot;d&quot;", "a&b<c>\"d\"", 0, 0},
-                                         HtmlCase{"&#x5B50;&#12371;&#65;",
-                                                  "\xE5\xAD\x90\xE3\x81\x93"
-                                                  "A",
-                                                  0, 0},
-                                         HtmlCase{"&unknown; & &#xZZ; &#0;", "&unknown; & &#xZZ; &#0;", 0, 0},
-                                         HtmlCase{"犬[sound:dog.mp3]", "犬", 1, 0},
-                                         HtmlCase{"<img src=\"a.png\">猫<img src='b.jpg'/>", "猫", 2, 0},
-                                         HtmlCase{"[sound:unclosed", "[sound:unclosed", 0, 0},
-                                         HtmlCase{"a\r\nb\nc\rd\te", "a b c d e", 0, 3},
-                                         HtmlCase{"<style>b{color:red}</style>text", "text", 0, 0},
-                                         HtmlCase{"1 < 2", "1 < 2", 0, 0}, HtmlCase{"", "", 0, 0},
-                                         HtmlCase{"  <b> spaced </b>  ", "spaced", 0, 0}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HtmlToText,
+    testing::Values(
+        HtmlCase{"plain", "plain", 0, 0}, HtmlCase{"<b>bold</b> and <i>it</i>", "bold and it", 0, 0},
+        HtmlCase{"a<br>b<br/>c<BR />d", "a b c d", 0, 3},
+        HtmlCase{"<div>一</div><div>二</div>", "一 二", 0, 2},
+        HtmlCase{"<p>x</p><ul><li>y</li></ul>", "x y", 0, 3},
+        HtmlCase{"&nbsp;a&amp;b&lt;c&gt;&quot;d&quot;", "a&b<c>\"d\"", 0, 0},
+        HtmlCase{"&#x5B50;&#12371;&#65;",
+                 "\xE5\xAD\x90\xE3\x81\x93"
+                 "A",
+                 0, 0},
+        HtmlCase{"&unknown; & &#xZZ; &#0;", "&unknown; & &#xZZ; &#0;", 0, 0},
+        HtmlCase{"犬[sound:dog.mp3]", "犬", 1, 0},
+        HtmlCase{"<img src=\"a.png\">猫<img src='b.jpg'/>", "猫", 2, 0},
+        HtmlCase{"[sound:unclosed", "[sound:unclosed", 0, 0}, HtmlCase{"a\r\nb\nc\rd\te", "a b c d e", 0, 3},
+        HtmlCase{"<style>b{color:red}</style>text", "text", 0, 0}, HtmlCase{"1 < 2", "1 < 2", 0, 0},
+        // Found by fuzzing: the text after an unclosed tag kept its line break.
+        HtmlCase{"a <b\r\nc&amp;", "a <b c&", 0, 1}, HtmlCase{"a&#xd;b&#10;c&#9;d", "a b c d", 0, 0},
+        HtmlCase{std::string("a\0b\x1f"
+                             "c",
+                             5),
+                 "a b c", 0, 0},
+        HtmlCase{"", "", 0, 0}, HtmlCase{"  <b> spaced </b>  ", "spaced", 0, 0}));
 
 struct ClozeCase {
     const char* text;
