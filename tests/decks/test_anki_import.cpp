@@ -226,6 +226,22 @@ TEST(AnkiImport, KeepsFifteenTagsAsCategoriesAndCountsTheRest) {
     EXPECT_EQ(result.drops.extraTags, 4);
 }
 
+TEST(AnkiImport, ADeckOfAHundredThousandNotesIsOneTitle) {
+    AnkiCollection c;
+    c.decks[1] = {"big"};
+    for (int i = 0; i < 100000; ++i) {
+        AnkiNote note;
+        note.id = i + 1;
+        note.deckId = 1;
+        note.fields = {"q", "a"};
+        c.notes.push_back(std::move(note));
+    }
+    const DeckImport result = importAnki(c, {});
+    ASSERT_EQ(result.outcome, ImportOutcome::Done);
+    EXPECT_EQ(result.records, 100000);
+    EXPECT_EQ(result.lines.size(), 100003u); // the database limit is checked when a PDB is written
+}
+
 TEST(MiniJson, ReadsWhatTheCollectionsHold) {
     const auto value =
         parseJson(R"({"1":{"name":"a\u3042\"","flds":[{"ord":1},{"ord":0}],"b":true,"n":null}})");
