@@ -6,6 +6,7 @@
 #include "platform/FileIo.h"
 
 #include <gtest/gtest.h>
+#include <zstd.h>
 
 namespace rovik::decks {
 namespace {
@@ -90,10 +91,19 @@ TEST(AnkiCollectionBytes, ThatAreNoSqliteAreRefused) {
 }
 
 TEST(Zstd, RefusesOutputPastTheLimitAndBrokenData) {
+    const std::string zeros(1000, '\0');
+    std::string packed(ZSTD_compressBound(zeros.size()), '\0');
+    packed.resize(ZSTD_compress(packed.data(), packed.size(), zeros.data(), zeros.size(), 3));
     std::string out;
     bool tooLarge = false;
+    EXPECT_TRUE(zstdDecompress(packed, 1000, out, tooLarge));
+    EXPECT_EQ(out, zeros);
+    EXPECT_FALSE(zstdDecompress(packed, 999, out, tooLarge));
+    EXPECT_TRUE(tooLarge);
+    EXPECT_TRUE(out.empty());
     EXPECT_FALSE(zstdDecompress("not zstd", 100, out, tooLarge));
     EXPECT_FALSE(tooLarge);
+    EXPECT_FALSE(zstdDecompress(packed.substr(0, packed.size() - 3), 1000, out, tooLarge)); // cut short
 }
 
 TEST(AnkiImport, MakesOneTitlePerDeckWithTagsHtmlAndCloze) {
