@@ -188,7 +188,8 @@ CsvPreview previewCsv(const std::string& fileBytes, const CsvOptions& options, s
     CsvPreview preview;
     DecodedCsv csv = decodeCsv(fileBytes, options);
     preview.outcome = csv.outcome;
-    preview.message = !csv.charLog.empty() ? unmappableMessage(csv.charLog) : csv.message;
+    preview.unmappable = !csv.charLog.empty();
+    preview.message = preview.unmappable ? unmappableMessage(csv.charLog) : csv.message;
     preview.encoding = csv.encoding;
     preview.separator = csv.separator;
     preview.header = csv.header;

@@ -56,6 +56,7 @@ struct CsvOptions {
 struct CsvPreview {
     ImportOutcome outcome = ImportOutcome::Done;
     std::string message;
+    bool unmappable = false; // refused for characters Shift-JIS cannot hold (the message lists them)
     TextEncoding encoding = TextEncoding::Cp932;
     char separator = ',';
     bool header = false;

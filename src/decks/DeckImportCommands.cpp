@@ -96,6 +96,13 @@ bool ImportCsvPath(DataContext& ctx, const std::string& path, DeckImportDialogs&
     return importPath(ctx, path, [&](DeckImport& result) {
         const std::optional<std::string> bytes = readInput(ctx, path, kCsvLimit);
         if (!bytes) return -1;
+        // Binary data, a file without rows and an unclosed quote are said before any choice is
+        // offered; characters Shift-JIS cannot hold may read under another encoding.
+        const CsvPreview preview = previewCsv(*bytes, {}, 1);
+        if (preview.outcome != ImportOutcome::Done && !preview.unmappable) {
+            ctx.prompter.error(preview.message + "\n" + path);
+            return -1;
+        }
         const std::optional<CsvOptions> options = dialogs.chooseCsvOptions(*bytes, {});
         if (!options) return 1;
         ctx.view.setBusy(true);

@@ -80,6 +80,18 @@ TEST_F(DeckImportCommands, RefusedCsvShowsTheErrorLogAndKeepsTheOpenData) {
               "2行目: 文字「😀」(U+1F600)はShift-JISで表せません。\r\n");
 }
 
+TEST_F(DeckImportCommands, BinaryOrEmptyCsvIsSaidBeforeTheMappingDialog) {
+    dialogs.csv.reset(); // the dialog would cancel: it must not be reached
+    const std::string binary = folder.write("data.csv", std::string("\x89PNG\r\n\0\0", 8));
+    prompter.expectMessage("CSVファイルではありません（バイナリのデータです）。\n" + binary, "エラー",
+                           Buttons::Ok, Icon::Error);
+    EXPECT_FALSE(ImportCsvPath(ctx, binary, dialogs));
+    const std::string empty = folder.write("empty.csv", "");
+    prompter.expectMessage("CSVファイルにデータがありません。\n" + empty, "エラー", Buttons::Ok, Icon::Error);
+    EXPECT_FALSE(ImportCsvPath(ctx, empty, dialogs));
+    EXPECT_TRUE(set.lines.empty());
+}
+
 TEST_F(DeckImportCommands, CancelledMappingAddsNothing) {
     dialogs.csv.reset();
     EXPECT_FALSE(ImportCsvPath(ctx, folder.write("a.csv", "a,b\n"), dialogs));
