@@ -37,8 +37,26 @@ public:
 
     void addRecord(int categoryA, int categoryB, const std::string& question, const std::string& answer,
                    const std::string& reference, const std::string& origin) {
-        std::string line = std::string{hexDigit(categoryA), hexDigit(categoryB)} + "\t" + question + "\t" +
-                           answer + "\t" + reference + "\t0";
+        addLine(std::string{hexDigit(categoryA), hexDigit(categoryB)} + "\t" + question + "\t" + answer +
+                    "\t" + reference + "\t0",
+                origin);
+        ++m_result.records;
+    }
+
+    // The header lines of a title (named after `origin`), checked as loading checks them: a file
+    // or deck name that gives an empty title or category name is logged, never kept.
+    void addTitle(const std::string& name, const std::vector<std::string>& categoriesA,
+                  const std::vector<std::string>& categoriesB, const std::string& origin) {
+        addLine("tTitle\t" + name + "\t3\t3", origin);
+        for (const auto& c : categoriesA)
+            addLine("dBunrui\t" + c, origin);
+        for (const auto& c : categoriesB)
+            addLine("sBunrui\t" + c, origin);
+        ++m_result.titles;
+    }
+
+private:
+    void addLine(const std::string& line, const std::string& origin) {
         for (const auto& problem : lineProblems(line)) {
             m_result.log.push_back(toCp932(origin));
             m_result.log.push_back(line);
@@ -46,19 +64,9 @@ public:
             m_result.log.push_back(separatorLine());
         }
         m_result.lines.push_back(ToFullWidthKana(line));
-        ++m_result.records;
     }
 
-    void addTitle(const std::string& name, const std::vector<std::string>& categoriesA,
-                  const std::vector<std::string>& categoriesB) {
-        m_result.lines.push_back("tTitle\t" + name + "\t3\t3");
-        for (const auto& c : categoriesA)
-            m_result.lines.push_back("dBunrui\t" + ToFullWidthKana(c));
-        for (const auto& c : categoriesB)
-            m_result.lines.push_back("sBunrui\t" + ToFullWidthKana(c));
-        ++m_result.titles;
-    }
-
+public:
     // Decides the outcome once everything is collected.
     void finish() {
         if (!m_result.charLog.empty() || !m_result.log.empty()) {
@@ -252,7 +260,7 @@ DeckImport importCsv(const std::string& fileBytes, const std::string& titleName,
     // The title's header lines come first in its block.
     std::vector<std::string> recordLines;
     recordLines.swap(result.lines);
-    collect.addTitle(titleName, namesA, namesB);
+    collect.addTitle(titleName, namesA, namesB, "CSV");
     for (auto& line : recordLines)
         result.lines.push_back(std::move(line));
     collect.finish();
@@ -435,7 +443,7 @@ DeckImport importAnki(const AnkiCollection& collection, const AnkiOptions& optio
         }
         std::vector<std::string> records;
         records.swap(result.lines);
-        collect.addTitle(titleName, namesA, namesB);
+        collect.addTitle(titleName, namesA, namesB, deckOrigin);
         for (auto& line : result.lines)
             titleLines.push_back(std::move(line));
         for (auto& line : records)

@@ -127,6 +127,14 @@ TEST(CsvImport, LogsARecordTooLongAfterWideningWithItsRow) {
               "レコードが長すぎます。最大306文字です。（半角カナは全角にして数えます）");
 }
 
+TEST(CsvImport, LogsAnEmptyTitleNameAsLoadingWould) {
+    const DeckImport result = importCsv("q,a\n", "", {});
+    EXPECT_EQ(result.outcome, ImportOutcome::Refused);
+    EXPECT_EQ(
+        utf8Lines(result.log),
+        (std::vector<std::string>{"CSV", "tTitle\t\t3\t3", "第２項目がありません。", std::string(31, '-')}));
+}
+
 TEST(CsvImport, LogsASixteenthCategory) {
     std::string csv;
     for (int i = 0; i < 16; ++i)
