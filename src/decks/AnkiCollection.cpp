@@ -40,6 +40,10 @@ Db openInMemory(const std::string& bytes) {
     auto* copy = static_cast<unsigned char*>(sqlite3_malloc64(bytes.size()));
     if (!copy && !bytes.empty()) return nullptr;
     if (!bytes.empty()) std::memcpy(copy, bytes.data(), bytes.size());
+    // A collection saved in WAL mode (header bytes 18 and 19 are 2) opens from memory only as a
+    // rollback-journal database; its pages are the same.
+    for (std::size_t at : {18u, 19u})
+        if (bytes.size() > at && copy[at] == 2) copy[at] = 1;
     if (sqlite3_deserialize(raw, "main", copy, static_cast<sqlite3_int64>(bytes.size()),
                             static_cast<sqlite3_int64>(bytes.size()),
                             SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY) != SQLITE_OK)

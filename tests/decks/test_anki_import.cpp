@@ -1,6 +1,7 @@
 #include "decks/AnkiCollection.h"
 #include "decks/DeckImport.h"
 #include "decks/MiniJson.h"
+#include "decks/ZipArchive.h"
 
 #include "platform/Cp932.h"
 #include "platform/FileIo.h"
@@ -88,6 +89,15 @@ TEST(AnkiCollectionBytes, ThatAreNoSqliteAreRefused) {
     EXPECT_EQ(readAnkiCollection("not a database at all, just some text of a length", false).status,
               AnkiStatus::NotCollection);
     EXPECT_EQ(readAnkiCollection("", true).status, AnkiStatus::NotCollection);
+}
+
+TEST(AnkiCollectionBytes, SavedInWalModeAreRead) {
+    std::string sqlite;
+    ASSERT_EQ(readZipMember(fixture("anki21.apkg"), "collection.anki21", 1 << 20, sqlite), ZipStatus::Ok);
+    sqlite[18] = sqlite[19] = 2;
+    const AnkiRead read = readAnkiCollection(sqlite, false);
+    ASSERT_EQ(read.status, AnkiStatus::Ok) << read.message;
+    EXPECT_EQ(read.collection.notes.size(), 1u);
 }
 
 TEST(Zstd, RefusesOutputPastTheLimitAndBrokenData) {
