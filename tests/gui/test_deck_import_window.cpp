@@ -47,6 +47,20 @@ TEST_F(DeckImportWindowTest, CsvDialogPreviewsTheRowsAndMapsTheColumns) {
     EXPECT_EQ(u("1タイトル 1件を読み込みました。"), form.StatusBar1->currentMessage());
 }
 
+TEST_F(DeckImportWindowTest, AnImportIsOneUndoableStep) {
+    openText("old.txt", test::titleText("Old", 1));
+    prompter.expectOpen(folder.write("new.csv", "q,a\r\n"))
+        .expectMessage("追加読込しますか？\nはい  "
+                       "：編集中のデータに追加読み込み\nいいえ：編集中のデータを削除して新規読み込み",
+                       "Open", Buttons::YesNoCancel, Icon::None, Answer::Yes);
+    test::onNextModal([](QWidget* dialog) { dialog->findChild<QPushButton*>("OkButton")->click(); });
+    form.CsvImport1->trigger();
+    EXPECT_EQ((QStringList{u("Old"), u("new")}), titleNames());
+    ASSERT_TRUE(form.Undo1->isEnabled());
+    form.Undo1->trigger();
+    EXPECT_EQ(QStringList{u("Old")}, titleNames());
+}
+
 TEST_F(DeckImportWindowTest, CancelledCsvDialogAddsNothing) {
     prompter.expectOpen(folder.write("a.csv", "a,b\r\n"));
     test::onNextModal([](QWidget* dialog) { dialog->findChild<QPushButton*>("CancelButton")->click(); });
