@@ -230,7 +230,6 @@ DeckImport importCsv(const std::string& fileBytes, const std::string& titleName,
     const std::string other = toCp932("その他");
     if (options.categoryA < 0) namesA.push_back(toCp932("無題（分類A）"));
     if (options.categoryB < 0) namesB.push_back(toCp932("無題（分類B）"));
-    std::vector<std::string> records;
     const std::size_t first = csv.header ? 1 : 0;
     for (std::size_t i = first; i < csv.table.rows.size(); ++i) {
         const CsvRow& row = csv.table.rows[i];
