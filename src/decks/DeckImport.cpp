@@ -225,6 +225,18 @@ DeckImport importCsv(const std::string& fileBytes, const std::string& titleName,
         result.message = "質問と解答の列を選んでください。";
         return result;
     }
+    std::size_t columns = 0;
+    for (const auto& row : csv.table.rows)
+        if (std::any_of(row.begin(), row.end(), [](const std::string& c) { return !c.empty(); }))
+            columns = std::max(columns, row.size());
+    // A file of blank rows is said to hold no question below.
+    for (int column :
+         {options.question, options.answer, options.reference, options.categoryA, options.categoryB})
+        if (columns > 0 && column >= 0 && static_cast<std::size_t>(column) >= columns) {
+            result.message = "列" + std::to_string(column + 1) + "がありません（ファイルの列は" +
+                             std::to_string(columns) + "個です）。";
+            return result;
+        }
     Collector collect(result);
     std::vector<std::string> namesA, namesB;
     const std::string other = toCp932("その他");

@@ -72,6 +72,14 @@ TEST(CsvImport, MapsColumnsSkipsTheHeaderAndCountsWhatItFlattens) {
     EXPECT_EQ(importSummary(result), "1タイトル 3件を読み込みました（除外: 改行 1、タブ 1、空の行 1）。");
 }
 
+TEST(CsvImport, RefusesAColumnTheFileDoesNotHave) {
+    CsvOptions options;
+    options.reference = 2;
+    const DeckImport result = importCsv("a,b\nc,d\n", kTitle, options);
+    EXPECT_EQ(result.outcome, ImportOutcome::Refused);
+    EXPECT_EQ(result.message, "列3がありません（ファイルの列は2個です）。");
+}
+
 TEST(CsvImport, HeaderChoiceOverridesDetection) {
     CsvOptions options;
     options.header = 1;
