@@ -11,6 +11,10 @@ shift 2
 harnesses=("$@")
 if [ ${#harnesses[@]} -eq 0 ]; then
   harnesses=(qa_text pdb five_choice users_dat registry settings quiz record_line text_encoding install_targets)
+  # The decks harnesses exist where the build has SQLite, libzip and zstd.
+  for h in csv html_text anki_collection; do
+    [ -x "$build/fuzz/fuzz_$h" ] && harnesses+=("$h")
+  done
 fi
 mkdir -p "$build/fuzz-findings"
 for h in "${harnesses[@]}"; do

@@ -193,6 +193,27 @@ def text_encoding_seeds():
     write("text_encoding", "nec_ibm.txt", "①Ⅰ∵ⅰ¬～".encode("utf-8"))
 
 
+def decks_seeds():
+    write("csv", "quoted.csv", b'"a","b\r\nc",d\r\ne;f\tg\r\n"unclosed\n')
+    write("csv", "header_bom.csv", "\ufeffquestion,answer,note,cat\n犬,dog,,動物\n".encode("utf-8"))
+    write("csv", "cp932_tab.csv", "質問\t解答\n犬\tdog\n".encode("cp932"))
+    write("html_text", "markup.html",
+          b'<b>dog</b> &amp; &#x5B50;&nbsp;<br/><div>x</div>[sound:a.mp3]<img src="b.png">')
+    write("html_text", "cloze.txt", "{{c1::東京::首都}}は{{c2::日本}}の{{c1::首都}}".encode("utf-8"))
+    # The collections of the deck fixtures, taken out of their packages (the newer one unpacked).
+    import subprocess
+    import zipfile
+    decks = os.path.join(ROOT, "tests", "fixtures", "decks")
+    for name in ["older-two-decks", "anki21", "one-field", "no-notes-table", "not-collection"]:
+        with zipfile.ZipFile(os.path.join(decks, name + ".apkg")) as z:
+            member = [m for m in z.namelist() if m.startswith("collection.anki2")][0]
+            write("anki_collection", name + ".sqlite", z.read(member))
+    with zipfile.ZipFile(os.path.join(decks, "anki21b.apkg")) as z:
+        newer = subprocess.run(["zstd", "-d", "-c"], input=z.read("collection.anki21b"), capture_output=True,
+                               check=True).stdout
+    write("anki_collection", "newer.sqlite", newer)
+
+
 if __name__ == "__main__":
     qa_seeds("qa_text")
     qa_seeds("quiz")
@@ -203,3 +224,4 @@ if __name__ == "__main__":
     settings_seeds()
     record_line_seeds()
     text_encoding_seeds()
+    decks_seeds()

@@ -15,6 +15,10 @@ std::vector<const Command*> commands() {
         &toTextCommand(),
         &importTabCommand(),
         &importFiveChoiceCommand(),
+#ifdef ROVIK_DECKS
+        &importCsvCommand(),
+        &importApkgCommand(),
+#endif
         &quizCommand(),
 #ifdef ROVIK_HISTORY
         &statsCommand(),

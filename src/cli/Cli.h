@@ -28,6 +28,8 @@ const Command& toPdbCommand();
 const Command& toTextCommand();
 const Command& importTabCommand();
 const Command& importFiveChoiceCommand();
+const Command& importCsvCommand();  // with the decks room only
+const Command& importApkgCommand(); // with the decks room only
 const Command& quizCommand();
 const Command& statsCommand(); // with the quiz history only
 const Command& installCommand();

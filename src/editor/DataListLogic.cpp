@@ -372,6 +372,14 @@ void DataListLogic::openImportFile(const std::string& path) {
     finishLoad(start, before, "ｲﾝﾎﾟｰﾄ");
 }
 
+void DataListLogic::runImport(const std::function<void()>& import) {
+    const StepStart start = startStep();
+    const std::vector<std::string> before = m_set.lines;
+    import();
+    followQuestionSet();
+    finishLoad(start, before, "ｲﾝﾎﾟｰﾄ");
+}
+
 int DataListLogic::runTextSaveResult() {
     return writeSet([this] { return SaveQuestionSet(m_context, m_currentFileName, kTextSaveFilter); });
 }

@@ -97,6 +97,8 @@ public:
     void openTextFile(const std::string& path); // LoadQAText, then the window follows the set
     void openPdbFile(const std::string& path);
     void openImportFile(const std::string& path); // the tab-text import, then the same
+    // Another import (CSV, Anki) run by `import`, as one undoable step like the imports above.
+    void runImport(const std::function<void()>& import);
     void runPdbSave();
     // A file named on the command line: opened as text or PDB by its extension, as if chosen
     // in the matching open dialog.

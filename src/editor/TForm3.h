@@ -70,6 +70,10 @@ public:
     QAction* S2;
     QAction* PDBD1;
     QAction* PDBP1;
+#ifdef ROVIK_DECKS
+    QAction* CsvImport1;
+    QAction* AnkiImport1;
+#endif
     QAction* Close1;
     QMenu* T3;
     QAction* C2;

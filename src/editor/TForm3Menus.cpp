@@ -3,6 +3,9 @@
 #include "editor/DataListLogic.h"
 #include "editor/TForm3.h"
 #include "hotsync/TargetSettingsDialog.h"
+#ifdef ROVIK_DECKS
+#include "import/DeckDialogs.h"
+#endif
 #include "platform/Hints.h"
 #include "settings/ProgramValues.h"
 
@@ -92,6 +95,13 @@ void TForm3::createFileMenu() {
     PDBP1 = addItem(File1, "PDBP1", QStringLiteral("PDBｲﾝｽﾄｰﾙ(&P)..."),
                     QStringLiteral("PDBﾌｧｲﾙにｺﾝﾊﾞｰﾄ後、ｲﾝｽﾄｰﾙ予約します。"), false);
     File1->addSeparator();
+#ifdef ROVIK_DECKS
+    CsvImport1 = addItem(File1, "CsvImport1", QStringLiteral("CSV読み込み(&V)..."),
+                         QStringLiteral("表計算ｿﾌﾄのCSVﾌｧｲﾙを読み込みｺﾝﾊﾞｰﾄします。"));
+    AnkiImport1 = addItem(File1, "AnkiImport1", QStringLiteral("Ankiﾊﾟｯｹｰｼﾞ読み込み(&K)..."),
+                          QStringLiteral("Ankiのﾃﾞｯｷ(apkg)を読み込みｺﾝﾊﾞｰﾄします。"));
+    File1->addSeparator();
+#endif
     Close1 = addItem(File1, "Close1", QStringLiteral("閉じる(&X)"), QStringLiteral("画面を閉じます。"));
 
     connect(File1, &QMenu::aboutToShow, this, &TForm3::BuildRecentMenus);
@@ -103,6 +113,16 @@ void TForm3::createFileMenu() {
     connect(S2, &QAction::triggered, this, [this] { m_logic->runTextSave(); });
     connect(PDBD1, &QAction::triggered, this, [this] { m_logic->runPdbSave(); });
     connect(PDBP1, &QAction::triggered, this, &TForm3::PDBP1Click);
+#ifdef ROVIK_DECKS
+    connect(CsvImport1, &QAction::triggered, this, [this] {
+        QtDeckImportDialogs dialogs(this);
+        m_logic->runImport([&] { decks::ImportCsvFile(m_logic->context(), dialogs); });
+    });
+    connect(AnkiImport1, &QAction::triggered, this, [this] {
+        QtDeckImportDialogs dialogs(this);
+        m_logic->runImport([&] { decks::ImportAnkiFile(m_logic->context(), dialogs); });
+    });
+#endif
     connect(Close1, &QAction::triggered, this, &QWidget::close);
 }
 

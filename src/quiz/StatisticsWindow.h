@@ -25,7 +25,7 @@ class Prompter;
 class StatisticsWindow : public QDialog {
     Q_OBJECT
 public:
-    static constexpr int kHelpTopic = 11;
+    static constexpr const char* kHelpTopic = "topic11";
 
     struct Request {
         std::vector<std::string> titles; // UTF-8; none: every title the history holds
