@@ -39,8 +39,9 @@ for command in "${commands[@]}"; do
   (cd "$work/windows" && "$root/scripts/wine-run.sh" "$windows" "$windows/src/cli/rovik-cli.exe" "${args[@]}" \
     </dev/null >"../w$n.out" 2>"../w$n.err"; echo $? >"../w$n.rc")
   set -e
-  # The Windows build has no quiz history (no SQLite for MinGW), so no `stats` command.
-  [ "$command" = "--help" ] && sed -i '/^  stats\t/d' "$work/l$n.out"
+  # The Windows build has no quiz history and no decks (no SQLite, libzip or zstd for MinGW), so
+  # no `stats`, `export-apkg` or `export-csv` commands.
+  [ "$command" = "--help" ] && sed -i -e '/^  stats\t/d' -e '/^  export-apkg\t/d' -e '/^  export-csv\t/d' "$work/l$n.out"
   for part in rc out err; do
     if ! cmp -s "$work/l$n.$part" "$work/w$n.$part"; then
       echo "rovik-cli $command: $part differs under Wine" >&2

@@ -26,7 +26,9 @@ const Command& toTextCommand();
 const Command& importTabCommand();
 const Command& importFiveChoiceCommand();
 const Command& quizCommand();
-const Command& statsCommand(); // with the quiz history only
+const Command& statsCommand();      // with the quiz history only
+const Command& exportApkgCommand(); // with the decks only
+const Command& exportCsvCommand();  // with the decks only
 const Command& installCommand();
 const Command& targetsCommand();
 
