@@ -68,6 +68,8 @@ public:
     QAction* S2;
     QAction* PDBD1;
     QAction* PDBP1;
+    QAction* AnkiExport1 = nullptr; // the export items exist where the decks are built
+    QAction* CsvExport1 = nullptr;
     QAction* Close1;
     QMenu* T3;
     QAction* C2;
@@ -157,6 +159,7 @@ private:
     void createGridShortcuts();
     void createMenus();
     void createFileMenu();
+    void createExportItems();
     void createTitleAndEditMenus();
     void createOtherMenus();
     void createFindItems();

@@ -1,6 +1,10 @@
 // The data list window's menus: items with their component names, captions and hints, the recent
 // entries, and the enabled states the logic decides.
 #include "editor/DataListLogic.h"
+#ifdef ROVIK_DECKS
+#include "decks/DeckExport.h"
+#include "decks/ExportCommand.h"
+#endif
 #include "editor/TForm3.h"
 #include "hotsync/TargetSettingsDialog.h"
 #include "platform/Hints.h"
@@ -92,6 +96,10 @@ void TForm3::createFileMenu() {
     PDBP1 = addItem(File1, "PDBP1", QStringLiteral("PDBｲﾝｽﾄｰﾙ(&P)..."),
                     QStringLiteral("PDBﾌｧｲﾙにｺﾝﾊﾞｰﾄ後、ｲﾝｽﾄｰﾙ予約します。"), false);
     File1->addSeparator();
+#ifdef ROVIK_DECKS
+    createExportItems();
+    File1->addSeparator();
+#endif
     Close1 = addItem(File1, "Close1", QStringLiteral("閉じる(&X)"), QStringLiteral("画面を閉じます。"));
 
     connect(File1, &QMenu::aboutToShow, this, &TForm3::BuildRecentMenus);
@@ -105,6 +113,21 @@ void TForm3::createFileMenu() {
     connect(PDBP1, &QAction::triggered, this, &TForm3::PDBP1Click);
     connect(Close1, &QAction::triggered, this, &QWidget::close);
 }
+
+#ifdef ROVIK_DECKS
+void TForm3::createExportItems() {
+    AnkiExport1 = addItem(File1, "AnkiExport1", QStringLiteral("Ankiﾊﾟｯｹｰｼﾞ書き出し(&E)..."),
+                          QStringLiteral("Anki用のﾊﾟｯｹｰｼﾞﾌｧｲﾙ(apkg)に書き出します。"), false);
+    CsvExport1 = addItem(File1, "CsvExport1", QStringLiteral("CSV書き出し(&W)..."),
+                         QStringLiteral("表計算ｿﾌﾄやAnkiで読めるCSVﾌｧｲﾙに書き出します。"), false);
+    auto run = [this](decks::ExportCommand command) {
+        decks::runExportCommand(m_logic->context(), command, m_logic->currentFileName(),
+                                decks::currentTimeMs());
+    };
+    connect(AnkiExport1, &QAction::triggered, this, [run] { run(decks::ExportCommand::AnkiPackage); });
+    connect(CsvExport1, &QAction::triggered, this, [run] { run(decks::ExportCommand::Csv); });
+}
+#endif
 
 void TForm3::createTitleAndEditMenus() {
     T3 = addBarMenu(menuBar(), "T3", QStringLiteral("ﾀｲﾄﾙ(&T)"));
@@ -230,7 +253,10 @@ void TForm3::setCommandEnabled(EditorCommand command, bool enabled) {
     };
     switch (command) {
     case EditorCommand::TextSave:
+        // The exports go with the text save: both need data and nothing else.
         set({S2});
+        for (QAction* exportItem : {AnkiExport1, CsvExport1})
+            if (exportItem) exportItem->setEnabled(enabled);
         break;
     case EditorCommand::PdbSave:
         set({PDBD1});

@@ -112,6 +112,10 @@ TEST_F(DataListWindowTest, MenuItemsHaveNamesCaptionsHintsAndStartStates) {
         {"S2", "ﾃｷｽﾄ保存(&S)...", "ﾃｷｽﾄﾃﾞｰﾀとして保存します。", false},
         {"PDBD1", "PDB保存(&D)...", "PDBﾌｧｲﾙにｺﾝﾊﾞｰﾄして保存します。", false},
         {"PDBP1", "PDBｲﾝｽﾄｰﾙ(&P)...", "PDBﾌｧｲﾙにｺﾝﾊﾞｰﾄ後、ｲﾝｽﾄｰﾙ予約します。", false},
+#ifdef ROVIK_DECKS
+        {"AnkiExport1", "Ankiﾊﾟｯｹｰｼﾞ書き出し(&E)...", "Anki用のﾊﾟｯｹｰｼﾞﾌｧｲﾙ(apkg)に書き出します。", false},
+        {"CsvExport1", "CSV書き出し(&W)...", "表計算ｿﾌﾄやAnkiで読めるCSVﾌｧｲﾙに書き出します。", false},
+#endif
         {"Close1", "閉じる(&X)", "画面を閉じます。", true},
         {"C2", "ﾀｲﾄﾙ切り取り(&T)", "表示中のタイトルを切り取ります。", false},
         {"C3", "ﾀｲﾄﾙｺﾋﾟｰ(&C)", "表示中のタイトルをコピーします。", false},
@@ -172,7 +176,13 @@ TEST_F(DataListWindowTest, MenusHoldTheirEntriesInOrder) {
         const char* menu;
         QStringList entries;
     } menus[] = {
+#ifdef ROVIK_DECKS
+        {"File1",
+         {"T1", "-", "Open1", "PDBP2", "I1", "Q1", "-", "S2", "PDBD1", "PDBP1", "-", "AnkiExport1",
+          "CsvExport1", "-", "Close1"}},
+#else
         {"File1", {"T1", "-", "Open1", "PDBP2", "I1", "Q1", "-", "S2", "PDBD1", "PDBP1", "-", "Close1"}},
+#endif
         {"Open1",
          {"N11112", "N22222", "N22223", "N33332", "N44442", "N55552", "N66662", "N77772", "N88882",
           "N99992"}},
