@@ -73,9 +73,12 @@ ExportResult exportTitles(const std::vector<std::string>& lines, const Utf8Forms
         bytes = ankiText(titles);
         break;
     }
-    if (!writeFileAtomically(path, bytes, &reason))
+    if (!writeFileAtomically(path, bytes, &reason)) {
+        // The system's words say why; the path is said already.
+        if (reason.rfind(path + ": ", 0) == 0) reason.erase(0, path.size() + 2);
         return failure(ExportStatus::CannotWrite,
                        saveFailedText(path) + (reason.empty() ? "" : "\n" + reason));
+    }
     ExportResult result;
     result.titleCount = collected.titleCount;
     result.titles = static_cast<int>(titles.size());
