@@ -140,6 +140,22 @@ TEST_F(CliExportTest, BadInputSaysWhyAndWritesNothing) {
     EXPECT_NE("", runCli({"export-apkg", invalid, out}).out);
 }
 
+// Sparse files: their size is all that is looked at before anything is read.
+TEST_F(CliExportTest, TooLargeInputIsRefusedBeforeReading) {
+    const std::string text = folder.file("huge.txt");
+    const std::string pdb = folder.file("huge.pdb");
+    folder.write("huge.txt", kQaText);
+    folder.write("huge.pdb", "");
+    fs::resize_file(text, kMaxReadBytes + 1);
+    fs::resize_file(pdb, 65u * 1024 * 1024);
+    for (const std::string& in : {text, pdb}) {
+        CliResult r = runCli({"export-csv", in, folder.file("out.csv")});
+        EXPECT_EQ(3, r.code) << in;
+        EXPECT_EQ(0u, r.err.rfind("rovik-cli: " + in + ": ", 0)) << r.err;
+        EXPECT_FALSE(fileExists(folder.file("out.csv")));
+    }
+}
+
 TEST_F(CliExportTest, ReadOnlyFolderIsRefusedAndLeftEmpty) {
     if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
     test::TempFolder target;
