@@ -74,8 +74,10 @@ int runExportCommand(DataContext& ctx, ExportCommand command, const std::string&
     request.fileName = (stem.empty() ? std::string("Rovik") : stem) + "." + form.suffix;
     const std::optional<std::string> path = ctx.prompter.saveFile(request);
     if (!path) return 1;
+    ctx.view.setBusy(true);
     const ExportResult result =
         exportTitles(set.lines, set.utf8Forms, allTitles ? 0 : set.selectedTitle, format, *path, nowMs);
+    ctx.view.setBusy(false);
     if (result.status != ExportStatus::Ok) {
         ctx.prompter.error(result.message);
         return -1;
