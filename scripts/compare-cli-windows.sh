@@ -40,8 +40,9 @@ for command in "${commands[@]}"; do
     </dev/null >"../w$n.out" 2>"../w$n.err"; echo $? >"../w$n.rc")
   set -e
   # The Windows build has no quiz history and no decks room (no SQLite, libzip or zstd for
-  # MinGW), so no `stats`, `import-csv` or `import-apkg` command.
-  [ "$command" = "--help" ] && sed -i -e '/^  stats\t/d' -e '/^  import-csv\t/d' -e '/^  import-apkg\t/d' "$work/l$n.out"
+  # MinGW), so no `stats` and no CSV or Anki package commands.
+  [ "$command" = "--help" ] && sed -i -e '/^  stats\t/d' -e '/^  import-csv\t/d' -e '/^  import-apkg\t/d' \
+    -e '/^  export-apkg\t/d' -e '/^  export-csv\t/d' "$work/l$n.out"
   for part in rc out err; do
     if ! cmp -s "$work/l$n.$part" "$work/w$n.$part"; then
       echo "rovik-cli $command: $part differs under Wine" >&2

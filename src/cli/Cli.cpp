@@ -23,6 +23,10 @@ std::vector<const Command*> commands() {
 #ifdef ROVIK_HISTORY
         &statsCommand(),
 #endif
+#ifdef ROVIK_DECKS
+        &exportApkgCommand(),
+        &exportCsvCommand(),
+#endif
         &installCommand(),
         &targetsCommand(),
     };

@@ -31,7 +31,9 @@ const Command& importFiveChoiceCommand();
 const Command& importCsvCommand();  // with the decks room only
 const Command& importApkgCommand(); // with the decks room only
 const Command& quizCommand();
-const Command& statsCommand(); // with the quiz history only
+const Command& statsCommand();      // with the quiz history only
+const Command& exportApkgCommand(); // with the decks only
+const Command& exportCsvCommand();  // with the decks only
 const Command& installCommand();
 const Command& targetsCommand();
 

@@ -32,6 +32,7 @@ QaTextInput readQaTextInput(const std::string& path, std::ostream& out, std::ost
         return input;
     }
     input.lines = std::move(read.lines);
+    input.forms = std::move(read.forms);
     if (input.lines.empty()) {
         err << "rovik-cli: " << path << ": the file holds no lines\n";
         input.verdict = InputVerdict::Empty;

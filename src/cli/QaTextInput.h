@@ -14,6 +14,7 @@ struct QaTextInput {
     InputVerdict verdict = InputVerdict::Unreadable;
     std::vector<std::string> lines; // CP932 (a UTF-8 file converted)
     TextEncoding encoding = TextEncoding::Cp932;
+    Utf8Forms forms;     // of a UTF-8 file: how it wrote the characters that have two forms
     std::string logFile; // when refused: the error log file's bytes, as loading writes them
 };
 

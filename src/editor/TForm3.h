@@ -74,6 +74,8 @@ public:
     QAction* CsvImport1;
     QAction* AnkiImport1;
 #endif
+    QAction* AnkiExport1 = nullptr; // the export items exist where the decks are built
+    QAction* CsvExport1 = nullptr;
     QAction* Close1;
     QMenu* T3;
     QAction* C2;
@@ -165,6 +167,7 @@ private:
     void createGridShortcuts();
     void createMenus();
     void createFileMenu();
+    void createExportItems();
     void createTitleAndEditMenus();
     void createOtherMenus();
     void createFindItems();

@@ -1,6 +1,10 @@
 // The data list window's menus: items with their component names, captions and hints, the recent
 // entries, and the enabled states the logic decides.
 #include "editor/DataListLogic.h"
+#ifdef ROVIK_DECKS
+#include "decks/DeckExport.h"
+#include "decks/ExportCommand.h"
+#endif
 #include "editor/TForm3.h"
 #include "hotsync/TargetSettingsDialog.h"
 #ifdef ROVIK_DECKS
@@ -100,6 +104,7 @@ void TForm3::createFileMenu() {
                          QStringLiteral("表計算ｿﾌﾄのCSVﾌｧｲﾙを読み込みｺﾝﾊﾞｰﾄします。"));
     AnkiImport1 = addItem(File1, "AnkiImport1", QStringLiteral("Ankiﾊﾟｯｹｰｼﾞ読み込み(&K)..."),
                           QStringLiteral("Ankiのﾃﾞｯｷ(apkg)を読み込みｺﾝﾊﾞｰﾄします。"));
+    createExportItems();
     File1->addSeparator();
 #endif
     Close1 = addItem(File1, "Close1", QStringLiteral("閉じる(&X)"), QStringLiteral("画面を閉じます。"));
@@ -125,6 +130,21 @@ void TForm3::createFileMenu() {
 #endif
     connect(Close1, &QAction::triggered, this, &QWidget::close);
 }
+
+#ifdef ROVIK_DECKS
+void TForm3::createExportItems() {
+    AnkiExport1 = addItem(File1, "AnkiExport1", QStringLiteral("Ankiﾊﾟｯｹｰｼﾞ書き出し(&E)..."),
+                          QStringLiteral("Anki用のﾊﾟｯｹｰｼﾞﾌｧｲﾙ(apkg)に書き出します。"), false);
+    CsvExport1 = addItem(File1, "CsvExport1", QStringLiteral("CSV書き出し(&W)..."),
+                         QStringLiteral("表計算ｿﾌﾄやAnkiで読めるCSVﾌｧｲﾙに書き出します。"), false);
+    auto run = [this](decks::ExportCommand command) {
+        decks::runExportCommand(m_logic->context(), command, m_logic->currentFileName(),
+                                decks::currentTimeMs());
+    };
+    connect(AnkiExport1, &QAction::triggered, this, [run] { run(decks::ExportCommand::AnkiPackage); });
+    connect(CsvExport1, &QAction::triggered, this, [run] { run(decks::ExportCommand::Csv); });
+}
+#endif
 
 void TForm3::createTitleAndEditMenus() {
     T3 = addBarMenu(menuBar(), "T3", QStringLiteral("ﾀｲﾄﾙ(&T)"));
@@ -255,7 +275,10 @@ void TForm3::setCommandEnabled(EditorCommand command, bool enabled) {
     };
     switch (command) {
     case EditorCommand::TextSave:
+        // The exports go with the text save: both need data and nothing else.
         set({S2});
+        for (QAction* exportItem : {AnkiExport1, CsvExport1})
+            if (exportItem) exportItem->setEnabled(enabled);
         break;
     case EditorCommand::PdbSave:
         set({PDBD1});

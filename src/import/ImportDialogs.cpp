@@ -1,5 +1,6 @@
 #include "import/ImportDialogs.h"
 
+#include "import/OptionsDialog.h"
 #include "import/TForm10.h"
 #include "import/TForm11.h"
 #include "platform/QtPrompter.h"
@@ -8,6 +9,7 @@ namespace rovik {
 
 void registerImportDialogs() {
     QtPrompter::setImportDialogs(&TForm10::chooseFormat, &TForm11::chooseShowChoices);
+    QtPrompter::setOptionsDialog(&OptionsDialog::choose);
 }
 
 } // namespace rovik

@@ -3,6 +3,7 @@
 // shows real dialogs, tests script the answers. All texts are UTF-8, paths are native.
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace rovik {
 
@@ -18,6 +19,13 @@ struct FileDialogRequest {
     std::string defaultSuffix; // added when the user types none, e.g. "txt"
 };
 
+// One group of an option dialog: a title over items of which exactly one is chosen.
+struct OptionGroup {
+    std::string title;
+    std::vector<std::string> items;
+    int chosen = 0; // the item chosen when the dialog opens
+};
+
 class Prompter {
 public:
     virtual ~Prompter() = default;
@@ -29,6 +37,14 @@ public:
     virtual std::optional<int> chooseImportFormat() = 0;
     // Choice dialog of the five-choice import: true to show the choices, nothing when cancelled.
     virtual std::optional<bool> chooseShowChoices() = 0;
+    // A small dialog of option groups under `caption` with ＯＫ and キャンセル: the item chosen in
+    // each group, or nothing when cancelled. A prompter that cannot show one answers nothing.
+    virtual std::optional<std::vector<int>> chooseOptions(const std::string& caption,
+                                                          const std::vector<OptionGroup>& groups) {
+        (void)caption;
+        (void)groups;
+        return std::nullopt;
+    }
 
     // Shorthands for the message forms used throughout the program.
     void error(const std::string& text, const std::string& caption = "エラー") {

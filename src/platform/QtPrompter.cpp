@@ -14,6 +14,7 @@ namespace rovik {
 namespace {
 QtPrompter::FormatDialog g_formatDialog;
 QtPrompter::ChoiceDialog g_choiceDialog;
+QtPrompter::OptionsDialog g_optionsDialog;
 
 QString q(const std::string& s) {
     return QString::fromStdString(s);
@@ -123,6 +124,15 @@ std::optional<int> QtPrompter::chooseImportFormat() {
 
 std::optional<bool> QtPrompter::chooseShowChoices() {
     return g_choiceDialog ? g_choiceDialog(m_parent) : std::nullopt;
+}
+
+std::optional<std::vector<int>> QtPrompter::chooseOptions(const std::string& caption,
+                                                          const std::vector<OptionGroup>& groups) {
+    return g_optionsDialog ? g_optionsDialog(m_parent, caption, groups) : std::nullopt;
+}
+
+void QtPrompter::setOptionsDialog(OptionsDialog dialog) {
+    g_optionsDialog = std::move(dialog);
 }
 
 void QtPrompter::setImportDialogs(FormatDialog format, ChoiceDialog choice) {

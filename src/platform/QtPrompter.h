@@ -17,11 +17,16 @@ public:
     std::optional<std::string> saveFile(const FileDialogRequest& request) override;
     std::optional<int> chooseImportFormat() override;
     std::optional<bool> chooseShowChoices() override;
+    std::optional<std::vector<int>> chooseOptions(const std::string& caption,
+                                                  const std::vector<OptionGroup>& groups) override;
 
     // The import dialogs live with the import windows; they register themselves here.
     using FormatDialog = std::function<std::optional<int>(QWidget*)>;
     using ChoiceDialog = std::function<std::optional<bool>(QWidget*)>;
     static void setImportDialogs(FormatDialog format, ChoiceDialog choice);
+    using OptionsDialog = std::function<std::optional<std::vector<int>>(QWidget*, const std::string&,
+                                                                        const std::vector<OptionGroup>&)>;
+    static void setOptionsDialog(OptionsDialog dialog);
 
 private:
     QWidget* m_parent;

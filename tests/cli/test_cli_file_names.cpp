@@ -128,6 +128,17 @@ TEST(CliFileNames, EveryCommandTakesEveryName) {
         if (!pdbName) { // a ".pdb" is read as one
             EXPECT_EQ(0, test::runCli({"quiz", in, "--title", "1"}).code);
         }
+#ifdef ROVIK_DECKS
+        // The package under the name itself: ".apkg" would take a 255-byte name past the limit.
+        std::filesystem::create_directory(folder.file("apkg"));
+        const std::string apkg = folder.file("apkg/" + name.bytes);
+        const std::string csv = folder.file("out/" + stem + ".csv");
+        EXPECT_EQ(0, test::runCli({"export-apkg", pdbName ? pdb : in, apkg}).code);
+        EXPECT_EQ(0u, test::TempFolder::read(apkg).rfind("PK\x03\x04", 0));
+        EXPECT_EQ(0, test::runCli({"export-csv", pdb, csv, "--anki"}).code);
+        EXPECT_EQ("#separator:tab\n#html:false\n#deck column:1\n#tags column:5\nT\tq\ta\tr\tA B\n",
+                  test::TempFolder::read(csv));
+#endif
     }
 }
 

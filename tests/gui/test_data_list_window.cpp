@@ -115,6 +115,8 @@ TEST_F(DataListWindowTest, MenuItemsHaveNamesCaptionsHintsAndStartStates) {
 #ifdef ROVIK_DECKS
         {"CsvImport1", "CSV読み込み(&V)...", "表計算ｿﾌﾄのCSVﾌｧｲﾙを読み込みｺﾝﾊﾞｰﾄします。", true},
         {"AnkiImport1", "Ankiﾊﾟｯｹｰｼﾞ読み込み(&K)...", "Ankiのﾃﾞｯｷ(apkg)を読み込みｺﾝﾊﾞｰﾄします。", true},
+        {"AnkiExport1", "Ankiﾊﾟｯｹｰｼﾞ書き出し(&E)...", "Anki用のﾊﾟｯｹｰｼﾞﾌｧｲﾙ(apkg)に書き出します。", false},
+        {"CsvExport1", "CSV書き出し(&W)...", "表計算ｿﾌﾄやAnkiで読めるCSVﾌｧｲﾙに書き出します。", false},
 #endif
         {"Close1", "閉じる(&X)", "画面を閉じます。", true},
         {"C2", "ﾀｲﾄﾙ切り取り(&T)", "表示中のタイトルを切り取ります。", false},
@@ -182,7 +184,7 @@ TEST_F(DataListWindowTest, MenusHoldTheirEntriesInOrder) {
 #ifdef ROVIK_DECKS
         {"File1",
          {"T1", "-", "Open1", "PDBP2", "I1", "Q1", "-", "S2", "PDBD1", "PDBP1", "-", "CsvImport1",
-          "AnkiImport1", "-", "Close1"}},
+          "AnkiImport1", "AnkiExport1", "CsvExport1", "-", "Close1"}},
 #else
         {"File1", {"T1", "-", "Open1", "PDBP2", "I1", "Q1", "-", "S2", "PDBD1", "PDBP1", "-", "Close1"}},
 #endif

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace rovik::test {
 namespace {
 const char* describe(Buttons b) {
@@ -40,6 +42,12 @@ ScriptedPrompter& ScriptedPrompter::expectFormat(std::optional<int> format) {
 }
 ScriptedPrompter& ScriptedPrompter::expectChoice(std::optional<bool> showChoices) {
     m_script.push_back(ExpectedChoice{showChoices});
+    return *this;
+}
+
+ScriptedPrompter& ScriptedPrompter::expectOptions(std::string caption, std::vector<OptionGroup> groups,
+                                                  std::optional<std::vector<int>> answer) {
+    m_script.push_back(ExpectedOptions{std::move(caption), std::move(groups), std::move(answer)});
     return *this;
 }
 
@@ -104,6 +112,24 @@ std::optional<bool> ScriptedPrompter::chooseShowChoices() {
     auto expected = std::get<ExpectedChoice>(m_script.front());
     m_script.pop_front();
     return expected.showChoices;
+}
+
+std::optional<std::vector<int>> ScriptedPrompter::chooseOptions(const std::string& caption,
+                                                                const std::vector<OptionGroup>& groups) {
+    if (m_script.empty() || !std::holds_alternative<ExpectedOptions>(m_script.front())) {
+        ADD_FAILURE() << "unexpected option dialog \"" << caption << "\"";
+        return std::nullopt;
+    }
+    ExpectedOptions expected = std::get<ExpectedOptions>(m_script.front());
+    m_script.pop_front();
+    EXPECT_EQ(expected.caption, caption);
+    EXPECT_EQ(expected.groups.size(), groups.size()) << caption;
+    for (std::size_t i = 0; i < std::min(expected.groups.size(), groups.size()); ++i) {
+        EXPECT_EQ(expected.groups[i].title, groups[i].title) << caption;
+        EXPECT_EQ(expected.groups[i].items, groups[i].items) << groups[i].title;
+        EXPECT_EQ(expected.groups[i].chosen, groups[i].chosen) << groups[i].title;
+    }
+    return expected.answer;
 }
 
 } // namespace rovik::test
