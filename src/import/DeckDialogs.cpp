@@ -85,8 +85,11 @@ CsvImportDialog::CsvImportDialog(const std::string& fileBytes, QWidget* parent)
     columnForm->addRow(QStringLiteral("分類B"), CategoryBBox);
     layout->addWidget(columns);
 
-    layout->addWidget(new QLabel(QStringLiteral("先頭の行"), this));
+    auto* previewLabel = new QLabel(QStringLiteral("先頭の行"), this);
+    layout->addWidget(previewLabel);
     PreviewGrid = new QTableWidget(this);
+    previewLabel->setBuddy(PreviewGrid);
+    PreviewGrid->setAccessibleName(previewLabel->text()); // a table takes no name from its label
     PreviewGrid->setObjectName(QStringLiteral("PreviewGrid"));
     PreviewGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     PreviewGrid->setMinimumSize(520, 180);

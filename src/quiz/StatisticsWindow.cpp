@@ -30,6 +30,9 @@ QChartView* makeChartView(QWidget* parent, const char* name, const QString& acce
     view->setAccessibleName(accessibleName);
     view->setRenderHint(QPainter::Antialiasing);
     view->setMinimumSize(360, 240);
+    // Nothing to do in a chart with keys: Tab passes it by.
+    view->setFocusPolicy(Qt::NoFocus);
+    view->viewport()->setFocusPolicy(Qt::NoFocus);
     return view;
 }
 
@@ -136,7 +139,6 @@ QLayout* StatisticsWindow::createCommandRow() {
     CountLabel->setObjectName(QStringLiteral("CountLabel"));
     MostMissedCount = new QSpinBox(this);
     MostMissedCount->setObjectName(QStringLiteral("MostMissedCount"));
-    MostMissedCount->setAccessibleName(QStringLiteral("苦手な問題の出題数"));
     MostMissedCount->setRange(1, kMostCount);
     MostMissedCount->setValue(kDefaultCount);
     CountLabel->setBuddy(MostMissedCount);

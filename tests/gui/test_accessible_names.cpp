@@ -18,6 +18,12 @@
 #include "quiz/TForm6.h"
 #include "quiz/TForm8.h"
 #include "support/AccessibleNames.h"
+#ifdef ROVIK_HISTORY
+#include "quiz/StatisticsWindow.h"
+#endif
+#ifdef ROVIK_DECKS
+#include "import/DeckDialogs.h"
+#endif
 
 #include <QAccessible>
 #include <QLineEdit>
@@ -115,6 +121,20 @@ TEST(AccessibleNames, InstallDialogs) {
     TargetSettingsDialog settings(env, findTargets(env), prompter);
     expectAllNamed(&settings);
 }
+
+#ifdef ROVIK_HISTORY
+TEST(AccessibleNames, StatisticsWindow) {
+    StatisticsWindow window({{"英単語"}, 0, false, -1});
+    expectAllNamed(&window);
+}
+#endif
+
+#ifdef ROVIK_DECKS
+TEST(AccessibleNames, CsvImportDialog) {
+    CsvImportDialog dialog("question,answer\n犬,dog\n", nullptr);
+    expectAllNamed(&dialog);
+}
+#endif
 
 } // namespace
 } // namespace rovik

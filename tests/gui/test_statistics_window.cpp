@@ -101,7 +101,7 @@ TEST_F(StatisticsWindowTest, ChartsAndTableShowTheTitlesHistory) {
     EXPECT_TRUE(window.TitleBox->isVisible());
     EXPECT_EQ(2, window.TitleBox->count());
     EXPECT_FALSE(window.MostMissedButton->isVisible()) << "only from the quiz window";
-    EXPECT_EQ(11, window.property("helpTopic").toInt()) << "F1";
+    EXPECT_EQ(QStringLiteral("topic11"), window.property("helpTopic").toString()) << "F1";
     EXPECT_FALSE(window.NoteLabel->isVisible());
     EXPECT_EQ(QStringLiteral("練習 3回　出題 9問　正解 5問　不正解 4問　正答率 55.6%　練習時間 3分15秒"),
               window.TotalsLabel->text());
