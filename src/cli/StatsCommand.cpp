@@ -25,17 +25,6 @@ const char* kUsage =
 
 constexpr int kMostMissed = 10;
 
-class SilentView : public QuizView {
-public:
-    void setAreaText(QuizArea, const std::string&) override {}
-    void setAnswerButtons(bool, bool, bool) override {}
-    void setRunControlsUsable(bool) override {}
-    void setCategoryEntries(const std::vector<std::string>&, const std::vector<std::string>&) override {}
-    void resetOptions() override {}
-    void setCaption(const std::string&) override {}
-    void setBusy(bool) override {}
-};
-
 class ErrorPrompter : public Prompter {
 public:
     explicit ErrorPrompter(std::ostream& err) : m_err(err) {}
@@ -111,7 +100,7 @@ int runStats(const Args& args, std::istream&, std::ostream& out, std::ostream& e
         err << kUsage;
         return 2;
     }
-    SilentView view;
+    SilentQuizView view;
     ErrorPrompter prompter(err);
     QuizEngine engine(view, prompter);
     if (engine.LoadQuizFile(file) != 0) return 2;

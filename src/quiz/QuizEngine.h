@@ -34,6 +34,18 @@ public:
     virtual void setBusy(bool busy) = 0;
 };
 
+// A view that shows nothing: for callers that only read the engine's results.
+class SilentQuizView : public QuizView {
+public:
+    void setAreaText(QuizArea, const std::string&) override {}
+    void setAnswerButtons(bool, bool, bool) override {}
+    void setRunControlsUsable(bool) override {}
+    void setCategoryEntries(const std::vector<std::string>&, const std::vector<std::string>&) override {}
+    void resetOptions() override {}
+    void setCaption(const std::string&) override {}
+    void setBusy(bool) override {}
+};
+
 // The six option boxes as the engine reads them when 開始 is pressed.
 struct QuizOptions {
     int categoryA = 0;      // entry of 分類A: 0 = すべて, k = category A code k

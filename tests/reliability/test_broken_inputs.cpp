@@ -48,17 +48,6 @@ public:
     std::optional<bool> chooseShowChoices() override { return true; }
 };
 
-class NullQuizView : public QuizView {
-public:
-    void setAreaText(QuizArea, const std::string&) override {}
-    void setAnswerButtons(bool, bool, bool) override {}
-    void setRunControlsUsable(bool) override {}
-    void setCategoryEntries(const std::vector<std::string>&, const std::vector<std::string>&) override {}
-    void resetOptions() override {}
-    void setCaption(const std::string&) override {}
-    void setBusy(bool) override {}
-};
-
 // Long texts shown by their start and size.
 std::string shown(const std::string& text) {
     if (text.size() <= 24) return text;
@@ -198,7 +187,7 @@ std::string readSettings(const std::string& path) {
 }
 
 std::string readQuiz(const std::string& path) {
-    NullQuizView view;
+    SilentQuizView view;
     TellingPrompter prompter;
     QuizEngine engine(view, prompter);
     const int result = engine.LoadQuizFile(path);
