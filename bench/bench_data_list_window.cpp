@@ -12,9 +12,9 @@
 #include "data/DataListView.h"
 #include "data/Loading.h"
 #include "data/QuestionSet.h"
-#include "editor/DataListLogic.h"
-#include "editor/FindReplace.h"
-#include "editor/TForm3.h"
+#include "datalist/DataListLogic.h"
+#include "datalist/FindReplace.h"
+#include "editor/DataListWindow.h"
 #include "platform/Cp932.h"
 #include "settings/ProgramValues.h"
 

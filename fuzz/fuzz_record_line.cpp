@@ -6,11 +6,11 @@
 #include "data/Common.h"
 #include "data/QaTextFile.h"
 #include "data/QuestionSet.h"
-#include "editor/DataListLogic.h"
-#include "editor/RecordEditor.h"
+#include "datalist/DataListLogic.h"
+#include "datalist/RecordEditor.h"
 #include "settings/ProgramValues.h"
 
-#include "editor/FakeDataListWindow.h"
+#include "datalist/FakeEditorView.h"
 
 #include <map>
 
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ProgramValues values;
     values.settings = {"", ""};
     fuzz::QuietPrompter prompter;
-    test::FakeDataListWindow window;
+    test::FakeEditorView window;
     DataListLogic logic(window, prompter, values);
     logic.set().lines = lines;
     RebuildTitleIndex(logic.set());

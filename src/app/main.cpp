@@ -1,8 +1,8 @@
+#include "app/LauncherWindow.h"
 #include "app/StartFolder.h"
-#include "app/TForm1.h"
-#include "app/Translations.h"
-#include "platform/Fonts.h"
-#include "platform/ThemeColors.h"
+#include "gui/Fonts.h"
+#include "gui/ThemeColors.h"
+#include "gui/Translations.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #include "editor/FindDialog.h"
 
-#include "app/Help.h"
-#include "editor/FindCommands.h"
+#include "datalist/FindCommands.h"
+#include "gui/Help.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

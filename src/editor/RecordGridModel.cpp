@@ -1,6 +1,6 @@
 #include "editor/RecordGridModel.h"
 
-#include "editor/DataListLogic.h"
+#include "datalist/DataListLogic.h"
 #include "platform/Cp932.h"
 
 #include <QApplication>

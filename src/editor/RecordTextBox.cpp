@@ -1,6 +1,6 @@
 #include "editor/RecordTextBox.h"
 
-#include "editor/RecordEditor.h"
+#include "datalist/RecordEditor.h"
 
 #include <QMimeData>
 

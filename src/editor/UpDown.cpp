@@ -1,6 +1,6 @@
 #include "editor/UpDown.h"
 
-#include "editor/TitleEditor.h"
+#include "datalist/TitleEditor.h"
 
 #include <QLineEdit>
 #include <QToolButton>

@@ -1,6 +1,6 @@
 // The 起動 menu items: the chosen target's own program, started detached.
 #include "hotsync/Hotsync.h"
-#include "hotsync/InstallDialogs.h"
+#include "hotsync/InstallCommands.h"
 #include "hotsync/PalmFolderTarget.h"
 #include "hotsync/ProgramWait.h"
 #include "hotsync/ResolveTarget.h"
@@ -8,6 +8,8 @@
 #include "platform/FileIo.h"
 #include "platform/Prompter.h"
 #include "platform/Shell.h"
+
+#include <QString>
 
 namespace rovik {
 namespace {

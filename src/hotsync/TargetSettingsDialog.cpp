@@ -1,6 +1,6 @@
 #include "hotsync/TargetSettingsDialog.h"
 
-#include "app/Help.h"
+#include "gui/Help.h"
 #include "hotsync/Hotsync.h"
 #include "hotsync/PalmFolderTarget.h"
 #include "hotsync/ProgramWait.h"

@@ -1,9 +1,9 @@
 #include "import/ImportDialogs.h"
 
+#include "gui/QtPrompter.h"
+#include "import/ChoiceDisplayDialog.h"
 #include "import/OptionsDialog.h"
-#include "import/TForm10.h"
-#include "import/TForm11.h"
-#include "platform/QtPrompter.h"
+#include "import/TabTextFormatDialog.h"
 
 namespace rovik {
 

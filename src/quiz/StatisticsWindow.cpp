@@ -1,7 +1,7 @@
 #include "quiz/StatisticsWindow.h"
 
-#include "app/Help.h"
-#include "platform/QtPrompter.h"
+#include "gui/Help.h"
+#include "gui/QtPrompter.h"
 #include "quiz/MissedTableModel.h"
 #include "quiz/StatisticsCharts.h"
 

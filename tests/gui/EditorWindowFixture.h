@@ -1,8 +1,8 @@
 #pragma once
 // A data list window over a temporary folder with a scripted prompter: the base of the editing
 // windows' tests. Data comes in through the window's own "新規..." open command.
-#include "editor/DataListLogic.h"
-#include "editor/TForm3.h"
+#include "datalist/DataListLogic.h"
+#include "editor/DataListWindow.h"
 #include "settings/ProgramValues.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"

@@ -1,10 +1,10 @@
 // The export items of the data list window and their option dialog, where the decks are built.
 #ifdef ROVIK_DECKS
 #include "gui/EditorWindowFixture.h"
+#include "gui/QtPrompter.h"
 #include "import/ImportDialogs.h"
 #include "import/OptionsDialog.h"
 #include "platform/FileIo.h"
-#include "platform/QtPrompter.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 // The data list window's open, save and recent entries with names that break path handling:
 // the path the user chose is the path used, byte for byte, also when it is not UTF-8.
-#include "editor/DataListLogic.h"
-#include "editor/TForm3.h"
+#include "datalist/DataListLogic.h"
+#include "editor/DataListWindow.h"
 #include "settings/ProgramValues.h"
 #include "support/HostileNames.h"
 #include "support/ScriptedPrompter.h"

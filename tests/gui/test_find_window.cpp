@@ -1,4 +1,4 @@
-#include "editor/FindCommands.h"
+#include "datalist/FindCommands.h"
 #include "editor/FindDialog.h"
 #include "gui/EditorWindowFixture.h"
 

@@ -1,10 +1,10 @@
 // Each window's help section names every item of its menus, as the window shows it: a new menu
 // item cannot be forgotten in the help.
 #include "EditorWindowFixture.h"
-#include "app/TForm1.h"
-#include "editor/TForm4.h"
-#include "editor/TForm5.h"
-#include "quiz/TForm2.h"
+#include "app/LauncherWindow.h"
+#include "editor/RecordEditorWindow.h"
+#include "editor/TitleEditorWindow.h"
+#include "quiz/QuizWindow.h"
 #include "support/TempFolder.h"
 
 #include <QMenu>

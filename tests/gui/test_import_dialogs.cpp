@@ -1,9 +1,9 @@
 #include "gui/EditorWindowFixture.h"
+#include "gui/QtPrompter.h"
+#include "import/ChoiceDisplayDialog.h"
 #include "import/FiveChoiceBytes.h"
 #include "import/ImportDialogs.h"
-#include "import/TForm10.h"
-#include "import/TForm11.h"
-#include "platform/QtPrompter.h"
+#include "import/TabTextFormatDialog.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

@@ -1,8 +1,8 @@
 // The install buttons with the other targets, the one message when none is found, and 転送先の設定.
-#include "app/TForm1.h"
-#include "editor/TForm3.h"
+#include "app/LauncherWindow.h"
+#include "editor/DataListWindow.h"
+#include "hotsync/InstallDialog.h"
 #include "hotsync/PalmDesktopFixture.h"
-#include "hotsync/TForm7.h"
 #include "hotsync/TargetChoice.h"
 #include "hotsync/TargetSettingsDialog.h"
 #include "support/ScriptedPrompter.h"

@@ -1,9 +1,9 @@
 // The windows without a mouse, and what a screen reader is told while the keyboard moves.
 #include "EditorWindowFixture.h"
-#include "app/TAboutBox.h"
-#include "editor/TForm4.h"
-#include "editor/TForm5.h"
-#include "platform/Announcer.h"
+#include "editor/RecordEditorWindow.h"
+#include "editor/TitleEditorWindow.h"
+#include "gui/AboutBox.h"
+#include "gui/Announcer.h"
 
 #include <QAccessible>
 #include <QDesktopServices>

@@ -1,4 +1,4 @@
-#include "app/TForm1.h"
+#include "app/LauncherWindow.h"
 #include "settings/ProgramValues.h"
 #include "support/GuiSteps.h"
 #include "support/ScriptedPrompter.h"

@@ -1,8 +1,8 @@
 // The program started with a file (the desktop's "open with"): the launcher opens the data list
 // window with that file loaded.
-#include "app/TForm1.h"
-#include "editor/DataListLogic.h"
-#include "editor/TForm3.h"
+#include "app/LauncherWindow.h"
+#include "datalist/DataListLogic.h"
+#include "editor/DataListWindow.h"
 #include "support/GuiSteps.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"

@@ -1,4 +1,4 @@
-#include "platform/QtPrompter.h"
+#include "gui/QtPrompter.h"
 
 #include "support/GuiSteps.h"
 

@@ -1,12 +1,12 @@
 // The quiz window driven offscreen: its controls, the opening flow, whole runs through the real
 // buttons and dialogs, the line settings and the quiz selection line written on close.
 #include "FakeOpener.h"
-#include "app/TAboutBox.h"
-#include "app/TForm1.h"
-#include "platform/Announcer.h"
-#include "quiz/TForm2.h"
-#include "quiz/TForm6.h"
-#include "quiz/TForm8.h"
+#include "app/LauncherWindow.h"
+#include "gui/AboutBox.h"
+#include "gui/Announcer.h"
+#include "quiz/LineSettingsDialog.h"
+#include "quiz/QuizWindow.h"
+#include "quiz/TitleSelectDialog.h"
 #include "settings/ProgramValues.h"
 #include "support/GuiSteps.h"
 #include "support/ScriptedPrompter.h"

@@ -1,6 +1,6 @@
 // The quiz window's history: its runs reach the user's history file, and a history that cannot
 // be written is told once on the status line while the drill goes on.
-#include "quiz/TForm2.h"
+#include "quiz/QuizWindow.h"
 #include "settings/ProgramValues.h"
 #include "support/GuiSteps.h"
 #include "support/ScriptedPrompter.h"

@@ -1,4 +1,4 @@
-#include "editor/TForm4.h"
+#include "editor/RecordEditorWindow.h"
 #include "gui/EditorWindowFixture.h"
 #include "support/GuiSteps.h"
 

@@ -1,6 +1,6 @@
 // The statistics window: what its charts and table hold, and 苦手な問題で開始 from the quiz window.
 #include "gui/EditorWindowFixture.h"
-#include "quiz/TForm2.h"
+#include "quiz/QuizWindow.h"
 #include "settings/ProgramValues.h"
 #include "support/GuiSteps.h"
 #include "support/ScriptedPrompter.h"

@@ -1,7 +1,7 @@
 // Colours fixed by the windows stay in a light palette and follow a dark one.
-#include "app/TAboutBox.h"
-#include "app/TForm1.h"
-#include "platform/ThemeColors.h"
+#include "app/LauncherWindow.h"
+#include "gui/AboutBox.h"
+#include "gui/ThemeColors.h"
 
 #include <QApplication>
 #include <QLabel>

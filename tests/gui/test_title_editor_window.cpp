@@ -1,4 +1,4 @@
-#include "editor/TForm5.h"
+#include "editor/TitleEditorWindow.h"
 #include "editor/UpDown.h"
 #include "gui/EditorWindowFixture.h"
 

@@ -1,5 +1,5 @@
-#include "editor/TForm4.h"
-#include "editor/TForm5.h"
+#include "editor/RecordEditorWindow.h"
+#include "editor/TitleEditorWindow.h"
 #include "gui/EditorWindowFixture.h"
 
 #include <QLineEdit>

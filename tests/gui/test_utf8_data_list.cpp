@@ -1,8 +1,8 @@
 // A UTF-8 QA text in the data list window: it opens as CP932 data, a text save writes it back
 // as the same UTF-8 and says so, and characters CP932 cannot hold show in the error log dialog.
+#include "editor/DataListWindow.h"
+#include "editor/ErrorLogDialog.h"
 #include "settings/ProgramValues.h"
-#include "editor/TForm3.h"
-#include "editor/TForm9.h"
 #include "support/GuiSteps.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempFolder.h"

@@ -7,8 +7,8 @@
 #include "data/QaTextFile.h"
 #include "data/QuestionSet.h"
 #include "data/TextReading.h"
-#include "editor/DataListLogic.h"
-#include "editor/RecordEditor.h"
+#include "datalist/DataListLogic.h"
+#include "datalist/RecordEditor.h"
 #include "hotsync/Hotsync.h"
 #include "import/FiveChoice.h"
 #include "import/TextImport.h"
@@ -20,7 +20,7 @@
 #include "quiz/QuizEngine.h"
 #include "settings/ProgramValues.h"
 
-#include "editor/FakeDataListWindow.h"
+#include "datalist/FakeEditorView.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -235,7 +235,7 @@ std::string readRecordEditor(const std::string& path) {
     ProgramValues values;
     values.settings = {"", ""};
     TellingPrompter prompter;
-    test::FakeDataListWindow window;
+    test::FakeEditorView window;
     DataListLogic logic(window, prompter, values);
     logic.set().lines = std::move(lines);
     RebuildTitleIndex(logic.set());

@@ -8,7 +8,7 @@
 #include "data/Loading.h"
 #include "data/QaTextFile.h"
 #include "data/QuestionSet.h"
-#include "editor/DataListLogic.h"
+#include "datalist/DataListLogic.h"
 #include "hotsync/Hotsync.h"
 #include "hotsync/InstallReservation.h"
 #include "import/FiveChoice.h"
@@ -21,7 +21,7 @@
 #include "quiz/QuizWindowLogic.h"
 #include "settings/ProgramValues.h"
 
-#include "editor/FakeDataListWindow.h"
+#include "datalist/FakeEditorView.h"
 #include "hotsync/PalmDesktopFixture.h"
 #include "import/FiveChoiceBytes.h"
 #include "support/TempFolder.h"
@@ -314,7 +314,7 @@ const std::vector<Writer>& writers() {
          {Failure::PartWay, Failure::ReadOnlyTarget},
          [](Place& place, bool failWrites) {
              test::CurrentFolder here(place.folder());
-             test::FakeDataListWindow window;
+             test::FakeEditorView window;
              TellingPrompter prompter;
              ProgramValues values;
              values.startFolder = place.folder();

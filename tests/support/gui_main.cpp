@@ -1,5 +1,5 @@
 // Widget tests need one QApplication for the whole run.
-#include "platform/Fonts.h"
+#include "gui/Fonts.h"
 #include "support/ScratchDataHome.h"
 
 #include <QApplication>
