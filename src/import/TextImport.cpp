@@ -29,7 +29,11 @@ std::string record(const std::string& question, const std::string& answer, const
 std::string titleNameOf(const std::string& path) {
     std::string name = fileNameOf(path);
     name.erase(std::min(name.find('.'), name.size()));
-    return fileNameToCp932(name).bytes;
+    std::string title = fileNameToCp932(name).bytes;
+    // A tab or line end from a Linux name would split the title's line (no CP932 trail byte is
+    // one of them); a name with nothing CP932 holds still gives the title a name.
+    std::replace_if(title.begin(), title.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }, ' ');
+    return title.empty() ? std::string("\x96\xb3\x91\xe8") : title; // 無題
 }
 
 std::vector<std::string> textImportLines(const std::vector<std::string>& source, int format,

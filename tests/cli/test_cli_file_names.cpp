@@ -56,6 +56,12 @@ const std::map<std::string, std::string> kExpectedNames = {
     {"invalid-utf8", "fffe"},
 };
 
+// Where the title an import takes from the name differs from the database name: a tab or line
+// end would split the title's line, and a name with nothing CP932 holds is 無題.
+const std::map<std::string, std::string> kTitleNotDatabaseName = {
+    {"newline", "612062"}, {"cr", "612062"}, {"tab", "612062"}, {"utf8-emoji", "96b391e8"}, {"dot", "96b391e8"},
+};
+
 const std::string kValid = "tTitle\tT\t3\t3\r\ndBunrui\tA\r\nsBunrui\tB\r\n11\tq\ta\tr\t0\r\n";
 
 // Windows hands programs their arguments as UTF-16 and refuses some characters and names in
@@ -116,12 +122,15 @@ TEST(CliFileNames, EveryCommandTakesEveryName) {
         ASSERT_EQ(0, test::runCli({"import-tab", source, imported}).code);
         const std::string fiveChoice = folder.write(stem + ".5tq", test::fiveTq({1, 0, 0, 0, 0, 0, 0, 0}));
         ASSERT_EQ(0, test::runCli({"import-5tq", fiveChoice, folder.file("out/" + stem + ".5tx")}).code);
+        std::string titleHeader; // the five-choice import's title line, as the name gives it
+        std::string widenedHeader; // the tab and CSV imports widen half-width katakana: ｱｲｳ becomes アイウ
         if (expected != kExpectedNames.end()) {
-            // the tab import widens half-width katakana, in its title too: ｱｲｳ becomes アイウ
-            const std::string title = name.id == "sjis-kana" ? "834183438345" : expected->second;
-            EXPECT_EQ(0u, test::TempFolder::read(imported).rfind("tTitle\t" + fromHex(title) + "\t", 0));
-            const std::string header = "tTitle\t" + fromHex(expected->second) + "\t";
-            EXPECT_EQ(0u, test::TempFolder::read(folder.file("out/" + stem + ".5tx")).rfind(header, 0));
+            const auto differs = kTitleNotDatabaseName.find(name.id);
+            const std::string title = differs != kTitleNotDatabaseName.end() ? differs->second : expected->second;
+            titleHeader = "tTitle\t" + fromHex(title) + "\t";
+            widenedHeader = "tTitle\t" + fromHex(name.id == "sjis-kana" ? "834183438345" : title) + "\t";
+            EXPECT_EQ(0u, test::TempFolder::read(imported).rfind(widenedHeader, 0));
+            EXPECT_EQ(0u, test::TempFolder::read(folder.file("out/" + stem + ".5tx")).rfind(titleHeader, 0));
         }
         const bool pdbName =
             name.bytes.size() >= 4 && name.bytes.compare(name.bytes.size() - 4, 4, ".pdb") == 0;
@@ -138,6 +147,20 @@ TEST(CliFileNames, EveryCommandTakesEveryName) {
         EXPECT_EQ(0, test::runCli({"export-csv", pdb, csv, "--anki"}).code);
         EXPECT_EQ("#separator:tab\n#html:false\n#deck column:1\n#tags column:5\nT\tq\ta\tr\tA B\n",
                   test::TempFolder::read(csv));
+        // And in: a CSV under the name, and the package just written.
+        std::filesystem::create_directory(folder.file("csv"));
+        const std::string fromCsv = folder.file("out/" + stem + ".cim");
+        EXPECT_EQ(0, test::runCli({"import-csv", folder.write("csv/" + name.bytes, "q,a\r\n"), fromCsv}).code);
+        const std::string csvText = test::TempFolder::read(fromCsv);
+        EXPECT_NE(std::string::npos, csvText.find("\r\n11\tq\ta\t"));
+        if (!widenedHeader.empty()) {
+            EXPECT_EQ(0u, csvText.rfind(widenedHeader, 0));
+        }
+        const std::string fromApkg = folder.file("out/" + stem + ".aim");
+        EXPECT_EQ(0, test::runCli({"import-apkg", apkg, fromApkg}).code);
+        const std::string apkgText = test::TempFolder::read(fromApkg);
+        EXPECT_EQ(0u, apkgText.rfind("tTitle\tT\t", 0));
+        EXPECT_NE(std::string::npos, apkgText.find("\r\n11\tq\ta\t")); // the reference needs --reference
 #endif
     }
 }

@@ -78,6 +78,23 @@ TEST(TextImport_TitleName, IsTheBaseNameInCp932) {
     EXPECT_EQ(sjis("単語帳"), titleNameOf("/tmp/単語帳.txt"));
 }
 
+// Names Linux allows and a title line cannot hold.
+TEST(TextImport_TitleName, KeepsTheTitleLineWhole) {
+    const struct {
+        const char* path;
+        std::string title;
+    } cases[] = {
+        {"/tmp/a\tb.txt", "a b"},
+        {"/tmp/a\nb.txt", "a b"},
+        {"/tmp/a\r\nb.txt", "a  b"},
+        {"/tmp/\xf0\x9f\x98\x80.txt", "\x96\xb3\x91\xe8"}, // only an emoji: 無題
+        {"/tmp/.pdb", "\x96\xb3\x91\xe8"},
+        {"/tmp/\x95\x5c\x09.txt", "\x95\x5c "}, // 表 before a tab keeps its 0x5C trail byte
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.title, titleNameOf(c.path)) << c.path;
+}
+
 class TextImportTest : public ::testing::Test {
 protected:
     TextImportTest() {
