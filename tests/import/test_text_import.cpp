@@ -89,7 +89,9 @@ TEST(TextImport_TitleName, KeepsTheTitleLineWhole) {
         {"/tmp/a\r\nb.txt", "a  b"},
         {"/tmp/\xf0\x9f\x98\x80.txt", "\x96\xb3\x91\xe8"}, // only an emoji: 無題
         {"/tmp/.pdb", "\x96\xb3\x91\xe8"},
+#ifndef _WIN32 // a raw Shift-JIS name: there 0x5C is a folder separator
         {"/tmp/\x95\x5c\x09.txt", "\x95\x5c "}, // 表 before a tab keeps its 0x5C trail byte
+#endif
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.title, titleNameOf(c.path)) << c.path;
