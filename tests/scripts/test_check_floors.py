@@ -7,9 +7,9 @@ import tempfile
 import unittest
 
 SCRIPT = pathlib.Path(__file__).resolve().parents[2] / "scripts" / "check-floors.py"
-spec = importlib.util.spec_from_file_location("check_floors", SCRIPT)
-check_floors = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(check_floors)
+script_module = importlib.util.spec_from_file_location("check_floors", SCRIPT)
+check_floors = importlib.util.module_from_spec(script_module)
+script_module.loader.exec_module(check_floors)
 
 SOUND = {
     "platform/FileIo.h": "#include <string>\n",
